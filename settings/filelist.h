@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace ovra {
+
+// The one order of file names used everywhere (trick positions depend on it): a word sort.
+// 1. hyphens and apostrophes left out: other characters before digits before letters, letters
+//    without regard to case, within a class by code after case folding, a prefix first;
+// 2. still equal: again with hyphens and apostrophes kept (as characters of the first class);
+// 3. still equal: ordinal comparison.
+// Returns <0, 0 or >0.
+int compareFileNames(const QString& a, const QString& b);
+void sortFileNames(QStringList& names);
+
+// A hidden file list: the names of the plain files of one directory that match a wildcard
+// pattern (letter case ignored), sorted by compareFileNames, addressed by 0-based position.
+class FileList {
+public:
+    explicit FileList(QString pattern);
+
+    // Points the list at a directory given in game notation. On failure (missing or unreadable
+    // directory) the list keeps its previous directory and entries and returns false.
+    bool setPath(const QString& gameDirectoryPath);
+
+    const QString& pattern() const { return pattern_; }
+    const QString& path() const { return path_; } // as given, game notation; empty at start
+    int count() const { return int(names_.size()); }
+    const QStringList& names() const { return names_; }
+
+    // Entry at a position; nothing when the position is past the end (or negative).
+    std::optional<QString> entry(int index) const;
+    // Position of a name (exact match); -1 when absent.
+    int indexOf(const QString& name) const;
+
+private:
+    QString pattern_;
+    QString path_;
+    QStringList names_;
+};
+
+} // namespace ovra

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace ovra {
+
+// The two settings files that both programs keep beside their executable.
+inline constexpr char kGameDirectoryFile[] = "directorydata.dat";
+inline constexpr char kCdDriveFile[] = "drivedata.dat";
+
+// Paths in the game's own notation; they go through hostPath() before any file access.
+QString settingsReadPath(const QString& programDir, const QString& fileName);  // dir + "/" + name
+QString settingsWritePath(const QString& programDir, const QString& fileName); // dir + "\" + name
+
+// Reads one settings file: its whole content is the value. Trailing CR and LF are dropped
+// (a file edited by hand often ends in a line end). Returns nothing when the file is
+// missing or cannot be read.
+std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName);
+
+struct StoreResult {
+    bool ok = true;
+    QString error; // what went wrong, for the user, when !ok
+};
+
+// Writes the game directory, then the CD drive, each replacing its whole file atomically.
+// When a file cannot be written it stays as it was, and the result says why.
+StoreResult storeSettings(const QString& programDir, const QString& gameDirectory,
+                          const QString& cdDrive);
+
+} // namespace ovra

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QStatusBar>
+#include <QString>
+
+class QLabel;
+class QTimer;
+class QWidget;
+
+// The look shared by every window of both programs: geometry in twips (15 to a pixel), black
+// windows, green labels, MS Sans Serif (or a metric-close substitute), fixed single borders.
+namespace ovra::look {
+
+inline constexpr int kTwipsPerPixel = 15;
+constexpr int px(int twips) { return twips / kTwipsPerPixel; }
+constexpr QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+inline const QColor kGreen{0, 255, 0};
+inline const QColor kBlack{0, 0, 0};
+
+// MS Sans Serif at a point size (8 pt unless a window says otherwise), never bold.
+QFont font(double pointSize = 8.0);
+
+// Registers font substitutes once per process; called by the helpers below.
+void installFontSubstitutes();
+
+// A fixed-size top-level window with a close box only (no maximise or minimise), black
+// background and the given client size in twips. Does not set an owner.
+void setupFixedWindow(QWidget* window, const QString& objectName, const QString& caption,
+                      int clientWidthTwips, int clientHeightTwips);
+
+// Black background on a widget (and its descendants that inherit the palette).
+void paintBlack(QWidget* widget);
+
+// A green-on-black, word-wrapping label placed at twips geometry.
+QLabel* label(QWidget* parent, const QString& objectName, const QString& text, QRect geometry,
+              double pointSize = 8.0, bool centred = false);
+
+// A one-pixel green separator line from (x1, y1) to (x2, y2) in twips (vertical or horizontal).
+QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2, int y2);
+
+// Puts `control` at twips geometry with the standard font and an object name.
+void place(QWidget* control, const QString& objectName, QRect geometry);
+
+} // namespace ovra::look
+
+namespace ovra {
+
+// Status bar with three panels: the current time, the current date (both kept up to date by
+// the bar itself) and a fixed text taking the remaining width.
+class ClockStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    ClockStatusBar(QWidget* parent, const QString& fixedText);
+    QLabel* timePanel() const { return time_; }
+    QLabel* datePanel() const { return date_; }
+    QLabel* textPanel() const { return text_; }
+    void refresh();
+
+private:
+    QLabel* time_;
+    QLabel* date_;
+    QLabel* text_;
+    QTimer* timer_;
+};
+
+} // namespace ovra
