@@ -1,0 +1,124 @@
+#include "winlook.h"
+
+#include <QDate>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QTime>
+#include <QTimer>
+#include <QWidget>
+
+namespace ovra::look {
+
+static const QString kFamily = QStringLiteral("MS Sans Serif");
+
+void installFontSubstitutes() {
+    static const bool done = [] {
+        // Metric-close stand-ins where the original face is not installed.
+        QFont::insertSubstitutions(kFamily, {QStringLiteral("Liberation Sans"),
+                                             QStringLiteral("Arial"),
+                                             QStringLiteral("DejaVu Sans")});
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+QFont font(double pointSize) {
+    installFontSubstitutes();
+    QFont f(kFamily);
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(pointSize);
+    f.setBold(false);
+    f.setItalic(false);
+    return f;
+}
+
+void paintBlack(QWidget* widget) {
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, kBlack);
+    widget->setPalette(pal);
+    widget->setAutoFillBackground(true);
+}
+
+void setupFixedWindow(QWidget* window, const QString& objectName, const QString& caption,
+                      int clientWidthTwips, int clientHeightTwips) {
+    window->setObjectName(objectName);
+    window->setWindowTitle(caption);
+    window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::CustomizeWindowHint);
+    window->setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
+    window->setFont(font());
+    paintBlack(window);
+}
+
+QLabel* label(QWidget* parent, const QString& objectName, const QString& text, QRect geometry,
+              double pointSize, bool centred) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(objectName);
+    l->setGeometry(geometry);
+    l->setFont(font(pointSize));
+    l->setWordWrap(true);
+    l->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    l->setTextFormat(Qt::PlainText);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::Window, kBlack);
+    pal.setColor(QPalette::WindowText, kGreen);
+    l->setPalette(pal);
+    l->setAutoFillBackground(true);
+    return l;
+}
+
+QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2, int y2) {
+    auto* w = new QWidget(parent);
+    w->setObjectName(objectName);
+    const int left = px(std::min(x1, x2)), top = px(std::min(y1, y2));
+    const int width = std::max(1, px(std::abs(x2 - x1))), height = std::max(1, px(std::abs(y2 - y1)));
+    w->setGeometry(left, top, x1 == x2 ? 1 : width, y1 == y2 ? 1 : height);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, kGreen);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+    return w;
+}
+
+void place(QWidget* control, const QString& objectName, QRect geometry) {
+    control->setObjectName(objectName);
+    control->setGeometry(geometry);
+    control->setFont(font());
+}
+
+} // namespace ovra::look
+
+namespace ovra {
+
+ClockStatusBar::ClockStatusBar(QWidget* parent, const QString& fixedText)
+    : QStatusBar(parent), time_(new QLabel(this)), date_(new QLabel(this)),
+      text_(new QLabel(fixedText, this)), timer_(new QTimer(this)) {
+    setObjectName(QStringLiteral("StatusBar1"));
+    setSizeGripEnabled(false);
+    setFont(look::font());
+    time_->setObjectName(QStringLiteral("StatusBar1_time"));
+    date_->setObjectName(QStringLiteral("StatusBar1_date"));
+    text_->setObjectName(QStringLiteral("StatusBar1_text"));
+    const int minimum = look::px(1440);
+    for (QLabel* panel : {time_, date_, text_}) {
+        panel->setMinimumWidth(minimum);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setFont(look::font());
+    }
+    addWidget(time_);
+    addWidget(date_);
+    addWidget(text_, 1);
+    connect(timer_, &QTimer::timeout, this, &ClockStatusBar::refresh);
+    timer_->start(1000);
+    refresh();
+}
+
+void ClockStatusBar::refresh() {
+    const QLocale locale;
+    time_->setText(locale.toString(QTime::currentTime(), QLocale::ShortFormat));
+    date_->setText(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+} // namespace ovra

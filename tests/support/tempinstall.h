@@ -1,0 +1,45 @@
+#pragma once
+
+#include "demogen.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// A generated installation, CD and program directory in a temporary folder, for one test.
+struct TempInstall {
+    QTemporaryDir dir;
+    demogen::Layout layout;
+    QString programDir;
+
+    explicit TempInstall(const demogen::Options& options = {}, bool withSettings = true) {
+        QString error;
+        programDir = dir.filePath(QStringLiteral("program"));
+        if (!dir.isValid() || !QDir().mkpath(programDir) ||
+            !demogen::create(dir.path(), options, &layout, &error) ||
+            (withSettings &&
+             !demogen::writeSettings(programDir, layout.gameDirectory, layout.cdDrive, &error)))
+            qFatal("cannot build the test installation: %s", qPrintable(error));
+    }
+
+    QString music(const QString& name) const { return layout.gameDirectory + "/data/music/" + name; }
+    QString movie(const QString& name) const { return layout.gameDirectory + "/data/movies/" + name; }
+    QString trick(const QString& name) const {
+        return layout.gameDirectory + "/data/anims/skater_M/" + name;
+    }
+    QString cdMusic(const QString& name) const { return layout.cdRoot + "/setup/data/data/music/" + name; }
+    QString cdMovie(const QString& name) const { return layout.cdRoot + "/setup/data/data/movies/" + name; }
+    QString cdTrick(const QString& name) const {
+        return layout.cdRoot + "/setup/data/data/anims/skater_m/" + name;
+    }
+
+    static QByteArray bytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static bool write(const QString& path, const QByteArray& data) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+    }
+};
