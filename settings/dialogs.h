@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <optional>
 
+class QMessageBox;
 class QWidget;
 
 namespace ovra {
@@ -36,7 +37,6 @@ void showInstallationError(QWidget* parent, const QString& programTitle);
 QString qtFilter(const QString& pipeFilter);
 
 // Builds the real message box without showing it (so tests can inspect it).
-class QMessageBox;
 QMessageBox* createMessageBox(QWidget* parent, const QString& caption, const QString& text);
 
 } // namespace ovra

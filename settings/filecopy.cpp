@@ -37,7 +37,9 @@ CopyResult precheck(const QString& from, const QString& to) {
         return failure(QStringLiteral("%1 is a folder.").arg(native(to)));
     if (!QFileInfo(dst.absolutePath()).isDir())
         return failure(QStringLiteral("The folder %1 does not exist.").arg(native(dst.absolutePath())));
-    if (dst.exists() && !dst.isWritable())
+    // Judged by the permission bits too: an administrator may write anywhere, but a file
+    // marked read-only is refused as the platform refuses it.
+    if (dst.exists() && (!dst.isWritable() || !(dst.permissions() & QFileDevice::WriteOwner)))
         return failure(QStringLiteral("%1 is read-only.").arg(native(to)));
     return {};
 }

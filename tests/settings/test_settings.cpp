@@ -1,0 +1,226 @@
+// Settings files, path rules, host paths and the file-name order.
+#include "filelist.h"
+#include "installsettings.h"
+#include "paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ovra;
+
+namespace {
+
+bool writeBytes(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool touch(const QString& path) { return writeBytes(path, "x"); }
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readSetting_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << QByteArray("C:\\Games\\Ovra3") << "C:\\Games\\Ovra3";
+        QTest::newRow("drive root keeps its backslash") << QByteArray("C:\\") << "C:\\";
+        QTest::newRow("drive text") << QByteArray("D:") << "D:";
+        QTest::newRow("LF dropped") << QByteArray("/games/ovra3\n") << "/games/ovra3";
+        QTest::newRow("CRLF dropped") << QByteArray("D:\r\n") << "D:";
+        QTest::newRow("several line ends") << QByteArray("D:\r\n\r\n\n") << "D:";
+        QTest::newRow("inner blanks kept") << QByteArray(" my games \\x ") << " my games \\x ";
+        QTest::newRow("empty file") << QByteArray() << "";
+    }
+    void readSetting() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath("drivedata.dat"), content));
+        const auto value = readSettingFile(dir.path(), kCdDriveFile);
+        QVERIFY(value.has_value());
+        QCOMPARE(*value, expected);
+    }
+
+    void readSettingFailures() {
+        QTemporaryDir dir;
+        QVERIFY(!readSettingFile(dir.path(), kGameDirectoryFile).has_value());
+        // A folder in place of the file, and a file far too large to be a setting.
+        QVERIFY(QDir(dir.path()).mkdir(kGameDirectoryFile));
+        QVERIFY(!readSettingFile(dir.path(), kGameDirectoryFile).has_value());
+        QVERIFY(writeBytes(dir.filePath(kCdDriveFile), QByteArray(1 << 20, 'x')));
+        QVERIFY(!readSettingFile(dir.path(), kCdDriveFile).has_value());
+    }
+
+    void storeThenRead() {
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath(kGameDirectoryFile), "old value that is longer"));
+        const StoreResult r = storeSettings(dir.path(), "/games/ovra3", "/media/cdrom/");
+        QVERIFY2(r.ok, qPrintable(r.error));
+        // The whole content is the value: no line end, nothing left of the old text.
+        QCOMPARE(readBytes(dir.filePath(kGameDirectoryFile)), QByteArray("/games/ovra3"));
+        QCOMPARE(readBytes(dir.filePath(kCdDriveFile)), QByteArray("/media/cdrom/"));
+        QCOMPARE(*readSettingFile(dir.path(), kGameDirectoryFile), QString("/games/ovra3"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void storeFailureLeavesOldFiles() {
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath(kGameDirectoryFile), "keep me"));
+        // A folder where the drive file should go: that write must fail, and say so.
+        QVERIFY(QDir(dir.path()).mkdir(kCdDriveFile));
+        QVERIFY(touch(dir.filePath(QString(kCdDriveFile) + "/inside")));
+        const StoreResult r = storeSettings(dir.path(), "/new/dir", "/new/cd/");
+        QVERIFY(!r.ok);
+        QVERIFY(r.error.contains("drivedata.dat"));
+        QVERIFY(QFileInfo(dir.filePath(kCdDriveFile)).isDir());
+
+        const StoreResult missing = storeSettings(dir.filePath("no/such/folder"), "a", "b");
+        QVERIFY(!missing.ok);
+        QVERIFY(!missing.error.isEmpty());
+    }
+
+    void pathRules_data() {
+        QTest::addColumn<QString>("built");
+        QTest::addColumn<QString>("expected");
+        const QString game = "C:\\Games\\Ovra3";
+        QTest::newRow("music dir") << paths::musicDirectory(game) << "C:\\Games\\Ovra3\\data\\music";
+        QTest::newRow("movies dir") << paths::moviesDirectory(game) << "C:\\Games\\Ovra3\\data\\movies";
+        QTest::newRow("music file") << paths::installedMusicFile(game, "air.mus")
+                                    << "C:\\Games\\Ovra3\\data\\music\\air.mus";
+        QTest::newRow("movie file") << paths::installedMovieFile(game, "a.mpg")
+                                    << "C:\\Games\\Ovra3\\data\\movies\\a.mpg";
+        QTest::newRow("trick file, capital M") << paths::installedTrickFile(game, "x.ska")
+                                               << "C:\\Games\\Ovra3\\data\\anims\\skater_M\\x.ska";
+        QTest::newRow("doubled backslash at a drive root")
+            << paths::musicDirectory("C:\\") << "C:\\\\data\\music";
+        QTest::newRow("cd drive without backslash")
+            << paths::cdTrickFolder("D:") << "D:setup\\data\\data\\anims\\skater_m";
+        QTest::newRow("cd movies") << paths::cdMoviesFile("D:", "b.mpg")
+                                   << "D:setup\\data\\data\\movies\\b.mpg";
+        QTest::newRow("cd music") << paths::cdMusicFile("/media/cd/", "air.mus")
+                                  << "/media/cd/setup\\data\\data\\music\\air.mus";
+        QTest::newRow("slot 10 follows 9") << paths::slotFile("/opt/ed", 10) << "/opt/ed\\data\\10.dat";
+        QTest::newRow("slot 0") << paths::slotFile("/opt/ed", 0) << "/opt/ed\\data\\0.dat";
+        QTest::newRow("empty setting") << paths::musicDirectory("") << "\\data\\music";
+        QTest::newRow("read path") << settingsReadPath("/opt/ed", kCdDriveFile) << "/opt/ed/drivedata.dat";
+        QTest::newRow("write path") << settingsWritePath("/opt/ed", kCdDriveFile)
+                                    << "/opt/ed\\drivedata.dat";
+    }
+    void pathRules() {
+        QFETCH(QString, built);
+        QFETCH(QString, expected);
+        QCOMPARE(built, expected);
+    }
+
+#ifndef Q_OS_WIN
+    void hostPath_data() {
+        QTest::addColumn<QString>("gamePath"); // relative to the temporary root, game notation
+        QTest::addColumn<QString>("expected"); // relative to the root, host notation
+        QTest::newRow("exact") << "Game\\data\\music\\air.mus" << "Game/data/music/air.mus";
+        QTest::newRow("case of folders differs") << "game\\DATA\\Music\\air.mus"
+                                                 << "Game/data/music/air.mus";
+        QTest::newRow("skater_M finds skater_m") << "Game\\data\\anims\\skater_M\\kick.ska"
+                                                 << "Game/data/anims/skater_m/kick.ska";
+        QTest::newRow("upper-case CD folders") << "cd\\setup\\data\\data\\movies\\intro.mpg"
+                                               << "cd/SETUP/DATA/data/movies/INTRO.MPG";
+        QTest::newRow("new file keeps its spelling") << "Game\\data\\music\\New.MUS"
+                                                     << "Game/data/music/New.MUS";
+        QTest::newRow("missing folder keeps the rest") << "Game\\nothing\\Data\\x"
+                                                       << "Game/nothing/Data/x";
+        QTest::newRow("doubled separator") << "Game\\\\data\\music" << "Game//data/music";
+    }
+    void hostPath() {
+        QFETCH(QString, gamePath);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        for (const char* d : {"Game/data/music", "Game/data/anims/skater_m", "cd/SETUP/DATA/data/movies"})
+            QVERIFY(QDir().mkpath(root + "/" + d));
+        QVERIFY(touch(root + "/Game/data/music/air.mus"));
+        QVERIFY(touch(root + "/Game/data/anims/skater_m/kick.ska"));
+        QVERIFY(touch(root + "/cd/SETUP/DATA/data/movies/INTRO.MPG"));
+        QCOMPARE(paths::hostPath(root + "\\" + gamePath), root + "/" + expected);
+    }
+
+    void hostPathPrefersExactSpelling() {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("music")));
+        QVERIFY(QDir().mkpath(dir.filePath("MUSIC")));
+        QCOMPARE(paths::hostPath(dir.path() + "\\MUSIC"), dir.path() + "/MUSIC");
+        QCOMPARE(paths::hostPath(dir.path() + "\\music"), dir.path() + "/music");
+        // No exact match: the same choice every time, whichever the listing order.
+        QCOMPARE(paths::hostPath(dir.path() + "\\Music"), dir.path() + "/MUSIC");
+    }
+#endif
+
+    void order_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("sorted");
+        QTest::newRow("case ignored") << QStringList{"b.ska", "A.ska", "a2.ska"}
+                                      << QStringList{"A.ska", "a2.ska", "b.ska"};
+        QTest::newRow("underscore before letters and digits")
+            << QStringList{"kickflip.ska", "kick_flip.ska", "kick2.ska"}
+            << QStringList{"kick_flip.ska", "kick2.ska", "kickflip.ska"};
+        QTest::newRow("dot before underscore by code")
+            << QStringList{"nose_grab.ska", "nose.ska", "nosegrab.ska"}
+            << QStringList{"nose.ska", "nose_grab.ska", "nosegrab.ska"};
+        QTest::newRow("digits by code, not by value")
+            << QStringList{"trick10.ska", "trick9.ska", "trick1.ska"}
+            << QStringList{"trick1.ska", "trick10.ska", "trick9.ska"};
+        QTest::newRow("prefix first") << QStringList{"ollie.ska.bak", "ollie.ska", "ollie"}
+                                      << QStringList{"ollie", "ollie.ska", "ollie.ska.bak"};
+        QTest::newRow("hyphen and apostrophe left out first")
+            << QStringList{"5-0.ska", "50.ska", "rock'n'roll.ska", "rocknroll.ska", "50-50.ska"}
+            << QStringList{"5-0.ska", "50.ska", "50-50.ska", "rock'n'roll.ska", "rocknroll.ska"};
+        QTest::newRow("blank before digit before letter")
+            << QStringList{"a b.ska", "ab.ska", "a1.ska"} << QStringList{"a b.ska", "a1.ska", "ab.ska"};
+        QTest::newRow("equal but for case: ordinal") << QStringList{"kick.ska", "Kick.ska", "KICK.ska"}
+                                                     << QStringList{"KICK.ska", "Kick.ska", "kick.ska"};
+    }
+    void order() {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, sorted);
+        sortFileNames(names);
+        QCOMPARE(names, sorted);
+        // The comparator must be a strict weak order: antisymmetric on every pair.
+        for (const QString& a : sorted)
+            for (const QString& b : sorted)
+                QCOMPARE(compareFileNames(a, b) < 0, compareFileNames(b, a) > 0);
+    }
+
+    void fileList() {
+        QTemporaryDir dir;
+        for (const char* n : {"b.mus", "A.MUS", "c.Mus", "d.mp3", "e.mus.txt", "f.mpg"})
+            QVERIFY(touch(dir.filePath(n)));
+        QVERIFY(QDir(dir.path()).mkdir("folder.mus"));
+        FileList list("*.mus");
+        QCOMPARE(list.count(), 0);
+        QVERIFY(!list.entry(0));
+        QVERIFY(list.setPath(dir.path()));
+        QCOMPARE(list.names(), (QStringList{"A.MUS", "b.mus", "c.Mus"}));
+        QCOMPARE(*list.entry(2), QString("c.Mus"));
+        QVERIFY(!list.entry(3));
+        QVERIFY(!list.entry(-1));
+        QCOMPARE(list.indexOf("b.mus"), 1);
+        QCOMPARE(list.indexOf("B.mus"), -1);
+
+        // A missing directory fails and keeps what the list had.
+        QVERIFY(!list.setPath(dir.filePath("missing")));
+        QCOMPARE(list.count(), 3);
+        QCOMPARE(list.path(), dir.path());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "test_settings.moc"
