@@ -1,0 +1,133 @@
+#include "directoryinfodialog.h"
+
+#include "dialogs.h"
+#include "dirinfostore.h"
+#include "dirlistbox.h"
+#include "dirlistcore.h"
+#include "drivelistbox.h"
+#include "winlook.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QPushButton>
+
+namespace ovra {
+
+namespace {
+
+const QString kInstructions = QStringLiteral(
+    "Specify your Ovra3 Directory and CD Drive and click OK. Make sure that when you choose "
+    "your Ovra3 directory, that the icon is showing that the Ovra3 folder is open and it's "
+    "subfolders are displayed.");
+
+// The lists show green text on black, the highlight keeps the standard colours.
+void greenOnBlack(QWidget* widget) {
+    QPalette pal = widget->palette();
+    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button})
+        pal.setColor(role, look::kBlack);
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        pal.setColor(role, look::kGreen);
+    widget->setPalette(pal);
+}
+
+} // namespace
+
+DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString programDir,
+                                         QString programTitle)
+    : copy_(copy), programDir_(std::move(programDir)), programTitle_(std::move(programTitle)) {
+    const bool media = copy == DirectoryInfoCopy::MediaEditor;
+    look::setupFixedWindow(this, QStringLiteral("frmDirectoryInfo"),
+                           QStringLiteral("Directory and Drive Info"), 4050, media ? 3420 : 3480);
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (media) {
+        richTextBox1_ = QStringLiteral("RichTextBox1");
+        richTextBox2_ = QStringLiteral("RichTextBox2");
+    }
+
+    look::label(this, QStringLiteral("Label1"), kInstructions,
+                look::twipsRect(120, 120, 3735, 975));
+
+    dir1_ = new DirListBox(this);
+    look::place(dir1_, QStringLiteral("Dir1"),
+                look::twipsRect(120, 1200, 3735, media ? 990 : 1215));
+    greenOnBlack(dir1_);
+
+    if (media) {
+        drive2_ = new DriveListBox(this);
+        look::place(drive2_, QStringLiteral("Drive2"), look::twipsRect(120, 2160, 3735, 315));
+        greenOnBlack(drive2_);
+        greenOnBlack(drive2_->view());
+        drive2Value_ = drive2_->drive();
+        connect(drive2_, &DriveListBox::driveChanged, this, &DirectoryInfoDialog::moveToDrive);
+        look::line(this, QStringLiteral("Line1"), 120, 2520, 3840, 2520);
+    }
+
+    drive1_ = new DriveListBox(this);
+    look::place(drive1_, QStringLiteral("Drive1"), look::twipsRect(120, 2640, 3735, 315));
+    greenOnBlack(drive1_);
+    greenOnBlack(drive1_->view());
+
+    command1_ = new QPushButton(QStringLiteral("OK"), this);
+    look::place(command1_, QStringLiteral("Command1"), look::twipsRect(120, 3120, 3735, 255));
+    command1_->setAutoDefault(false);
+    connect(command1_, &QPushButton::clicked, this, &DirectoryInfoDialog::ok);
+
+    setTabOrder(dir1_, drive1_);
+    setTabOrder(drive1_, command1_);
+    if (drive2_)
+        setTabOrder(command1_, drive2_);
+
+    connect(dir1_, &DirListBox::openFailed, this, [this](const QString& path) {
+        dialogs().message(this, programTitle_,
+                          QStringLiteral("The folder %1 cannot be opened. It may have been "
+                                         "removed, or you may not be allowed to read it.")
+                              .arg(path));
+    });
+    dir1_->setFocus();
+}
+
+void DirectoryInfoDialog::moveToDrive(const QString& drive) {
+    const QList<drivelist::Volume> volumes = drivelist::mountedVolumes();
+    const QString current = QDir::currentPath();
+    const QString target =
+        dirlist::directoryOnDrive(drive, current, drivelist::volumeRootOf(current, volumes));
+    if (dir1_->setPath(target)) {
+        drive2Value_ = drive;
+        return;
+    }
+    // Leave Drive2 on the drive Dir1 is still on.
+    {
+        const QSignalBlocker block(drive2_);
+        drive2_->setDrive(drive2Value_);
+    }
+    dialogs().message(this, programTitle_,
+                      QStringLiteral("The drive %1 is not ready or cannot be read. Insert a disc "
+                                     "or choose another drive.")
+                          .arg(drive));
+}
+
+void DirectoryInfoDialog::ok() {
+    richTextBox1_ = dir1_->path();
+    richTextBox2_ = drive1_->drive();
+    const StoreResult result = storeDirectoryInfo(programDir_, richTextBox1_, richTextBox2_);
+    if (!result.ok) {
+        dialogs().message(this, programTitle_, result.error);
+        return; // stays open, so the user can try again
+    }
+    close();
+}
+
+QWidget* showDirectoryInfo(DirectoryInfoCopy copy, const QString& programDir,
+                           const QString& programTitle) {
+    // One per process: each program shows only its own copy.
+    static QPointer<DirectoryInfoDialog> instance;
+    if (!instance)
+        instance = new DirectoryInfoDialog(copy, programDir, programTitle);
+    instance->setWindowState(instance->windowState() & ~Qt::WindowMinimized);
+    instance->show();
+    instance->raise();
+    instance->activateWindow();
+    return instance;
+}
+
+} // namespace ovra

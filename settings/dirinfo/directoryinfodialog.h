@@ -1,0 +1,42 @@
+#pragma once
+
+#include "directoryinfo.h"
+
+#include <QWidget>
+
+class QPushButton;
+
+namespace ovra {
+
+class DirListBox;
+class DriveListBox;
+
+// frmDirectoryInfo: the user opens the game directory in Dir1, picks the CD drive in Drive1 and
+// clicks OK, which stores both settings and closes the window (it deletes itself on close).
+// The media editor's copy also has Drive2, which moves Dir1 to another drive.
+class DirectoryInfoDialog : public QWidget {
+    Q_OBJECT
+public:
+    DirectoryInfoDialog(DirectoryInfoCopy copy, QString programDir, QString programTitle);
+
+    DirectoryInfoCopy copy() const { return copy_; }
+
+private:
+    void ok();
+    void moveToDrive(const QString& drive);
+
+    DirectoryInfoCopy copy_;
+    QString programDir_;
+    QString programTitle_;
+    // The hidden holders: the values on their way to the settings files.
+    QString richTextBox1_;
+    QString richTextBox2_;
+
+    DirListBox* dir1_;
+    DriveListBox* drive1_;
+    DriveListBox* drive2_ = nullptr;
+    QPushButton* command1_;
+    QString drive2Value_; // Drive2's last drive that Dir1 could move to
+};
+
+} // namespace ovra

@@ -1,0 +1,109 @@
+#include "dirlistbox.h"
+
+#include "dirlistcore.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QStyledItemDelegate>
+
+namespace ovra {
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kLevelRole = Qt::UserRole + 1;
+constexpr int kIndentStep = 8; // pixels per level
+
+// Draws each entry indented by its level; the highlight covers the indented part only.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.setLeft(option.rect.left() + indent(index));
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
+    }
+
+private:
+    static int indent(const QModelIndex& index) {
+        return index.data(kLevelRole).toInt() * kIndentStep;
+    }
+};
+
+} // namespace
+
+DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new IndentDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformItemSizes(true);
+    setIconSize(QSize(16, 16));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Double click opens on every platform (not `activated`, which some styles fire on a single
+    // click).
+    connect(this, &QListWidget::itemDoubleClicked, this, &DirListBox::openEntry);
+    path_ = dirlist::normalized(QDir::currentPath());
+    fill();
+}
+
+bool DirListBox::setPath(const QString& path) {
+    const QString target = dirlist::normalized(path);
+    if (target.isEmpty() || !dirlist::canOpen(target))
+        return false;
+    const bool changed = target != path_;
+    path_ = target;
+    fill();
+    if (changed)
+        emit pathChanged(path_);
+    return true;
+}
+
+void DirListBox::refresh() {
+    fill();
+}
+
+void DirListBox::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+        openEntry(currentItem());
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void DirListBox::openEntry(QListWidgetItem* item) {
+    if (!item)
+        return;
+    const QString target = item->data(kPathRole).toString();
+    if (!setPath(target)) {
+        fill(); // the entry may be gone: show what is there now
+        emit openFailed(target);
+    }
+}
+
+void DirListBox::fill() {
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QList<dirlist::Entry> list = dirlist::entries(path_);
+    clear();
+    for (const dirlist::Entry& entry : list) {
+        auto* item = new QListWidgetItem(entry.open ? openIcon : closedIcon, entry.name, this);
+        item->setData(kPathRole, entry.path);
+        item->setData(kLevelRole, entry.level);
+        item->setToolTip(entry.path);
+    }
+    // The open directory is highlighted, as after opening it.
+    if (QListWidgetItem* open = item(dirlist::openIndex(list))) {
+        setCurrentItem(open);
+        scrollToItem(open, QAbstractItemView::PositionAtTop);
+    }
+}
+
+} // namespace ovra

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "drivelistcore.h"
+
+#include <QComboBox>
+
+namespace ovra {
+
+// A drive list: the mounted volumes (drive letters on Windows), starting on the drive that
+// holds the current directory. Its value is the selected drive's root ending in a separator.
+class DriveListBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveListBox(QWidget* parent = nullptr);
+
+    // The selected drive's value ("/media/cdrom/", "D:\"); empty when nothing is listed.
+    QString drive() const;
+    // Selects the drive whose value or root is `drive`; false when it is not listed.
+    bool setDrive(const QString& drive);
+
+    const QList<drivelist::Drive>& drives() const { return drives_; }
+
+signals:
+    // The user (or setDrive) picked another drive.
+    void driveChanged(const QString& drive);
+
+private:
+    QList<drivelist::Drive> drives_;
+};
+
+} // namespace ovra
