@@ -1,0 +1,10 @@
+#include "mainwindow.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    tricked::frmOvra3TrickEd window(QCoreApplication::applicationDirPath());
+    window.show();
+    return app.exec();
+}
