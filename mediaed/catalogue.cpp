@@ -1,0 +1,92 @@
+#include "catalogue.h"
+
+#include "paths.h"
+#include "rtfreader.h"
+#include "rtfwriter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace mediaed {
+
+Catalogue::Catalogue(QString programDir) : programDir_(std::move(programDir)) {
+    for (int i = 0; i < kSlotCount; ++i)
+        slots_.append(QString());
+}
+
+Catalogue::LoadResult Catalogue::load() {
+    LoadResult result;
+    const auto& stock = stockTable();
+    for (int i = 0; i < kSlotCount; ++i) {
+        const rtf::ReadResult read = rtf::readFile(slotFilePath(i));
+        if (read.ok) {
+            slots_[i] = read.text;
+        } else {
+            // Only this slot goes back to stock: the names the user gave the others stay.
+            slots_[i] = stock[i].caption;
+            result.resetSlots.append(i);
+        }
+    }
+    return result;
+}
+
+void Catalogue::resetToStock() {
+    const auto& stock = stockTable();
+    for (int i = 0; i < kSlotCount; ++i)
+        slots_[i] = stock[i].caption;
+}
+
+Catalogue::SaveResult Catalogue::save() const {
+    SaveResult result;
+    result.folder = dataFolder();
+    const auto fail = [&result](int slot, const QString& reason) {
+        if (result.ok)
+            result.reason = reason;
+        result.ok = false;
+        result.failedSlots.append(slot);
+    };
+
+    if (!QFileInfo(result.folder).isDir() && !QDir().mkpath(result.folder)) {
+        for (int i = 0; i < kSlotCount; ++i)
+            fail(i, QStringLiteral("the folder cannot be created"));
+        return result;
+    }
+    for (int i = 0; i < kSlotCount; ++i) {
+        // A temporary file renamed over the old one: a crash or a full disk never leaves a
+        // half-written slot file behind.
+        QSaveFile file(slotFilePath(i));
+        const QByteArray bytes = rtf::write(slots_[i]);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+            !file.commit()) {
+            fail(i, QStringLiteral("%1: %2").arg(QFileInfo(file.fileName()).fileName(),
+                                                 file.errorString()));
+        }
+    }
+    return result;
+}
+
+void Catalogue::setSlot(int i, const QString& caption) {
+    slots_[i] = caption;
+}
+
+QString Catalogue::dataFolder() const {
+    return ovra::paths::hostPath(programDir_ + QStringLiteral("\\data"));
+}
+
+QString Catalogue::slotFilePath(int i) const {
+    return ovra::paths::hostPath(ovra::paths::slotFile(programDir_, i));
+}
+
+QString songCaption(const QString& song, const QString& artist) {
+    return song + QStringLiteral(" - ") + artist;
+}
+
+QString saveFailureMessage(const Catalogue::SaveResult& result) {
+    return QStringLiteral("The soundtrack list could not be saved in the folder \"%1\" (%2). "
+                          "The song names stay in the Current Soundtrack window until "
+                          "Ovra3MediaEd is closed; make that folder writable to keep them.")
+        .arg(QDir::toNativeSeparators(result.folder), result.reason);
+}
+
+} // namespace mediaed
