@@ -1,0 +1,75 @@
+#include "frmsonginfo.h"
+
+#include "winlook.h"
+
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocument>
+
+namespace mediaed {
+
+namespace {
+
+QPlainTextEdit* entry(QWidget* parent, const QString& objectName, QRect geometry) {
+    auto* edit = new QPlainTextEdit(parent);
+    ovra::look::place(edit, objectName, geometry);
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    pal.setColor(QPalette::Text, Qt::black);
+    edit->setPalette(pal);
+    // Tab moves on to the next control, as in the rest of the dialog; Enter still starts a
+    // new line, since a name may span several.
+    edit->setTabChangesFocus(true);
+    return edit;
+}
+
+// The text exactly as typed: toPlainText() would turn non-breaking spaces into blanks.
+QString wholeText(const QPlainTextEdit* edit) {
+    QString text = edit->document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n';
+    return text;
+}
+
+} // namespace
+
+FrmSongInfo::FrmSongInfo(QWidget* parent) : QWidget(parent) {
+    using namespace ovra::look;
+    setupFixedWindow(this, QStringLiteral("frmSongInfo"), QStringLiteral("Song Info"), 4680, 3195);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    songName_ = entry(this, QStringLiteral("RichTextBox1"), twipsRect(240, 720, 4215, 615));
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    place(ok_, QStringLiteral("Command1"), twipsRect(1560, 2760, 1575, 375));
+    // Enter on the focused button presses it, as in a dialog.
+    ok_->setAutoDefault(true);
+    ok_->setDefault(true);
+    artist_ = entry(this, QStringLiteral("RichTextBox2"), twipsRect(240, 1920, 4215, 615));
+    label(this, QStringLiteral("Label2"), QStringLiteral("Artist"), twipsRect(120, 1440, 1575, 375),
+          12.0);
+    label(this, QStringLiteral("Label1"), QStringLiteral("Song Name"),
+          twipsRect(120, 240, 1575, 375), 12.0);
+
+    setTabOrder(ok_, songName_);
+    setTabOrder(songName_, artist_);
+    ok_->setFocus();
+
+    connect(ok_, &QPushButton::clicked, this, &FrmSongInfo::okClicked);
+}
+
+void FrmSongInfo::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closed();
+}
+
+QString FrmSongInfo::songName() const {
+    return wholeText(songName_);
+}
+
+QString FrmSongInfo::artist() const {
+    return wholeText(artist_);
+}
+
+} // namespace mediaed
