@@ -3,35 +3,43 @@
 #include "paths.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-#include <optional>
 
 namespace ovra {
 
 namespace {
 
+// What stands at a path before and after a store.
 struct Snapshot {
-    bool known = false;              // whether the old state could be read at all
-    std::optional<QByteArray> bytes; // nothing: the file did not exist
+    enum Kind { Unknown, Absent, File, Other } kind = Unknown; // Other: a folder, a device...
+    QByteArray bytes;                                          // a file's content
+    bool operator==(const Snapshot&) const = default;
 };
 
 Snapshot snapshot(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {Snapshot::Absent, {}};
+    if (!info.isFile())
+        return {Snapshot::Other, {}};
     QFile file(path);
-    if (!file.exists())
-        return {true, std::nullopt};
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return {};
-    return {true, bytes};
+    return {Snapshot::File, bytes};
 }
 
+// Puts a file back as it was; only an absent or plain file can be put back.
 bool restore(const QString& path, const Snapshot& before) {
-    if (!before.bytes)
-        return !QFile::exists(path) || QFile::remove(path);
+    if (before.kind == Snapshot::Absent)
+        return !QFileInfo::exists(path) || QFile::remove(path);
+    if (before.kind != Snapshot::File)
+        return false;
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(*before.bytes) == before.bytes->size() &&
+    return file.open(QIODevice::WriteOnly) && file.write(before.bytes) == before.bytes.size() &&
            file.commit();
 }
 
@@ -48,8 +56,8 @@ StoreResult storeDirectoryInfo(const QString& programDir, const QString& gameDir
         return result;
 
     const Snapshot after = snapshot(directoryFile);
-    const bool changed = !after.known || !before.known || after.bytes != before.bytes;
-    const bool rolledBack = !changed || (before.known && restore(directoryFile, before));
+    const bool unchanged = before.kind != Snapshot::Unknown && after == before;
+    const bool rolledBack = unchanged || restore(directoryFile, before);
     const QString intro =
         rolledBack ? QStringLiteral("The Ovra3 directory and CD drive could not be saved; the "
                                     "settings saved before are unchanged.")

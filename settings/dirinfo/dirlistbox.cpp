@@ -4,7 +4,8 @@
 
 #include <QDir>
 #include <QKeyEvent>
-#include <QStyle>
+#include <QPainter>
+#include <QPolygon>
 #include <QStyledItemDelegate>
 
 namespace ovra {
@@ -14,6 +15,28 @@ namespace {
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kLevelRole = Qt::UserRole + 1;
 constexpr int kIndentStep = 8; // pixels per level
+
+// Folder icons of our own: the standard ones of some styles hardly differ between open and
+// closed, and the instructions ask the user to look for the open folder.
+QIcon folderIcon(bool open) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QColor outline(128, 96, 0), back(224, 184, 64), front(255, 224, 120);
+    p.setPen(outline);
+    p.setBrush(back);
+    p.drawPolygon(QPolygon({{1, 3}, {6, 3}, {7, 4}, {14, 4}, {14, 13}, {1, 13}}));
+    if (open) {
+        // The front flap folded down towards the viewer.
+        p.setBrush(front);
+        p.drawPolygon(QPolygon({{4, 7}, {15, 7}, {12, 13}, {1, 13}}));
+    } else {
+        p.setBrush(front);
+        p.drawRect(1, 5, 13, 8);
+    }
+    return QIcon(pixmap);
+}
 
 // Draws each entry indented by its level; the highlight covers the indented part only.
 class IndentDelegate : public QStyledItemDelegate {
@@ -39,7 +62,8 @@ private:
 
 } // namespace
 
-DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
+DirListBox::DirListBox(QWidget* parent)
+    : QListWidget(parent), openIcon_(folderIcon(true)), closedIcon_(folderIcon(false)) {
     setItemDelegate(new IndentDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -89,12 +113,10 @@ void DirListBox::openEntry(QListWidgetItem* item) {
 }
 
 void DirListBox::fill() {
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     const QList<dirlist::Entry> list = dirlist::entries(path_);
     clear();
     for (const dirlist::Entry& entry : list) {
-        auto* item = new QListWidgetItem(entry.open ? openIcon : closedIcon, entry.name, this);
+        auto* item = new QListWidgetItem(entry.open ? openIcon_ : closedIcon_, entry.name, this);
         item->setData(kPathRole, entry.path);
         item->setData(kLevelRole, entry.level);
         item->setToolTip(entry.path);

@@ -36,6 +36,8 @@ private:
     void openEntry(QListWidgetItem* item);
     void fill();
 
+    QIcon openIcon_;
+    QIcon closedIcon_;
     QString path_;
 };
 
