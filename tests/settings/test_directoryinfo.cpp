@@ -1,0 +1,505 @@
+// The Directory and Drive Info dialog through its real window, and the list cores under it.
+#include "directoryinfo.h"
+#include "dirlistbox.h"
+#include "dirlistcore.h"
+#include "drivelistbox.h"
+#include "drivelistcore.h"
+#include "filelist.h"
+#include "installsettings.h"
+#include "paths.h"
+#include "scripteddialogs.h"
+#include "tempinstall.h"
+#include "winlook.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTest>
+
+using ovra::DirectoryInfoCopy;
+using ovra::DirListBox;
+using ovra::DriveListBox;
+using ovra::drivelist::Volume;
+
+Q_DECLARE_METATYPE(DirectoryInfoCopy)
+
+namespace {
+
+const QString kDirFile = QStringLiteral("directorydata.dat");
+const QString kDriveFile = QStringLiteral("drivedata.dat");
+
+QByteArray read(const QString& path) {
+    return TempInstall::bytes(path);
+}
+
+QListWidgetItem* entryNamed(DirListBox* list, const QString& name) {
+    const auto found = list->findItems(name, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+QPoint centreOf(DirListBox* list, QListWidgetItem* item) {
+    list->scrollToItem(item);
+    return list->visualItemRect(item).center();
+}
+
+// The drive a fresh list must start on: the volume holding the current directory.
+QByteArray currentDriveValue() {
+    const QString root = QStorageInfo(QDir::currentPath()).rootPath();
+    return (root.endsWith(u'/') ? root : root + u'/').toLocal8Bit();
+}
+
+// What a real double click delivers to a widget: press, release, double click, release.
+void doubleClick(DirListBox* list, QListWidgetItem* item) {
+    const QPoint at = centreOf(list, item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+} // namespace
+
+class TestDirectoryInfo : public QObject {
+    Q_OBJECT
+
+    QString startDir_;
+    QTemporaryDir tmp_;
+    int unwritable_ = 0;
+
+    QWidget* open(DirectoryInfoCopy copy, const QString& programDir) {
+        QWidget* w = ovra::showDirectoryInfo(copy, programDir, QStringLiteral("Ovra3TrickEd"));
+        if (!QTest::qWaitForWindowExposed(w))
+            qWarning("dialog not exposed");
+        return w;
+    }
+    static void destroyPending() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QString mkdir(const QString& relative) {
+        const QString path = tmp_.filePath(relative);
+        QDir().mkpath(path);
+        return path;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(tmp_.isValid());
+        startDir_ = QDir::currentPath();
+    }
+
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == u"frmDirectoryInfo")
+                w->close();
+        destroyPending();
+        ovra::drivelist::setVolumeSource(nullptr);
+        QDir::setCurrent(startDir_);
+    }
+
+    void entriesShowAncestorsAndSubfolders() {
+        const QString open = mkdir("tree/open");
+        for (const char* sub : {"b", "C1", "c_2", ".hidden"})
+            QDir().mkpath(open + '/' + sub);
+        TempInstall::write(open + "/file.txt", "x");
+
+        const auto list = ovra::dirlist::entries(open + '/'); // a trailing separator is no folder
+        const int at = ovra::dirlist::openIndex(list);
+        QCOMPARE(at, open.count(u'/'));
+        QCOMPARE(list.first().name, QStringLiteral("/"));
+        for (int i = 0; i <= at; ++i) {
+            QCOMPARE(list[i].level, i);
+            QVERIFY(list[i].open);
+        }
+        QCOMPARE(list[at].path, QDir::toNativeSeparators(open));
+        QCOMPARE(list[at - 1].name, QStringLiteral("tree"));
+        QStringList subfolders;
+        for (int i = at + 1; i < list.size(); ++i) {
+            QCOMPARE(list[i].level, at + 1);
+            QVERIFY(!list[i].open);
+            subfolders << list[i].name;
+        }
+        // Hidden folders and files left out; the file lists' word order.
+        QCOMPARE(subfolders, QStringList({"b", "c_2", "C1"}));
+    }
+
+    void driveEntries_data() {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<QString>("current"); // the current directory
+        QTest::addColumn<QString>("text");    // empty: not listed
+        QTest::addColumn<QString>("value");
+        QTest::newRow("disk root") << "/" << QByteArray("ext4") << "/"
+                                   << "/ [OVRA3]"
+                                   << "/";
+        QTest::newRow("container root") << "/" << QByteArray("overlay") << "/home"
+                                        << "/ [OVRA3]"
+                                        << "/";
+        QTest::newRow("cd") << "/media/cdrom" << QByteArray("iso9660") << "/"
+                            << "/media/cdrom [OVRA3]"
+                            << "/media/cdrom/";
+        QTest::newRow("dvd") << "/media/dvd/" << QByteArray("udf") << "/"
+                             << "/media/dvd [OVRA3]"
+                             << "/media/dvd/";
+        QTest::newRow("usb stick") << "/run/media/u/STICK" << QByteArray("vfat") << "/"
+                                   << "/run/media/u/STICK [OVRA3]"
+                                   << "/run/media/u/STICK/";
+        QTest::newRow("proc") << "/proc" << QByteArray("proc") << "/"
+                              << ""
+                              << "";
+        QTest::newRow("cgroup") << "/sys/fs/cgroup/cpu" << QByteArray("cgroup") << "/"
+                                << ""
+                                << "";
+        QTest::newRow("cgroup2 elsewhere") << "/cg" << QByteArray("cgroup2") << "/"
+                                           << ""
+                                           << "";
+        QTest::newRow("tmpfs") << "/tmp" << QByteArray("tmpfs") << "/"
+                               << ""
+                               << "";
+        QTest::newRow("tmpfs, current") << "/tmp" << QByteArray("tmpfs") << "/tmp/work"
+                                        << "/tmp [OVRA3]"
+                                        << "/tmp/";
+        QTest::newRow("tmpfs, sibling current") << "/tmp" << QByteArray("tmpfs") << "/tmpwork"
+                                                << ""
+                                                << "";
+        QTest::newRow("layer") << "/var/lib/docker/x" << QByteArray("overlay") << "/"
+                               << ""
+                               << "";
+        QTest::newRow("snap image") << "/snap/core/1" << QByteArray("squashfs") << "/"
+                                    << ""
+                                    << "";
+        QTest::newRow("user runtime") << "/run/user/1000" << QByteArray("ext4") << "/"
+                                      << ""
+                                      << "";
+        QTest::newRow("efi") << "/boot/efi" << QByteArray("vfat") << "/"
+                             << ""
+                             << "";
+    }
+    void driveEntries() {
+        QFETCH(QString, root);
+        QFETCH(QByteArray, type);
+        QFETCH(QString, current);
+        QFETCH(QString, text);
+        QFETCH(QString, value);
+        // Mounted twice over itself: listed once.
+        const QList<Volume> volumes = {{root, type, "OVRA3"}, {root, type, "OVRA3"}};
+        const auto drives =
+            ovra::drivelist::drives(volumes, ovra::drivelist::volumeRootOf(current, volumes));
+        QStringList texts, values;
+        for (const auto& d : drives) {
+            texts << d.text;
+            values << d.value;
+        }
+        QCOMPARE(texts, text.isEmpty() ? QStringList() : QStringList{text});
+        QCOMPARE(values, value.isEmpty() ? QStringList() : QStringList{value});
+    }
+
+    void layout_data() {
+        QTest::addColumn<DirectoryInfoCopy>("copy");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips"); // null: the control does not exist in that copy
+        const auto M = DirectoryInfoCopy::MediaEditor, T = DirectoryInfoCopy::TrickEditor;
+        QTest::newRow("M window") << M << "frmDirectoryInfo" << QRect(0, 0, 4050, 3420);
+        QTest::newRow("M Label1") << M << "Label1" << QRect(120, 120, 3735, 975);
+        QTest::newRow("M Dir1") << M << "Dir1" << QRect(120, 1200, 3735, 990);
+        QTest::newRow("M Drive2") << M << "Drive2" << QRect(120, 2160, 3735, 315);
+        QTest::newRow("M Line1") << M << "Line1" << QRect(120, 2520, 3720, 15);
+        QTest::newRow("M Drive1") << M << "Drive1" << QRect(120, 2640, 3735, 315);
+        QTest::newRow("M Command1") << M << "Command1" << QRect(120, 3120, 3735, 255);
+        QTest::newRow("T window") << T << "frmDirectoryInfo" << QRect(0, 0, 4050, 3480);
+        QTest::newRow("T Label1") << T << "Label1" << QRect(120, 120, 3735, 975);
+        QTest::newRow("T Dir1") << T << "Dir1" << QRect(120, 1200, 3735, 1215);
+        QTest::newRow("T Drive2") << T << "Drive2" << QRect();
+        QTest::newRow("T Line1") << T << "Line1" << QRect();
+        QTest::newRow("T Drive1") << T << "Drive1" << QRect(120, 2640, 3735, 315);
+        QTest::newRow("T Command1") << T << "Command1" << QRect(120, 3120, 3735, 255);
+    }
+    void layout() {
+        QFETCH(DirectoryInfoCopy, copy);
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        QWidget* dialog = open(copy, tmp_.path());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Directory and Drive Info"));
+        QVERIFY(!dialog->parentWidget());
+        QWidget* w = name == dialog->objectName() ? dialog : dialog->findChild<QWidget*>(name);
+        if (twips.isNull()) {
+            QVERIFY(!w);
+            return;
+        }
+        QVERIFY(w);
+        const QRect expected =
+            ovra::look::twipsRect(twips.left(), twips.top(), twips.width(), twips.height());
+        QCOMPARE(w == dialog ? QRect(QPoint(), dialog->size()) : w->geometry(), expected);
+        QVERIFY(w->isVisible());
+    }
+
+    void tabOrder_data() {
+        QTest::addColumn<DirectoryInfoCopy>("copy");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("media") << DirectoryInfoCopy::MediaEditor
+                               << QStringList{"Dir1", "Drive1", "Command1", "Drive2", "Dir1"};
+        QTest::newRow("trick") << DirectoryInfoCopy::TrickEditor
+                               << QStringList{"Dir1", "Drive1", "Command1", "Dir1"};
+    }
+    void tabOrder() {
+        QFETCH(DirectoryInfoCopy, copy);
+        QFETCH(QStringList, order);
+        QWidget* dialog = open(copy, tmp_.path());
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QStringList seen{QApplication::focusWidget()->objectName()};
+        while (seen.size() < order.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            seen << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(seen, order);
+    }
+
+    void look_data() {
+        QTest::addColumn<DirectoryInfoCopy>("copy");
+        QTest::newRow("media") << DirectoryInfoCopy::MediaEditor;
+        QTest::newRow("trick") << DirectoryInfoCopy::TrickEditor;
+    }
+    void look() {
+        QFETCH(DirectoryInfoCopy, copy);
+        QWidget* dialog = open(copy, tmp_.path());
+        auto* label = dialog->findChild<QLabel*>("Label1");
+        QCOMPARE(label->text(),
+                 QStringLiteral("Specify your Ovra3 Directory and CD Drive and click OK. Make sure "
+                                "that when you choose your Ovra3 directory, that the icon is "
+                                "showing that the Ovra3 folder is open and it's subfolders are "
+                                "displayed."));
+        QCOMPARE(dialog->findChild<QPushButton*>("Command1")->text(), QStringLiteral("OK"));
+        // The whole text fits the label.
+        QVERIFY(label->heightForWidth(label->width()) <= label->height());
+
+        // What is drawn, not just the palette: green text on black for the label and the lists.
+        const QImage shot = dialog->grab().toImage();
+        const auto colours = [&](const char* name) {
+            QSet<QRgb> set;
+            const QRect r = dialog->findChild<QWidget*>(name)->geometry().adjusted(3, 3, -3, -3);
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    set.insert(shot.pixel(x, y) & 0xffffff);
+            return set;
+        };
+        const QRgb green = 0x00ff00, black = 0x000000;
+        // Small text is smoothed: any clearly green pixel counts.
+        const auto greenish = [](QRgb c) {
+            return qGreen(c) > 150 && qRed(c) < 40 && qBlue(c) < 40;
+        };
+        for (const char* name : {"Label1", "Dir1", "Drive1"}) {
+            const auto set = colours(name);
+            QVERIFY2(std::any_of(set.begin(), set.end(), greenish) && set.contains(black), name);
+        }
+        QCOMPARE(shot.pixel(2, 2) & 0xffffff, black);
+        if (QWidget* line = dialog->findChild<QWidget*>("Line1"))
+            QCOMPARE(shot.pixel(line->geometry().center()) & 0xffffff, green);
+    }
+
+    void okStoresOpenDirectoryAndDrive_data() {
+        QTest::addColumn<DirectoryInfoCopy>("copy");
+        QTest::addColumn<QString>("start"); // relative to the temporary folder; "/": the root
+        QTest::newRow("media, folder") << DirectoryInfoCopy::MediaEditor << "Ovra 3/game";
+        QTest::newRow("trick, folder") << DirectoryInfoCopy::TrickEditor << "Ovra 3/game";
+        QTest::newRow("media, root") << DirectoryInfoCopy::MediaEditor << "/";
+        QTest::newRow("trick, root") << DirectoryInfoCopy::TrickEditor << "/";
+    }
+    void okStoresOpenDirectoryAndDrive() {
+        QFETCH(DirectoryInfoCopy, copy);
+        QFETCH(QString, start);
+        const QString startPath = start == u'/' ? start : mkdir(start);
+        const QString program = mkdir("program-ok");
+        // A trailing separator is never stored.
+        QVERIFY(QDir::setCurrent(start == u'/' ? start : startPath + '/'));
+        ScriptedDialogs dialogs;
+        QPointer<QWidget> dialog = open(copy, program);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(read(program + '/' + kDirFile), QDir::toNativeSeparators(startPath).toLocal8Bit());
+        QCOMPARE(read(program + '/' + kDriveFile), currentDriveValue());
+        QVERIFY(dialogs.messages.isEmpty());
+        destroyPending();
+        QVERIFY(!dialog); // closed and gone; the next command makes a new one
+        QVERIFY(open(copy, program));
+    }
+
+    void closeBoxWritesNothing_data() {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("no settings yet") << false;
+        QTest::newRow("settings stored") << true;
+    }
+    void closeBoxWritesNothing() {
+        QFETCH(bool, existing);
+        const QString program = mkdir(existing ? "program-close-1" : "program-close-0");
+        if (existing) {
+            TempInstall::write(program + '/' + kDirFile, "C:\\Games\\Ovra3");
+            TempInstall::write(program + '/' + kDriveFile, "d:");
+        }
+        QDir::setCurrent(mkdir("close/sub"));
+        QPointer<QWidget> dialog = open(DirectoryInfoCopy::MediaEditor, program);
+        dialog->findChild<DirListBox*>("Dir1")->setPath(tmp_.filePath("close"));
+        dialog->close();
+        destroyPending();
+        QVERIFY(!dialog);
+        QCOMPARE(QDir(program).entryList(QDir::Files).size(), existing ? 2 : 0);
+        if (existing) {
+            QCOMPARE(read(program + '/' + kDirFile), QByteArray("C:\\Games\\Ovra3"));
+            QCOMPARE(read(program + '/' + kDriveFile), QByteArray("d:"));
+        }
+    }
+
+    void clickHighlightsDoubleClickOpens() {
+        const QString work = mkdir("clicks/work");
+        mkdir("clicks/work/alpha");
+        mkdir("clicks/work/beta/gamma");
+        QDir::setCurrent(work);
+        const QString program = mkdir("program-clicks");
+        QWidget* dialog = open(DirectoryInfoCopy::TrickEditor, program);
+        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
+        QCOMPARE(dir1->path(), QDir::toNativeSeparators(work));
+
+        QListWidgetItem* beta = entryNamed(dir1, "beta");
+        QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, centreOf(dir1, beta));
+        QCOMPARE(dir1->currentItem(), beta);
+        QCOMPARE(dir1->path(), QDir::toNativeSeparators(work));
+        QVERIFY(!entryNamed(dir1, "gamma"));
+
+        doubleClick(dir1, beta);
+        QCOMPARE(dir1->path(), QDir::toNativeSeparators(work + "/beta"));
+        QVERIFY(entryNamed(dir1, "gamma"));
+        QVERIFY(!entryNamed(dir1, "alpha"));
+
+        // Enter on an ancestor goes back up; then a highlighted subfolder is not stored.
+        dir1->setCurrentItem(entryNamed(dir1, "clicks"));
+        QTest::keyClick(dir1, Qt::Key_Return);
+        QCOMPARE(dir1->path(), QDir::toNativeSeparators(tmp_.filePath("clicks")));
+        QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {},
+                          centreOf(dir1, entryNamed(dir1, "work")));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(read(program + '/' + kDirFile),
+                 QDir::toNativeSeparators(tmp_.filePath("clicks")).toLocal8Bit());
+    }
+
+    void drive2MovesDir1Only() {
+        const QString work = mkdir("drives/work"), cd = mkdir("drives/cdrom");
+        const QString empty = tmp_.filePath("drives/empty-drive"); // mounted, but unreadable
+        ovra::drivelist::setVolumeSource([=] {
+            return QList<Volume>{{"/", "ext4", ""}, {cd, "iso9660", "OVRA3"}, {empty, "udf", ""}};
+        });
+        QDir::setCurrent(work);
+        ScriptedDialogs dialogs;
+        QWidget* dialog = open(DirectoryInfoCopy::MediaEditor, mkdir("program-drives"));
+        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
+        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
+        auto* drive2 = dialog->findChild<DriveListBox*>("Drive2");
+        QCOMPARE(drive1->drive(), QStringLiteral("/"));
+        QCOMPARE(drive2->drive(), QStringLiteral("/"));
+
+        QVERIFY(drive2->setDrive(cd));
+        QCOMPARE(dir1->path(), cd);
+        QCOMPARE(drive1->drive(), QStringLiteral("/"));
+        // Back on the current drive: its current directory, not its root.
+        QVERIFY(drive2->setDrive("/"));
+        QCOMPARE(dir1->path(), work);
+        QVERIFY(dialogs.messages.isEmpty());
+
+        QVERIFY(drive2->setDrive(empty));
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].text.contains(empty + '/'));
+        QCOMPARE(dir1->path(), work);
+        QCOMPARE(drive2->drive(), QStringLiteral("/"));
+        QCOMPARE(drive1->drive(), QStringLiteral("/"));
+    }
+
+    // What the other program reads at its next start finds the installation and the CD.
+    void storedSettingsFindTheInstallation_data() { look_data(); }
+    void storedSettingsFindTheInstallation() {
+        QFETCH(DirectoryInfoCopy, copy);
+        TempInstall install({}, false);
+        const QString cdRoot = install.layout.cdRoot;
+        ovra::drivelist::setVolumeSource([=] {
+            return QList<Volume>{{"/", "ext4", ""}, {cdRoot, "iso9660", "OVRA3"}};
+        });
+        QDir::setCurrent(install.layout.root);
+        QWidget* dialog = open(copy, install.programDir);
+        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
+        QListWidgetItem* game =
+            entryNamed(dir1, QFileInfo(install.layout.gameDirectory).fileName());
+        QVERIFY(game);
+        doubleClick(dir1, game);
+        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
+        drive1->setCurrentIndex(drive1->findText(QDir::cleanPath(cdRoot) + " [OVRA3]"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+
+        const auto gameDir = ovra::readSettingFile(install.programDir, kDirFile);
+        const auto cdDrive = ovra::readSettingFile(install.programDir, kDriveFile);
+        QVERIFY(gameDir && cdDrive);
+        ovra::FileList music(QStringLiteral("*.mus")), tricks(QStringLiteral("*.ska"));
+        QVERIFY(music.setPath(ovra::paths::musicDirectory(*gameDir)));
+        QVERIFY(tricks.setPath(ovra::paths::cdTrickFolder(*cdDrive)));
+        QCOMPARE(music.count(), 22);
+        QCOMPARE(tricks.count(), 659);
+    }
+
+    void unwritableProgramDirectory_data() {
+        QTest::addColumn<QString>("blocked"); // what stands in the way: "program", a file name
+        QTest::addColumn<bool>("existing");   // whether settings were stored before
+        QTest::newRow("program dir is a file") << "program" << false;
+        QTest::newRow("directory file is a folder") << kDirFile << true;
+        QTest::newRow("drive file is a folder") << kDriveFile << true;
+        QTest::newRow("drive file is a folder, first save") << kDriveFile << false;
+    }
+    void unwritableProgramDirectory() {
+        QFETCH(QString, blocked);
+        QFETCH(bool, existing);
+        const QString program = tmp_.filePath(QStringLiteral("unwritable-%1").arg(++unwritable_));
+        if (blocked == u"program") {
+            QVERIFY(TempInstall::write(program, "not a folder"));
+        } else {
+            QVERIFY(QDir().mkpath(program + '/' + blocked));
+            for (const QString& name : {kDirFile, kDriveFile})
+                if (existing && name != blocked)
+                    QVERIFY(TempInstall::write(program + '/' + name, "old " + name.toLatin1()));
+        }
+        const auto snapshot = [&] {
+            QStringList state;
+            for (const QString& name : {kDirFile, kDriveFile}) {
+                const QFileInfo info(program + '/' + name);
+                state << (info.isDir()    ? "folder"
+                          : info.exists() ? read(info.filePath())
+                                          : "absent");
+            }
+            return state;
+        };
+        const QStringList before = snapshot();
+
+        ScriptedDialogs dialogs;
+        QPointer<QWidget> dialog = open(DirectoryInfoCopy::MediaEditor, program);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].caption, QStringLiteral("Ovra3TrickEd"));
+        QVERIFY(dialogs.messages[0].text.contains("could not be saved"));
+        QVERIFY(dialogs.messages[0].text.contains("unchanged"));
+        QCOMPARE(snapshot(), before);
+        destroyPending();
+        QVERIFY(dialog && dialog->isVisible()); // still open: the user can try again
+    }
+
+    void oneInstanceKeepsItsLists() {
+        QDir::setCurrent(mkdir("again/start"));
+        const QString program = mkdir("program-again");
+        QPointer<QWidget> first = open(DirectoryInfoCopy::MediaEditor, program);
+        auto* dir1 = first->findChild<DirListBox*>("Dir1");
+        QVERIFY(dir1->setPath(tmp_.filePath("again")));
+        QCOMPARE(open(DirectoryInfoCopy::MediaEditor, program), first.data());
+        QCOMPARE(dir1->path(), QDir::toNativeSeparators(tmp_.filePath("again")));
+        first->close();
+        destroyPending();
+        QVERIFY(!first);
+        QWidget* second = open(DirectoryInfoCopy::MediaEditor, program);
+        QCOMPARE(second->findChild<DirListBox*>("Dir1")->path(),
+                 QDir::toNativeSeparators(tmp_.filePath("again/start")));
+    }
+};
+
+QTEST_MAIN(TestDirectoryInfo)
+#include "test_directoryinfo.moc"
