@@ -93,13 +93,13 @@ class TestCatalogue : public QObject {
     Q_OBJECT
 private slots:
     void stockTableKeepsItsConstraints();
+    void firstStartCreatesStockFiles_data();
     void firstStartCreatesStockFiles();
     void unreadableSlotResetsOnlyThatSlot_data();
     void unreadableSlotResetsOnlyThatSlot();
     void captionsSurviveARoundTrip_data();
     void captionsSurviveARoundTrip();
     void slotFilesAreNumberedWithoutPadding();
-    void missingDataFolderIsCreated();
     void unwritableDataFolderIsReported_data();
     void unwritableDataFolderIsReported();
     void oneUnwritableSlotDoesNotStopTheOthers();
@@ -135,8 +135,17 @@ void TestCatalogue::stockTableKeepsItsConstraints() {
     QVERIFY(!std::is_sorted(nameOrder.begin(), nameOrder.end()));
 }
 
+void TestCatalogue::firstStartCreatesStockFiles_data() {
+    QTest::addColumn<bool>("dataFolderExists");
+    QTest::newRow("empty data folder") << true;
+    QTest::newRow("no data folder") << false;
+}
+
 void TestCatalogue::firstStartCreatesStockFiles() {
+    QFETCH(bool, dataFolderExists);
     ProgramDir dir;
+    if (!dataFolderExists)
+        QVERIFY(QDir(dir.data).removeRecursively());
     Catalogue first(dir.path);
     const Catalogue::LoadResult loaded = first.load();
     QCOMPARE(loaded.resetSlots.size(), kSlotCount);
@@ -232,16 +241,6 @@ void TestCatalogue::slotFilesAreNumberedWithoutPadding() {
     QCOMPARE(entriesOf(dir.data), expectedFileNames());
     for (int i = 0; i < kSlotCount; ++i)
         QCOMPARE(rtf::readFile(dir.file(i)).text, QStringLiteral("caption of slot %1").arg(i));
-}
-
-void TestCatalogue::missingDataFolderIsCreated() {
-    ProgramDir dir;
-    QVERIFY(QDir(dir.data).removeRecursively());
-    Catalogue catalogue(dir.path);
-    QCOMPARE(catalogue.load().resetSlots.size(), kSlotCount);
-    QVERIFY(catalogue.save().ok);
-    QCOMPARE(entriesOf(dir.data), expectedFileNames());
-    QCOMPARE(dir.readBack(), stockCaptions());
 }
 
 void TestCatalogue::unwritableDataFolderIsReported_data() {
