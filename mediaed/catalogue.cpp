@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace mediaed {
@@ -15,7 +16,19 @@ Catalogue::Catalogue(QString programDir) : programDir_(std::move(programDir)) {
         slots_.append(QString());
 }
 
+// A save that was killed before its rename can leave its temporary file (slot file name plus
+// six random characters) where the platform has no unnamed temporary files.
+static void removeStaleTemporaries(const QString& folder) {
+    static const QRegularExpression temporary(
+        QStringLiteral("^(1[0-8]|[0-9])\\.dat\\.[A-Za-z0-9]{6}$"));
+    QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
+        if (temporary.match(name).hasMatch())
+            dir.remove(name);
+}
+
 Catalogue::LoadResult Catalogue::load() {
+    removeStaleTemporaries(dataFolder());
     LoadResult result;
     const auto& stock = stockTable();
     for (int i = 0; i < kSlotCount; ++i) {

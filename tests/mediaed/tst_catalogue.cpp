@@ -103,6 +103,7 @@ private slots:
     void unwritableDataFolderIsReported_data();
     void unwritableDataFolderIsReported();
     void oneUnwritableSlotDoesNotStopTheOthers();
+    void loadRemovesOnlyStaleTemporaries();
 };
 
 void TestCatalogue::stockTableKeepsItsConstraints() {
@@ -300,6 +301,22 @@ void TestCatalogue::oneUnwritableSlotDoesNotStopTheOthers() {
         if (i != 5)
             QCOMPARE(rtf::readFile(dir.file(i)).text, QStringLiteral("Kept %1").arg(i));
     QVERIFY(QFileInfo(dir.file(5)).isDir());
+}
+
+void TestCatalogue::loadRemovesOnlyStaleTemporaries() {
+    ProgramDir dir;
+    dir.seed(userCaptions());
+    const QStringList stale{"3.dat.Ab12Cd", "18.dat.zzzzzz"};
+    const QStringList kept{"notes.txt", "3.dat.bak", "19.dat.Ab12Cd", "3.dat.Ab12C"};
+    for (const QString& name : stale + kept)
+        QVERIFY(writeBytes(dir.data + u'/' + name, "half a file"));
+    Catalogue catalogue(dir.path);
+    QVERIFY(catalogue.load().complete());
+    QCOMPARE(catalogue.captions(), userCaptions());
+    QSet<QString> expected = expectedFileNames();
+    for (const QString& name : kept)
+        expected << name;
+    QCOMPARE(entriesOf(dir.data), expected);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogue)
