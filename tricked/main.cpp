@@ -1,4 +1,4 @@
-#include "mainwindow.h"
+#include "frmovra3tricked.h"
 
 #include <QApplication>
 

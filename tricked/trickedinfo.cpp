@@ -1,4 +1,4 @@
-#include "infowindows.h"
+#include "trickedinfo.h"
 
 #include "winlook.h"
 
@@ -30,8 +30,7 @@ QString historyText() {
                           "in them.") +
            blanks(39) + QStringLiteral("Version 1 - able to copy tricks, but no tcg files yet.") +
            blanks(31) + QStringLiteral("Version 1.5 - tcg files have arrived!") + blanks(43) +
-           QStringLiteral("Thanks to www.grindrail-hq.example and www.ovra3-underground.example "
-                          "for hosting and spreading the word!");
+           QStringLiteral("Thanks to RampNet & O3Zone!");
 }
 
 frmInstructions::frmInstructions(QWidget* parent) : QWidget(parent) {
@@ -78,11 +77,13 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent) {
     };
     picture("Image1", QStringLiteral(":/pictures/about.bmp"), twipsRect(600, 1680, 2895, 1455));
     picture("Image2", QStringLiteral(":/pictures/about.gif"), twipsRect(600, 3360, 2895, 1095));
-    ovra::look::label(this, QStringLiteral("Label3"),
-                      QStringLiteral("For more programs and modifications for Ovra3, visit "
-                                     "www.grindrail-hq.example. For news about Ovra3, visit "
-                                     "www.ovra3-underground.example."),
-                      twipsRect(240, 4680, 3855, 975));
+    QLabel* sites = ovra::look::label(
+        this, QStringLiteral("Label3"),
+        QStringLiteral("For more programs and modifications for Ovra3, visit rampnet.example. For "
+                       "news about Ovra3, visit o3zone.example."),
+        twipsRect(240, 4680, 3855, 975));
+    // The label reaches past the window's right edge: wrap its text where the window ends.
+    sites->setContentsMargins(0, 0, std::max(0, sites->geometry().right() + 1 - width()), 0);
 }
 
 QString BlankRunLabel::displayedText() const {

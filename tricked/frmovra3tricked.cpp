@@ -1,18 +1,19 @@
-#include "mainwindow.h"
+#include "frmovra3tricked.h"
 
 #include "dialogs.h"
 #include "directoryinfo.h"
 #include "filecopy.h"
-#include "infowindows.h"
 #include "installsettings.h"
 #include "paths.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "trickconfig.h"
+#include "trickedinfo.h"
 #include "winlook.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
@@ -65,6 +66,18 @@ QComboBox* trickCombo(QWidget* parent, const QString& name, QRect geometry) {
     combo->setEditText(kSelectATrick);
     keepStandardColours(combo);
     return combo;
+}
+
+// QStatusBar keeps 3 pixels free above its panels and 2 below; in a bar 255 twips high that
+// cuts off the panels' text. Called once the bar has all its panels, when its layout is final.
+void removeOuterSpacing(QStatusBar* bar) {
+    auto* box = qobject_cast<QBoxLayout*>(bar->layout());
+    if (!box)
+        return;
+    for (int i = 0; i < box->count(); ++i)
+        if (QSpacerItem* spacer = box->itemAt(i)->spacerItem())
+            spacer->changeSize(0, 0);
+    box->invalidate();
 }
 
 template <typename Window> Window* raiseOrCreate(QPointer<Window>& window) {
@@ -124,6 +137,7 @@ void frmOvra3TrickEd::buildControls() {
     statusBar_->setGeometry(twipsRect(0, 2385, 5685, 255));
     keepStandardColours(statusBar_);
     statusBar_->setAutoFillBackground(true); // its panels' dark text needs a light ground
+    removeOuterSpacing(statusBar_);
 
     cmdTransform_ = new QPushButton(QStringLiteral("Transform it!"), client);
     ovra::look::place(cmdTransform_, QStringLiteral("cmdTransform"),
