@@ -1,0 +1,488 @@
+#include "filelist.h"
+#include "trickconfig.h"
+#include "trickedinfo.h"
+#include "trickfixture.h"
+#include "winlook.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+using namespace tricked;
+using ovra::look::twipsRect;
+
+namespace {
+
+QWidget* topLevel(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+int visibleTopLevels(const QString& name) {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        n += w->objectName() == name && w->isVisible();
+    return n;
+}
+
+// Anti-aliased small text rarely covers a whole pixel: look for clearly green ones.
+bool hasGreen(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.green() > 128 && c.red() < 32 && c.blue() < 32)
+                return true;
+        }
+    return false;
+}
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+class TestTrickedWindow : public QObject {
+    Q_OBJECT
+
+    // One window for the checks that only look at it, with every Help window open.
+    std::unique_ptr<TrickFixture> shared_;
+    TrickFixture& shared() {
+        if (!shared_) {
+            shared_ = std::make_unique<TrickFixture>();
+            for (const char* action : {"mnuInstructions", "mnuHistory", "mnuAbout"})
+                shared_->trigger(action);
+        }
+        return *shared_;
+    }
+
+private slots:
+    void startUp_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<bool>("withCd");
+        QTest::addColumn<QString>("removeSetting");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("errors");
+        QTest::newRow("659 files") << 659 << true << "" << 659 << 0;
+        QTest::newRow("660 files") << 660 << true << "" << 659 << 0;
+        QTest::newRow("100 files") << 100 << true << "" << 100 << 1;
+        QTest::newRow("no CD") << 659 << false << "" << 0 << 1;
+        QTest::newRow("no drive setting") << 659 << true << "drivedata.dat" << 0 << 1;
+        QTest::newRow("no settings") << 659 << true << "directorydata.dat" << 0 << 1;
+    }
+    void startUp() {
+        QFETCH(int, files);
+        QFETCH(bool, withCd);
+        QFETCH(QString, removeSetting);
+        QFETCH(int, entries);
+        QFETCH(int, errors);
+        TempInstall install(tricks(files, withCd));
+        if (!removeSetting.isEmpty())
+            QVERIFY(QFile::remove(install.programDir + "/" + removeSetting));
+        ScriptedDialogs dialogs;
+        frmOvra3TrickEd window(install.programDir);
+
+        QCOMPARE(dialogs.installationErrors(), errors);
+        QCOMPARE(dialogs.messages.size(), errors);
+        QCOMPARE(window.fileFilter(), QStringLiteral("Trick Config Files (*.tcg)|*.tcg"));
+        const QStringList names = window.trickList().names();
+        for (int i = 1; i < names.size(); ++i)
+            QVERIFY(ovra::compareFileNames(names[i - 1], names[i]) < 0);
+        for (const char* name : {"cboReplace", "cboWith"}) {
+            auto* combo = window.findChild<QComboBox*>(name);
+            QVERIFY(combo);
+            QCOMPARE(combo->count(), entries);
+            for (int i = 0; i < entries; ++i)
+                QCOMPARE(combo->itemText(i), names[i]);
+            QCOMPARE(combo->currentIndex(), -1);
+            QCOMPARE(combo->currentText(), QStringLiteral("Select a trick"));
+        }
+    }
+
+    void geometry_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control"); // empty: the window's client size
+        QTest::addColumn<QRect>("twips");
+        const auto row = [](const char* window, const char* control, QRect r) {
+            QTest::addRow("%s %s", window, control) << window << control << r;
+        };
+        row("frmOvra3TrickEd", "", QRect(0, 0, 5685, 2640));
+        row("frmOvra3TrickEd", "lblReplace", QRect(120, 0, 1695, 255));
+        row("frmOvra3TrickEd", "cboReplace", QRect(120, 240, 5415, 315));
+        row("frmOvra3TrickEd", "lblWith", QRect(120, 600, 2055, 255));
+        row("frmOvra3TrickEd", "cboWith", QRect(120, 840, 5415, 315));
+        row("frmOvra3TrickEd", "cmdTransform", QRect(120, 1320, 5415, 615));
+        row("frmOvra3TrickEd", "ProgressBar1", QRect(120, 2040, 5415, 255));
+        row("frmOvra3TrickEd", "StatusBar1", QRect(0, 2385, 5685, 255));
+        row("frmInstructions", "", QRect(0, 0, 2550, 3570));
+        row("frmInstructions", "Label1", QRect(120, 120, 2295, 3495));
+        row("frmHistory", "", QRect(0, 0, 2640, 3930));
+        row("frmHistory", "Label1", QRect(120, 120, 2415, 3735));
+        row("frmAbout", "", QRect(0, 0, 4020, 5550));
+        row("frmAbout", "Label1", QRect(0, 120, 3975, 495));
+        row("frmAbout", "Image1", QRect(600, 1680, 2895, 1455));
+        row("frmAbout", "Image2", QRect(600, 3360, 2895, 1095));
+        row("frmAbout", "Label3", QRect(240, 4680, 3855, 975));
+    }
+    void geometry() {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        QFETCH(QRect, twips);
+        TrickFixture& f = shared();
+        QWidget* w = window == "frmOvra3TrickEd" ? f.window.get() : topLevel(window);
+        QVERIFY(w);
+        // The main window's geometry is its client area's, below the menu bar.
+        QWidget* client = w == f.window.get() ? f.window->centralWidget() : w;
+        const QRect expected = twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
+        if (control.isEmpty()) {
+            QCOMPARE(client->size(), expected.size());
+            QCOMPARE(w->minimumSize(), w->maximumSize()); // not resizable
+            QVERIFY(!(w->windowFlags() &
+                      (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
+            QVERIFY(w->windowFlags() & Qt::WindowCloseButtonHint);
+            return;
+        }
+        QWidget* c = client->findChild<QWidget*>(control);
+        QVERIFY(c);
+        QCOMPARE(c->parentWidget(), client);
+        QCOMPARE(c->geometry(), expected);
+    }
+
+    void captionsFit() {
+        // Every label shows its whole text in the part of it that the window shows.
+        TrickFixture& f = shared();
+        for (const char* name : {"frmOvra3TrickEd", "frmInstructions", "frmHistory", "frmAbout"}) {
+            QWidget* w = topLevel(name);
+            if (!w) {
+                w = f.window.get();
+                w->show();
+            }
+            for (QLabel* label : w->findChildren<QLabel*>()) {
+                if (label->text().isEmpty())
+                    continue;
+                auto* blanks = qobject_cast<BlankRunLabel*>(label);
+                const QString shown = blanks ? blanks->displayedText() : label->text();
+                const QRect room = label->contentsRect();
+                const QRect need = label->fontMetrics().boundingRect(
+                    QRect(0, 0, room.width(), 10000), int(label->alignment()) | Qt::TextWordWrap,
+                    shown);
+                const QRect visible =
+                    room & QRect(QPoint(), label->parentWidget()->size()).translated(-label->pos());
+                QVERIFY2(need.width() <= visible.width() && need.height() <= visible.height(),
+                         qPrintable(QStringLiteral("%1 %2: needs %3x%4, has %5x%6")
+                                        .arg(name, label->objectName())
+                                        .arg(need.width())
+                                        .arg(need.height())
+                                        .arg(visible.width())
+                                        .arg(visible.height())));
+            }
+        }
+    }
+
+    void colours() {
+        TrickFixture& f = shared();
+        f.window->show();
+        const QImage shot = f.window->centralWidget()->grab().toImage();
+        QCOMPARE(shot.pixelColor(2, 60), QColor(0, 0, 0)); // bare client area
+        for (const char* name : {"lblReplace", "lblWith"}) {
+            const QImage label = f.window->findChild<QWidget*>(name)->grab().toImage();
+            QVERIFY(hasGreen(label));
+            QCOMPARE(label.pixelColor(label.width() - 1, 0), QColor(0, 0, 0));
+        }
+        // Standard controls keep the toolkit's colours, not the window's black.
+        for (const char* name : {"cboReplace", "cboWith", "cmdTransform", "ProgressBar1"}) {
+            QWidget* w = f.window->findChild<QWidget*>(name);
+            QVERIFY2(w->grab().toImage().pixelColor(w->width() * 3 / 4, w->height() / 2) !=
+                         QColor(0, 0, 0),
+                     name);
+        }
+        auto* status = f.window->findChild<ovra::ClockStatusBar*>("StatusBar1");
+        QVERIFY(status->textPanel()->text().startsWith("Ovra3TrickEd - by "));
+        QVERIFY(status->textPanel()->text().size() > 18);
+        QVERIFY(status->grab().toImage().pixelColor(status->width() - 4, status->height() / 2) !=
+                QColor(0, 0, 0));
+        QVERIFY(!f.window->menuBar()->grab().toImage().pixelColor(1, 1).operator==(Qt::black));
+    }
+
+    void tabOrderAndFocus() {
+        TrickFixture& f = shared();
+        f.window->show();
+        QApplication::setActiveWindow(f.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QWidget* expected[] = {f.window->findChild<QWidget*>("cboReplace"),
+                               f.window->findChild<QWidget*>("cboWith"),
+                               f.window->findChild<QWidget*>("cmdTransform")};
+        QCOMPARE(QApplication::focusWidget(), expected[0]);
+        for (int i = 1; i <= 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), expected[i % 3]);
+        }
+    }
+
+    void closeShared() { shared_.reset(); }
+
+    void transformBeforePick() {
+        TrickFixture f;
+        f.trigger("mnuNew");
+        const auto before = f.snapshot();
+        QTest::mouseClick(f.window->findChild<QPushButton*>("cmdTransform"), Qt::LeftButton);
+        QCOMPARE(f.dialogs.installationErrors(), 1);
+        QCOMPARE(f.snapshot(), before);
+        QCOMPARE(f.window->currentConfig(), unchangedConfig());
+    }
+
+    void transformPicked_data() {
+        QTest::addColumn<bool>("keepConfig");
+        QTest::addColumn<int>("p");
+        QTest::addColumn<int>("q");
+        QTest::addColumn<QString>("record");
+        QTest::newRow("not kept") << false << 3 << 12 << "";
+        QTest::newRow("kept") << true << 3 << 12 << "3   12  ";
+        QTest::newRow("last with first") << true << 658 << 0 << "658 0   ";
+        QTest::newRow("itself") << true << 0 << 0 << "0   0   ";
+    }
+    void transformPicked() {
+        QFETCH(bool, keepConfig);
+        QFETCH(int, p);
+        QFETCH(int, q);
+        QFETCH(QString, record);
+        TrickFixture f;
+        if (keepConfig)
+            f.trigger("mnuNew");
+        QVERIFY(TempInstall::write(f.installed(p), "changed earlier"));
+        auto before = f.snapshot();
+        f.window->findChild<QComboBox*>("cboReplace")->setCurrentIndex(p);
+        f.window->findChild<QComboBox*>("cboWith")->setCurrentIndex(q);
+        QTest::mouseClick(f.window->findChild<QPushButton*>("cmdTransform"), Qt::LeftButton);
+
+        QCOMPARE(f.dialogs.messages.size(), 0);
+        before[f.name(p)] = f.cdBytes(q);
+        QCOMPARE(f.snapshot(), before);
+        if (!keepConfig)
+            QVERIFY(f.window->currentConfig().isEmpty());
+        else
+            QCOMPARE(f.window->currentConfig(), unchangedConfig().replace(8 * p, 8, record));
+    }
+
+    void transformRefused_data() {
+        QTest::addColumn<QString>("replacefile");
+        QTest::addColumn<QString>("withfile");
+        QTest::addColumn<bool>("removeTrickDir");
+        QTest::newRow("typed name") << "nosuch.ska"
+                                    << "#3" << false;
+        QTest::newRow("typed source") << "#3"
+                                      << "nosuch.ska" << false;
+        QTest::newRow("other case") << "#3"
+                                    << "#12upper" << false;
+        QTest::newRow("position 659") << "#3"
+                                      << "#659" << false;
+        QTest::newRow("installation missing") << "#3"
+                                              << "#12" << true;
+    }
+    void transformRefused() {
+        QFETCH(QString, replacefile);
+        QFETCH(QString, withfile);
+        QFETCH(bool, removeTrickDir);
+        TrickFixture f(tricks(660));
+        f.trigger("mnuNew");
+        const auto resolve = [&](QString s) {
+            if (!s.startsWith('#'))
+                return s;
+            const bool upper = s.endsWith("upper");
+            const QString name = f.name(s.mid(1).remove("upper").toInt());
+            return upper ? name.toUpper() : name;
+        };
+        const QString trickDir = f.install.layout.gameDirectory + "/data/anims/skater_M";
+        if (removeTrickDir)
+            QVERIFY(QDir(trickDir).removeRecursively());
+        const auto before = f.snapshot();
+        f.window->transform(resolve(replacefile), resolve(withfile));
+        QCOMPARE(f.dialogs.installationErrors(), 1);
+        QCOMPARE(f.snapshot(), before); // no stray file either
+        QCOMPARE(f.window->currentConfig(), unchangedConfig());
+    }
+
+    void typedTextStays() {
+        TrickFixture f;
+        auto* combo = f.window->findChild<QComboBox*>("cboReplace");
+        combo->lineEdit()->clear();
+        QTest::keyClicks(combo->lineEdit(), "KICK");
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QCOMPARE(combo->currentText(), QStringLiteral("KICK"));
+        QCOMPARE(combo->count(), 659);
+        combo->lineEdit()->clear();
+        QTest::keyClicks(combo->lineEdit(), "kick");
+        QCOMPARE(combo->currentText(), QStringLiteral("kick"));
+    }
+
+    void restore_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<bool>("withCd");
+        QTest::addColumn<int>("breakAt"); // installed file replaced by a folder; -1: none
+        QTest::addColumn<int>("restored");
+        QTest::addColumn<int>("errors");
+        QTest::newRow("659") << 659 << true << -1 << 659 << 0;
+        QTest::newRow("660") << 660 << true << -1 << 659 << 0;
+        QTest::newRow("short list") << 100 << true << -1 << 100 << 1;
+        QTest::newRow("no CD") << 659 << false << -1 << 0 << 1;
+        QTest::newRow("copy fails") << 659 << true << 10 << 10 << 1;
+    }
+    void restore() {
+        QFETCH(int, files);
+        QFETCH(bool, withCd);
+        QFETCH(int, breakAt);
+        QFETCH(int, restored);
+        QFETCH(int, errors);
+        demogen::Options o = tricks(files, withCd);
+        o.installedTricks = std::max(files, 659);
+        TrickFixture f(o);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.trigger("mnuNew");
+        if (restored > 12)
+            f.window->transform(f.name(3), f.name(12));
+        const QString config = f.window->currentConfig();
+        // Every installed file differs from the CD's before the restore.
+        const QStringList installedNames = demogen::trickNames(o.installedTricks);
+        const QString dir = f.install.layout.gameDirectory + "/data/anims/skater_M/";
+        for (const QString& name : installedNames)
+            QVERIFY(TempInstall::write(dir + name, "swapped " + name.toUtf8()));
+        if (breakAt >= 0) {
+            QVERIFY(QFile::remove(f.installed(breakAt)));
+            QVERIFY(QDir().mkdir(f.installed(breakAt)));
+        }
+        f.dialogs.messages.clear();
+        PaintCounter counter;
+        f.window->findChild<QWidget*>("ProgressBar1")->installEventFilter(&counter);
+
+        f.trigger("mnuRestore");
+
+        QCOMPARE(f.dialogs.installationErrors(), errors);
+        QCOMPARE(f.dialogs.messages.size(), errors);
+        const QStringList names = f.window->trickList().names();
+        for (const QString& name : installedNames) {
+            const qsizetype i = names.indexOf(name);
+            const QByteArray now = TempInstall::bytes(dir + name);
+            if (i >= 0 && i < restored)
+                QVERIFY2(now == TempInstall::bytes(f.install.cdTrick(name)), qPrintable(name));
+            else if (i != breakAt)
+                QCOMPARE(now, "swapped " + name.toUtf8());
+        }
+        const float expected = restored > 0 ? float((restored - 1) * (100.0 / 659)) : 0.0f;
+        QCOMPARE(f.window->progressValue(), expected);
+        QCOMPARE(f.window->progressMaximum(), 100);
+        auto* bar = f.window->findChild<QProgressBar*>("ProgressBar1");
+        QVERIFY(qAbs(100.0 * bar->value() / bar->maximum() - expected) < 0.01);
+        QVERIFY(counter.paints >= restored);
+        QCOMPARE(f.window->currentConfig(), config);
+        if (restored == 659)
+            QVERIFY(qAbs(f.window->progressValue() - 99.848f) < 0.001f);
+    }
+
+    void informationWindows() {
+        TrickFixture f;
+        const std::pair<const char*, const char*> windows[] = {
+            {"mnuInstructions", "frmInstructions"},
+            {"mnuHistory", "frmHistory"},
+            {"mnuAbout", "frmAbout"},
+            {"mnuSpecifyDir", "frmDirectoryInfo"}};
+        for (auto [action, name] : windows) {
+            f.trigger(action);
+            QWidget* w = topLevel(name);
+            QVERIFY2(w, name);
+            QVERIFY(!w->parentWidget());
+            QVERIFY(!w->isModal());
+            f.trigger(action); // the same window comes forward
+            QCOMPARE(topLevel(name), w);
+            QCOMPARE(visibleTopLevels(name), 1);
+        }
+        QVERIFY(!QApplication::activeModalWidget());
+
+        // The History text: its line breaks come from runs of blanks only.
+        const QString history = topLevel("frmHistory")->findChild<QLabel*>("Label1")->text();
+        QVERIFY(!history.contains('\n') && !history.contains('\r'));
+        QList<int> runs;
+        static const QRegularExpression blankRun(QStringLiteral(" {2,}"));
+        for (auto it = blankRun.globalMatch(history); it.hasNext();)
+            runs << int(it.next().capturedLength());
+        QCOMPARE(runs, (QList<int>{37, 24, 39, 31, 43}));
+
+        QWidget* about = topLevel("frmAbout");
+        auto* title = about->findChild<QLabel*>("Label1");
+        QCOMPARE(title->text(), QStringLiteral("Ovra3 Trick Ed"));
+        QCOMPARE(title->font().pointSizeF(), 19.5);
+        QVERIFY(title->alignment() & Qt::AlignHCenter);
+        const std::pair<const char*, QSize> pictures[] = {{"Image1", QSize(389, 171)},
+                                                          {"Image2", QSize(377, 133)}};
+        for (auto [name, size] : pictures) {
+            auto* image = about->findChild<QLabel*>(name);
+            QCOMPARE(image->pixmap().size(), size);
+            QVERIFY(image->hasScaledContents());
+        }
+        // A notice of our own lies between the title and the bitmap.
+        auto* notice = about->findChild<QLabel*>("Label2");
+        QVERIFY(notice && !notice->text().isEmpty());
+        QVERIFY(notice->y() >= title->geometry().bottom());
+        QVERIFY(notice->geometry().bottom() < about->findChild<QWidget*>("Image1")->y());
+
+        for (auto [action, name] : windows) {
+            QPointer<QWidget> w = topLevel(name);
+            w->close();
+            if (QString(name) != "frmDirectoryInfo") {
+                QTest::qWait(0);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                QVERIFY(!w); // closing ends it; the next command makes a new one
+            }
+        }
+    }
+
+    void realMessageBox() {
+        TempInstall install(tricks(0), false); // no settings: start-up reports the error
+        QString caption, text;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::Icon icon = QMessageBox::Warning;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                caption = box->windowTitle();
+                text = box->text();
+                buttons = box->standardButtons();
+                icon = box->icon();
+                box->accept();
+            }
+        });
+        poll.start(20);
+        frmOvra3TrickEd window(install.programDir);
+        QCOMPARE(caption, QStringLiteral("Ovra3TrickEd"));
+        QCOMPARE(text, ovra::kInstallationError);
+        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(icon, QMessageBox::NoIcon);
+    }
+
+    // Last: leaving the event loop this way also ends every later nested loop.
+    void exitLeavesAtOnce() {
+        TrickFixture f;
+        f.window->show();
+        QEventLoop loop;
+        QTimer::singleShot(0, [&] { f.trigger("mnuExit"); });
+        QTimer::singleShot(5000, &loop, [&] { loop.exit(7); });
+        QCOMPARE(loop.exec(), 0);
+    }
+};
+
+QTEST_MAIN(TestTrickedWindow)
+#include "test_trickedwindow.moc"

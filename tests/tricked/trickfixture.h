@@ -1,0 +1,58 @@
+#pragma once
+
+#include "frmovra3tricked.h"
+#include "scripteddialogs.h"
+#include "tempinstall.h"
+
+#include <QAction>
+#include <QDirIterator>
+#include <QMap>
+#include <memory>
+
+// An installation with `count` trick files and no music or movies (the trick editor never
+// looks at them, and every file costs time to generate).
+inline demogen::Options tricks(int count = 659, bool withCd = true) {
+    demogen::Options o;
+    o.trickFiles = count;
+    o.withCd = withCd;
+    o.musicFiles = 0;
+    o.movieFiles = 0;
+    return o;
+}
+
+// A generated installation, scripted dialogs and a trick editor window started on them.
+struct TrickFixture {
+    TempInstall install;
+    ScriptedDialogs dialogs; // before the window: start-up messages are recorded
+    std::unique_ptr<tricked::frmOvra3TrickEd> window;
+
+    explicit TrickFixture(const demogen::Options& options = tricks(), bool withSettings = true)
+        : install(options, withSettings),
+          window(std::make_unique<tricked::frmOvra3TrickEd>(install.programDir)) {}
+
+    QString name(int position) const { return window->trickList().names().value(position); }
+    QString installed(int position) const { return install.trick(name(position)); }
+    QByteArray cdBytes(int position) const {
+        return TempInstall::bytes(install.cdTrick(name(position)));
+    }
+    QByteArray installedBytes(int position) const {
+        return TempInstall::bytes(installed(position));
+    }
+
+    // Every file below the installed trick directory, by name.
+    QMap<QString, QByteArray> snapshot() const {
+        QMap<QString, QByteArray> files;
+        const QString dir = install.layout.gameDirectory + "/data/anims/skater_M";
+        for (QDirIterator it(dir, QDir::Files | QDir::Hidden); it.hasNext();) {
+            const QString path = it.next();
+            files.insert(path.mid(dir.size() + 1), TempInstall::bytes(path));
+        }
+        return files;
+    }
+
+    void trigger(const char* action) {
+        QAction* a = window->findChild<QAction*>(QLatin1String(action));
+        QVERIFY2(a, action);
+        a->trigger();
+    }
+};
