@@ -39,6 +39,8 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
     look::setupFixedWindow(this, QStringLiteral("frmDirectoryInfo"),
                            QStringLiteral("Directory and Drive Info"), 4050, media ? 3420 : 3480);
     setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the main window ends the program even while this dialog is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
     if (media) {
         richTextBox1_ = QStringLiteral("RichTextBox1");
         richTextBox2_ = QStringLiteral("RichTextBox2");
@@ -121,11 +123,15 @@ QWidget* showDirectoryInfo(DirectoryInfoCopy copy, const QString& programDir,
                            const QString& programTitle) {
     // One per process: each program shows only its own copy.
     static QPointer<DirectoryInfoDialog> instance;
-    if (!instance)
+    if (instance) {
+        // Already open: bring it forward as the user left it.
+        instance->setWindowState(instance->windowState() & ~Qt::WindowMinimized);
+        instance->show();
+        instance->raise();
+    } else {
         instance = new DirectoryInfoDialog(copy, programDir, programTitle);
-    instance->setWindowState(instance->windowState() & ~Qt::WindowMinimized);
-    instance->show();
-    instance->raise();
+        instance->show();
+    }
     instance->activateWindow();
     return instance;
 }
