@@ -1,0 +1,78 @@
+// The media editor's restores (22 music files of 4 MiB, 29 movies of 8 MiB) through the real
+// window, against `cp` of the same CD files into the same folders, in the same run.
+#include "benchutil.h"
+#include "catalogue.h"
+#include "demogen.h"
+#include "frmovra3meded.h"
+#include "scripteddialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = 5;
+    QTemporaryDir dir(QDir::currentPath() + "/bench-media-XXXXXX"); // same disk as the build
+    demogen::Options options;
+    options.musicSize = 4 * 1024 * 1024;
+    options.movieSize = 8 * 1024 * 1024;
+    options.trickFiles = 0;
+    demogen::Layout layout;
+    QString error;
+    const QString programDir = dir.filePath("program");
+    QDir().mkpath(programDir);
+    if (!demogen::create(dir.path(), options, &layout, &error) ||
+        !demogen::writeSettings(programDir, layout.gameDirectory, layout.cdDrive, &error))
+        qFatal("%s", qPrintable(error));
+    // The catalogue of an ordinary start, so that no first-start message waits for a click.
+    mediaed::Catalogue catalogue(programDir);
+    catalogue.resetToStock();
+    if (!catalogue.save().ok)
+        qFatal("cannot write the catalogue");
+
+    ScriptedDialogs dialogs;
+    mediaed::FrmOvra3MedEd window(programDir);
+    if (!dialogs.messages.isEmpty())
+        qFatal("the media editor did not start cleanly: %s", qPrintable(dialogs.messages[0].text));
+
+    struct Case {
+        const char* label;
+        const char* action;
+        QString cdFolder;
+        QString installed;
+        QStringList names;
+    } cases[] = {
+        {"Restore Original Music  (22 x 4 MiB)", "mnuRestore", layout.cdRoot + "/setup/data/data/music",
+         layout.gameDirectory + "/data/music", demogen::musicNames(22)},
+        {"Restore Original Movies (29 x 8 MiB)", "mnuRestoreMovies",
+         layout.cdRoot + "/setup/data/data/movies", layout.gameDirectory + "/data/movies",
+         demogen::movieNames(29)},
+    };
+    auto& o = bench::out();
+    o << "media restores against cp of the same files, median of " << runs << " runs\n";
+    for (const Case& c : cases) {
+        QAction* action = window.findChild<QAction*>(c.action);
+        QStringList cpArgs;
+        for (const QString& n : c.names)
+            cpArgs << c.cdFolder + "/" + n;
+        cpArgs << c.installed + "/";
+        std::vector<double> ours, cp;
+        for (int r = 0; r < runs; ++r) {
+            ours.push_back(bench::millis([&] { action->trigger(); }));
+            cp.push_back(bench::millis([&] { bench::run("cp", cpArgs); }));
+        }
+        if (!dialogs.messages.isEmpty())
+            qFatal("a restore failed: %s", qPrintable(dialogs.messages[0].text));
+        const double a = bench::median(ours), b = bench::median(cp);
+        o << QString("  %1  ours %2 ms  cp %3 ms  ratio %4\n")
+                 .arg(c.label)
+                 .arg(a, 7, 'f', 1)
+                 .arg(b, 7, 'f', 1)
+                 .arg(a / b, 0, 'f', 2);
+    }
+    o.flush();
+    return 0;
+}

@@ -1,0 +1,98 @@
+// RTF reading throughput on a large valid document and on hostile documents at the size cap,
+// each of which makes the reader walk all 16 MiB before refusing, and how the cost grows from
+// 1 MiB to 16 MiB (linear means a per-MiB ratio near 1).
+#include "benchutil.h"
+#include "rtfreader.h"
+#include "rtfwriter.h"
+
+#include <QList>
+
+namespace {
+
+// `unit` repeated after `head` up to exactly `size` bytes, padded with text, with `tail`.
+QByteArray fill(const QByteArray& head, const QByteArray& unit, qsizetype size,
+                const QByteArray& tail = {}) {
+    QByteArray doc = head;
+    doc.reserve(size);
+    while (doc.size() + unit.size() + tail.size() <= size)
+        doc += unit;
+    doc += QByteArray(size - doc.size() - tail.size(), 'x');
+    return doc + tail;
+}
+
+struct Case {
+    const char* label;
+    bool valid;
+    QByteArray (*make)(qsizetype size);
+};
+
+const Case kCases[] = {
+    {"valid: formatted paragraphs", true,
+     [](qsizetype size) {
+         return fill("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Sans;}}\\pard ",
+                     "{\\b Caf\\'e9} 12   34   \\u26085?\\tab text of a line\\par\r\n", size, "}");
+     }},
+    {"valid: our own slot-file form", true,
+     [](qsizetype size) {
+         const QString line = QStringLiteral("658 658 Artist - Title é€ 日本\n");
+         const qsizetype perLine = rtf::write(line + line).size() - rtf::write(line).size();
+         return rtf::write(line.repeated((size - rtf::write({}).size()) / perLine));
+     }},
+    {"hostile: text, never closed", false,
+     [](qsizetype size) { return fill("{\\rtf1 ", "a", size); }},
+    {"hostile: group churn at depth 256", false,
+     [](qsizetype size) {
+         return fill("{\\rtf1", QByteArray(255, '{') + QByteArray(255, '}'), size);
+     }},
+    {"hostile: short unknown words", false,
+     [](qsizetype size) { return fill("{\\rtf1", "\\a", size); }},
+    {"hostile: 32-letter words, 10 digits", false,
+     [](qsizetype size) {
+         return fill("{\\rtf1", "\\abcdefghijklmnopqrstuvwxyzabcdef-1234567890 ", size);
+     }},
+    {"hostile: unicode with fallback", false,
+     [](qsizetype size) { return fill("{\\rtf1", "\\u-10180?", size); }},
+    {"hostile: hex escapes", false, [](qsizetype size) { return fill("{\\rtf1", "\\'e9", size); }},
+    {"hostile: zero-length bin", false,
+     [](qsizetype size) { return fill("{\\rtf1", "\\bin0 ", size); }},
+};
+
+// Median milliseconds for one read, checking that it ends as the case expects.
+double timeRead(const Case& c, const QByteArray& doc, int runs) {
+    std::vector<double> times;
+    for (int r = 0; r < runs; ++r) {
+        rtf::ReadResult result;
+        times.push_back(bench::millis([&] { result = rtf::read(doc); }));
+        if (result.ok != c.valid)
+            qFatal("%s: unexpected outcome: %s", c.label, qPrintable(result.error));
+    }
+    return bench::median(times);
+}
+
+} // namespace
+
+int main() {
+    const int runs = 5;
+    const qsizetype mib = 1024 * 1024;
+    auto& o = bench::out();
+    o << "RTF reading at the 16 MiB cap, median of " << runs << " runs\n";
+    double worst = 1e300;
+    for (const Case& c : kCases) {
+        const QByteArray doc = c.make(rtf::kMaxDocumentSize);
+        const QByteArray smallDoc = c.make(mib);
+        const double small = timeRead(c, smallDoc, runs) / (double(smallDoc.size()) / mib);
+        const double large = timeRead(c, doc, runs);
+        const double rate = double(doc.size()) / mib / (large / 1000.0);
+        if (!c.valid)
+            worst = std::min(worst, rate);
+        o << QString("  %1 %2 MiB/s  %3 ms for %4 bytes  per-MiB cost vs 1 MiB %5\n")
+                 .arg(QString::fromLatin1(c.label), -38)
+                 .arg(rate, 7, 'f', 1)
+                 .arg(large, 6, 'f', 1)
+                 .arg(doc.size())
+                 .arg(large / (double(doc.size()) / mib) / small, 0, 'f', 2);
+    }
+    o << QString("  worst hostile case: %1 MiB/s\n").arg(worst, 0, 'f', 1);
+    o.flush();
+    return 0;
+}
