@@ -5,6 +5,8 @@
 #include <QAudio>
 #include <QAudioOutput>
 #include <QBoxLayout>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSlider>
 #include <QStackedWidget>
@@ -171,8 +173,8 @@ MediaPreview::MediaPreview(QWidget* parent)
     column->addWidget(controls_);
 
     controls_->setVolume(startingVolume());
-    controls_->setEnabled(false);
     // Keyboard focus enters the pane at its first button and then runs through its controls.
+    setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(controls_->findChild<QToolButton*>(QStringLiteral("play")));
 
     connect(controls_, &PreviewControls::play, this, [this] {
@@ -215,11 +217,14 @@ void MediaPreview::createPlayer() {
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
 #endif
-    // The picture needs the back end too, so it comes with the player.
-    video_ = new QVideoWidget(screen_);
-    video_->setObjectName(QStringLiteral("picture"));
-    video_->setAspectRatioMode(Qt::KeepAspectRatio);
-    screen_->addWidget(video_);
+    // The picture needs the back end too, so it comes with the first player.
+    if (!video_) {
+        video_ = new QVideoWidget(screen_);
+        video_->setObjectName(QStringLiteral("picture"));
+        video_->setAspectRatioMode(Qt::KeepAspectRatio);
+        screen_->addWidget(video_);
+    }
+    failed_ = false;
     player_ = new QMediaPlayer(this);
     audio_ = new QAudioOutput(this);
     audio_->setVolume(controls_->volume());
@@ -233,9 +238,8 @@ void MediaPreview::createPlayer() {
     connect(player_, &QMediaPlayer::positionChanged, controls_, &PreviewControls::setPosition);
     connect(player_, &QMediaPlayer::errorOccurred, this,
             [this](QMediaPlayer::Error error, const QString& text) {
-                if (error == QMediaPlayer::NoError)
-                    return;
-                showMessage(text.isEmpty() ? tr("This file cannot be played.") : text);
+                if (error != QMediaPlayer::NoError)
+                    showFailure(text);
             });
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, &MediaPreview::checkMedia);
     connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool hasVideo) {
@@ -244,22 +248,37 @@ void MediaPreview::createPlayer() {
     });
 }
 
+void MediaPreview::dropPlayer() {
+    player_->disconnect(this);
+    player_->disconnect(controls_);
+    delete player_;
+    delete audio_;
+    player_ = nullptr;
+    audio_ = nullptr;
+}
+
 void MediaPreview::setFile(const QString& path) {
     file_ = path;
+    // A player that failed may still report on its old file; the next file gets a fresh one.
+    if (player_ && failed_)
+        dropPlayer();
+    // Nothing to open: stop what played before rather than keep playing the old choice.
+    const bool missing = path.isEmpty() || !QFileInfo(path).isFile();
+    if (missing && player_) {
+        player_->stop();
+        player_->setSource(QUrl());
+    }
     if (path.isEmpty()) {
-        // Nothing to open: stop what played before rather than keep playing the old choice.
-        if (player_) {
-            player_->stop();
-            player_->setSource(QUrl());
-        }
-        controls_->setEnabled(false);
         showMessage(tr("No file was chosen."));
+        return;
+    }
+    if (missing) {
+        showMessage(tr("The file %1 cannot be found.").arg(QDir::toNativeSeparators(path)));
         return;
     }
     if (!player_)
         createPlayer();
     showPicture();
-    controls_->setEnabled(true);
     controls_->setPosition(0);
     player_->setSource(QUrl::fromLocalFile(path));
     player_->play();
@@ -272,10 +291,8 @@ void MediaPreview::setExpectsPicture(bool expects) {
 void MediaPreview::checkMedia(QMediaPlayer::MediaStatus status) {
     switch (status) {
     case QMediaPlayer::InvalidMedia:
-        if (message().isEmpty()) {
-            const QString text = player_->errorString();
-            showMessage(text.isEmpty() ? tr("This file cannot be played.") : text);
-        }
+        if (message().isEmpty())
+            showFailure(player_->errorString());
         break;
     case QMediaPlayer::LoadedMedia:
     case QMediaPlayer::BufferedMedia:
@@ -285,6 +302,11 @@ void MediaPreview::checkMedia(QMediaPlayer::MediaStatus status) {
     default:
         break;
     }
+}
+
+void MediaPreview::showFailure(const QString& playerText) {
+    failed_ = true;
+    showMessage(playerText.isEmpty() ? tr("This file cannot be played.") : playerText);
 }
 
 void MediaPreview::showMessage(const QString& text) {

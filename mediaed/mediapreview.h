@@ -76,6 +76,8 @@ public:
 
 private:
     void createPlayer();
+    void dropPlayer();
+    void showFailure(const QString& playerText);
     void showMessage(const QString& text);
     void showPicture();
     void checkMedia(QMediaPlayer::MediaStatus status);
@@ -88,6 +90,7 @@ private:
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* audio_ = nullptr;
     bool expectsPicture_ = false;
+    bool failed_ = false; // the player reported an error
 };
 
 } // namespace mediaed
