@@ -1,0 +1,228 @@
+#include "rtfreader.h"
+#include "rtfwriter.h"
+#include "trickconfig.h"
+#include "trickfixture.h"
+
+using namespace tricked;
+
+namespace {
+
+using Swaps = QList<std::pair<int, int>>;
+
+QString withRecords(const Swaps& swaps) {
+    QString text = unchangedConfig();
+    for (auto [p, q] : swaps)
+        replaceRecord(text, p, q);
+    return text;
+}
+
+// The installation as it must be after the swaps, made from the CD files.
+QMap<QString, QByteArray> expectedAfter(const TrickFixture& f, const Swaps& swaps) {
+    QMap<QString, QByteArray> files = f.snapshot();
+    for (auto [p, q] : swaps)
+        files[f.name(p)] = f.cdBytes(q);
+    return files;
+}
+
+// Raw line ends every `every` characters: not text in an RTF document.
+QByteArray wrapped(const QByteArray& body, int every) {
+    QByteArray out;
+    for (qsizetype i = 0; i < body.size(); i += every)
+        out += body.mid(i, every) + "\r\n";
+    return out;
+}
+
+} // namespace
+
+class TestTrickedFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void newThenSave() {
+        TrickFixture f;
+        f.trigger("mnuNew");
+        const QString path = f.install.dir.filePath("mine"); // no extension is added
+        f.dialogs.answer(path);
+        f.trigger("mnuSave");
+        QCOMPARE(f.dialogs.filters, QStringList{"Trick Config Files (*.tcg)|*.tcg"});
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QVERIFY(!QFile::exists(path + ".tcg"));
+        const rtf::ReadResult saved = rtf::read(TempInstall::bytes(path));
+        QVERIFY(saved.ok);
+        QCOMPARE(saved.text.size(), 5272);
+        QCOMPARE(saved.text, unchangedConfig());
+        // Opening it copies nothing: every record is unchanged.
+        const auto before = f.snapshot();
+        f.dialogs.answer(path);
+        f.trigger("mnuOpen");
+        QCOMPARE(f.snapshot(), before);
+        QVERIFY(f.dialogs.messages.isEmpty());
+    }
+
+    void saveWithoutConfig() {
+        TrickFixture f;
+        const QString path = f.install.dir.filePath("empty.tcg");
+        f.dialogs.answer(path);
+        f.trigger("mnuSave");
+        const rtf::ReadResult saved = rtf::read(TempInstall::bytes(path));
+        QVERIFY(saved.ok);
+        QCOMPARE(saved.text, QString());
+    }
+
+    void cancelledDialogs() {
+        TrickFixture f;
+        f.trigger("mnuNew");
+        f.window->transform(f.name(3), f.name(12));
+        const auto before = f.snapshot();
+        const QString config = f.window->currentConfig();
+        f.dialogs.cancel();
+        f.trigger("mnuSave");
+        f.dialogs.cancel();
+        f.trigger("mnuOpen");
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(f.snapshot(), before);
+        QCOMPARE(f.window->currentConfig(), config);
+        QCOMPARE(QDir(f.install.dir.path()).entryList(QDir::Files), QStringList());
+    }
+
+    void saveFails() {
+        TrickFixture f;
+        f.trigger("mnuNew");
+        const QString existing = f.install.dir.filePath("kept.tcg");
+        QVERIFY(TempInstall::write(existing, "older"));
+        const QString paths[] = {f.install.dir.filePath("no/such/folder/x.tcg"),
+                                 f.install.dir.filePath("program")}; // a folder
+        for (const QString& path : paths) {
+            f.dialogs.answer(path);
+            f.trigger("mnuSave");
+        }
+        QCOMPARE(f.dialogs.messages.size(), 2);
+        for (const auto& m : f.dialogs.messages) {
+            QCOMPARE(m.caption, QStringLiteral("Ovra3TrickEd"));
+            QVERIFY(m.text != ovra::kInstallationError);
+            QVERIFY(m.text.contains("could not be saved"));
+        }
+        QCOMPARE(TempInstall::bytes(existing), QByteArray("older"));
+    }
+
+    void saveThenOpenElsewhere() {
+        const Swaps swaps{{3, 12}, {42, 658}, {5, 7}, {5, 9}, {0, 0}, {658, 1}, {12, 3}};
+        TrickFixture a;
+        a.trigger("mnuNew");
+        for (auto [p, q] : swaps)
+            a.window->transform(a.name(p), a.name(q));
+        const QString path = a.install.dir.filePath("shared.tcg");
+        a.dialogs.answer(path);
+        a.trigger("mnuSave");
+
+        TrickFixture b; // a fresh installation, no current Trick Config
+        b.dialogs.answer(path);
+        b.trigger("mnuOpen");
+        QVERIFY(b.dialogs.messages.isEmpty());
+        QCOMPARE(b.snapshot(), a.snapshot());
+        QVERIFY(b.window->currentConfig().isEmpty());
+        QCOMPARE(b.window->openedConfig(), a.window->currentConfig());
+    }
+
+    void openRecordsIntoCurrentConfig() {
+        TrickFixture f;
+        f.trigger("mnuNew");
+        f.window->transform(f.name(7), f.name(8));
+        const QString first = f.install.dir.filePath("first.tcg");
+        const QString second = f.install.dir.filePath("second.tcg");
+        QVERIFY(TempInstall::write(first, rtf::write(withRecords({{3, 12}}))));
+        QVERIFY(TempInstall::write(second, rtf::write(QStringLiteral("4   5   "))));
+        const auto expected = expectedAfter(f, {{3, 12}, {4, 5}});
+        f.dialogs.answer(first);
+        f.trigger("mnuOpen");
+        f.dialogs.answer(second);
+        f.trigger("mnuOpen");
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(f.snapshot(), expected);
+        QCOMPARE(f.window->currentConfig(), withRecords({{7, 8}, {3, 12}, {4, 5}}));
+        QCOMPARE(f.window->openedConfig(), QStringLiteral("4   5   "));
+    }
+
+    void openForeignDocuments_data() {
+        QTest::addColumn<QByteArray>("document");
+        const QByteArray text = withRecords({{3, 12}}).replace(800, 8, " 100   7").toLatin1();
+        QTest::newRow("word processor")
+            << "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat{\\fonttbl"
+               "{\\f0\\fnil\\fcharset0 Courier New;}}\r\n{\\*\\generator "
+               "Writer 6.1;}\\viewkind4\\uc1 \r\n\\pard\\sa200\\sl276"
+               "\\slmult1\\f0\\fs22\\lang9 " +
+                   wrapped(text, 61) + "\\par\r\n}\r\n";
+        QByteArray grouped = text;
+        grouped.replace(800, 8, "{\\b  100}{\\i    7}");
+        QTest::newRow("groups and info")
+            << "{\\rtf1\\mac\\deff1{\\info{\\title 0   1   }{\\author x}}"
+               "{\\stylesheet{\\s0 Normal;}}\n\\plain\\f1 " +
+                   wrapped(grouped, 100) + "}";
+        QByteArray escaped = text;
+        escaped.replace(24, 8, "\\'33   1\\u50?  ");
+        QTest::newRow("escapes and line break") << "{\\rtf1\\ansi " + escaped + "\\line\\par }";
+    }
+    void openForeignDocuments() {
+        QFETCH(QByteArray, document);
+        TrickFixture f;
+        const QString path = f.install.dir.filePath("foreign.tcg");
+        QVERIFY(TempInstall::write(path, document));
+        const auto expected = expectedAfter(f, {{3, 12}, {100, 7}});
+        f.dialogs.answer(path);
+        f.trigger("mnuOpen");
+        QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(f.dialogs.messages.value(0).text));
+        QCOMPARE(f.snapshot(), expected);
+    }
+
+    void openRefused_data() {
+        QTest::addColumn<QByteArray>("document"); // empty: the file does not exist
+        QTest::addColumn<QString>("says");
+        const auto tcg = [](QString text, int k, const char* record) {
+            replaceRecord(text, 3, 12); // a valid swap before the bad record changes nothing
+            return rtf::write(text.replace(8 * k, 8, QLatin1String(record)));
+        };
+        const QString base = unchangedConfig();
+        QTest::newRow("letters") << tcg(base, 10, "10  ab  ") << "Record 11";
+        QTest::newRow("empty field") << tcg(base, 10, "    10  ") << "Record 11";
+        QTest::newRow("659") << tcg(base, 10, "10  659 ") << "659";
+        QTest::newRow("-1") << tcg(base, 10, "-1  10  ") << "-1";
+        QTest::newRow("99999") << tcg(base, 10, "10  99999") << "9999";
+        QTest::newRow("huge") << rtf::write(withRecords({{3, 12}}).repeated(20)) << "not read";
+        QTest::newRow("not RTF") << QByteArray("3   12  \n") << "could not be read";
+        QTest::newRow("missing file") << QByteArray() << "could not be read";
+        QTest::newRow("unterminated") << QByteArray("{\\rtf1 3   12  ") << "could not be read";
+    }
+    void openRefused() {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, says);
+        TrickFixture f;
+        f.trigger("mnuNew");
+        const QString path = f.install.dir.filePath("bad.tcg");
+        if (!document.isEmpty())
+            QVERIFY(TempInstall::write(path, document));
+        const auto before = f.snapshot();
+        f.dialogs.answer(path);
+        f.trigger("mnuOpen");
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        const auto& m = f.dialogs.messages.first();
+        QCOMPARE(m.caption, QStringLiteral("Ovra3TrickEd"));
+        QVERIFY2(m.text.contains(says) && m.text.contains("bad.tcg"), qPrintable(m.text));
+        QCOMPARE(f.snapshot(), before); // nothing copied
+        QCOMPARE(f.window->currentConfig(), unchangedConfig());
+    }
+
+    void openWithCdGone() {
+        // Each swap that fails is reported and Open goes on with the next one.
+        TrickFixture f;
+        const QString path = f.install.dir.filePath("two.tcg");
+        QVERIFY(TempInstall::write(path, rtf::write(withRecords({{3, 12}, {4, 13}, {5, 14}}))));
+        QVERIFY(QFile::remove(f.install.cdTrick(f.name(13))));
+        const auto expected = expectedAfter(f, {{3, 12}, {5, 14}});
+        f.dialogs.answer(path);
+        f.trigger("mnuOpen");
+        QCOMPARE(f.dialogs.installationErrors(), 1);
+        QCOMPARE(f.snapshot(), expected);
+    }
+};
+
+QTEST_MAIN(TestTrickedFiles)
+#include "test_trickedfiles.moc"
