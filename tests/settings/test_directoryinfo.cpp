@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTest>
+#include <QTimer>
 
 using ovra::DirectoryInfoCopy;
 using ovra::DirListBox;
@@ -482,6 +483,24 @@ private slots:
         QCOMPARE(snapshot(), before);
         destroyPending();
         QVERIFY(dialog && dialog->isVisible()); // still open: the user can try again
+    }
+
+    // Closing the main window ends the program even while the dialog is open.
+    void openDialogDoesNotKeepTheProgramRunning() {
+        QWidget mainWindow;
+        mainWindow.show();
+        QVERIFY(open(DirectoryInfoCopy::TrickEditor, tmp_.path())->isVisible());
+        bool keptRunning = false;
+        QTimer::singleShot(0, &mainWindow, &QWidget::close);
+        QTimer guard; // dies with this test, so it cannot fire in a later one
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, [&] {
+            keptRunning = true;
+            QCoreApplication::quit();
+        });
+        guard.start(3000);
+        QApplication::exec();
+        QVERIFY(!keptRunning);
     }
 
     void oneInstanceKeepsItsLists() {
