@@ -1,0 +1,86 @@
+// The trick editor's two batch commands on 659 trick files of 40 KiB, through the real window:
+// Restore Originals, and Open of a Trick Config with 659 swaps. Each against `cp` of the same
+// 659 files into the same folder, in the same run.
+#include "benchutil.h"
+#include "demogen.h"
+#include "frmovra3tricked.h"
+#include "rtfwriter.h"
+#include "scripteddialogs.h"
+#include "trickconfig.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = 7;
+    QTemporaryDir dir(QDir::currentPath() + "/bench-tricks-XXXXXX"); // same disk as the build
+    demogen::Options options;
+    options.trickSize = 40 * 1024;
+    options.musicFiles = 0;
+    options.movieFiles = 0;
+    demogen::Layout layout;
+    QString error;
+    const QString programDir = dir.filePath("program");
+    QDir().mkpath(programDir);
+    if (!demogen::create(dir.path(), options, &layout, &error) ||
+        !demogen::writeSettings(programDir, layout.gameDirectory, layout.cdDrive, &error))
+        qFatal("%s", qPrintable(error));
+
+    ScriptedDialogs dialogs;
+    tricked::frmOvra3TrickEd window(programDir);
+    window.show(); // the restore repaints its progress bar at every file
+    if (!dialogs.messages.isEmpty())
+        qFatal("the trick editor did not start cleanly: %s", qPrintable(dialogs.messages[0].text));
+
+    // Every record changed: trick k gets the CD file of trick k + 1.
+    QString config = tricked::unchangedConfig();
+    for (int k = 0; k < tricked::kTrickCount; ++k)
+        tricked::replaceRecord(config, k, (k + 1) % tricked::kTrickCount);
+    const QString tcg = dir.filePath("all-swapped.tcg");
+    QFile file(tcg);
+    const QByteArray document = rtf::write(config);
+    if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size())
+        qFatal("cannot write %s", qPrintable(tcg));
+    file.close();
+
+    const QString cdFolder = layout.cdRoot + "/setup/data/data/anims/skater_m";
+    QStringList cpArgs;
+    for (const QString& name : window.trickList().names().mid(0, tricked::kTrickCount))
+        cpArgs << cdFolder + "/" + name;
+    cpArgs << layout.gameDirectory + "/data/anims/skater_M/";
+
+    QAction* restore = window.findChild<QAction*>("mnuRestore");
+    QAction* open = window.findChild<QAction*>("mnuOpen");
+    std::vector<double> restoreMs, openMs, cpMs;
+    for (int r = 0; r < runs; ++r) {
+        cpMs.push_back(bench::millis([&] { bench::run("cp", cpArgs); }));
+        restoreMs.push_back(bench::millis([&] { restore->trigger(); }));
+        dialogs.answer(tcg);
+        openMs.push_back(bench::millis([&] { open->trigger(); }));
+    }
+    if (!dialogs.messages.isEmpty())
+        qFatal("a command failed: %s", qPrintable(dialogs.messages[0].text));
+    if (window.progressValue() < 99.8f)
+        qFatal("the restore did not run to its end");
+
+    const double cp = bench::median(cpMs);
+    auto& o = bench::out();
+    o << "trick editor (659 files x 40 KiB) against cp of the same files, median of " << runs
+      << " runs\n";
+    const std::pair<const char*, double> rows[] = {
+        {"Restore Originals            ", bench::median(restoreMs)},
+        {"Open and Restore (659 swaps) ", bench::median(openMs)}};
+    for (auto [label, ms] : rows)
+        o << QString("  %1 ours %2 ms  cp %3 ms  ratio %4\n")
+                 .arg(label)
+                 .arg(ms, 7, 'f', 1)
+                 .arg(cp, 7, 'f', 1)
+                 .arg(ms / cp, 0, 'f', 2);
+    o.flush();
+    return 0;
+}
