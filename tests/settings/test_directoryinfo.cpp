@@ -130,51 +130,23 @@ private slots:
         QTest::addColumn<QString>("current"); // the current directory
         QTest::addColumn<QString>("text");    // empty: not listed
         QTest::addColumn<QString>("value");
-        QTest::newRow("disk root") << "/" << QByteArray("ext4") << "/"
-                                   << "/ [OVRA3]"
-                                   << "/";
-        QTest::newRow("container root") << "/" << QByteArray("overlay") << "/home"
-                                        << "/ [OVRA3]"
-                                        << "/";
-        QTest::newRow("cd") << "/media/cdrom" << QByteArray("iso9660") << "/"
-                            << "/media/cdrom [OVRA3]"
-                            << "/media/cdrom/";
-        QTest::newRow("dvd") << "/media/dvd/" << QByteArray("udf") << "/"
-                             << "/media/dvd [OVRA3]"
-                             << "/media/dvd/";
-        QTest::newRow("usb stick") << "/run/media/u/STICK" << QByteArray("vfat") << "/"
-                                   << "/run/media/u/STICK [OVRA3]"
-                                   << "/run/media/u/STICK/";
-        QTest::newRow("proc") << "/proc" << QByteArray("proc") << "/"
-                              << ""
-                              << "";
-        QTest::newRow("cgroup") << "/sys/fs/cgroup/cpu" << QByteArray("cgroup") << "/"
-                                << ""
-                                << "";
-        QTest::newRow("cgroup2 elsewhere") << "/cg" << QByteArray("cgroup2") << "/"
-                                           << ""
-                                           << "";
-        QTest::newRow("tmpfs") << "/tmp" << QByteArray("tmpfs") << "/"
-                               << ""
-                               << "";
-        QTest::newRow("tmpfs, current") << "/tmp" << QByteArray("tmpfs") << "/tmp/work"
-                                        << "/tmp [OVRA3]"
-                                        << "/tmp/";
-        QTest::newRow("tmpfs, sibling current") << "/tmp" << QByteArray("tmpfs") << "/tmpwork"
-                                                << ""
-                                                << "";
-        QTest::newRow("layer") << "/var/lib/docker/x" << QByteArray("overlay") << "/"
-                               << ""
-                               << "";
-        QTest::newRow("snap image") << "/snap/core/1" << QByteArray("squashfs") << "/"
-                                    << ""
-                                    << "";
-        QTest::newRow("user runtime") << "/run/user/1000" << QByteArray("ext4") << "/"
-                                      << ""
-                                      << "";
-        QTest::newRow("efi") << "/boot/efi" << QByteArray("vfat") << "/"
-                             << ""
-                             << "";
+        const auto row = [](const char* tag, const char* root, const char* type,
+                            const char* current, const char* text, const char* value) {
+            QTest::newRow(tag) << QString(root) << QByteArray(type) << QString(current)
+                               << QString(text) << QString(value);
+        };
+        row("container root", "/", "overlay", "/home", "/ [OVRA3]", "/");
+        row("cd", "/media/cdrom", "iso9660", "/", "/media/cdrom [OVRA3]", "/media/cdrom/");
+        row("dvd", "/media/dvd/", "udf", "/", "/media/dvd [OVRA3]", "/media/dvd/");
+        row("usb stick", "/run/media/u/STICK", "vfat", "/", "/run/media/u/STICK [OVRA3]",
+            "/run/media/u/STICK/");
+        row("proc", "/proc", "proc", "/", "", "");
+        row("cgroup", "/sys/fs/cgroup/cpu", "cgroup", "/", "", "");
+        row("tmpfs", "/tmp", "tmpfs", "/", "", "");
+        row("tmpfs, current", "/tmp", "tmpfs", "/tmp/work", "/tmp [OVRA3]", "/tmp/");
+        row("tmpfs, sibling current", "/tmp", "tmpfs", "/tmpwork", "", "");
+        row("layer", "/var/lib/docker/x", "overlay", "/", "", "");
+        row("user runtime", "/run/user/1000", "ext4", "/", "", "");
     }
     void driveEntries() {
         QFETCH(QString, root);
