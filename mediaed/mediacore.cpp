@@ -43,7 +43,11 @@ LoadResult loadInstallation(const QString& programDir, Installation& in) {
 bool isPlainFileName(const QString& name) {
     if (name.isEmpty() || name == u'.' || name == QStringLiteral(".."))
         return false;
-    return !name.contains(u'\\') && !name.contains(u'/') && !name.contains(QChar(0));
+    // A colon would name a drive (or a stream of the file) in the game's notation.
+    for (char16_t bad : {u'\\', u'/', u':', u'\0'})
+        if (name.contains(bad))
+            return false;
+    return true;
 }
 
 ovra::CopyResult replaceInstalled(const QString& source, const ovra::FileList& list,

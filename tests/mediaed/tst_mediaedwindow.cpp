@@ -463,6 +463,8 @@ void TestMediaEdWindow::typedTarget_data() {
                                        << "";
     QTest::newRow("parent folder itself") << ".."
                                           << "";
+    QTest::newRow("drive-relative name") << "C:elsewhere.mus"
+                                         << "";
 }
 
 void TestMediaEdWindow::typedTarget() {
