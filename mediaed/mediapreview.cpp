@@ -2,6 +2,7 @@
 
 #include "winlook.h"
 
+#include <QAction>
 #include <QAudio>
 #include <QAudioOutput>
 #include <QBoxLayout>
@@ -176,6 +177,18 @@ MediaPreview::MediaPreview(QWidget* parent)
     // Keyboard focus enters the pane at its first button and then runs through its controls.
     setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(controls_->findChild<QToolButton*>(QStringLiteral("play")));
+
+    // A right click offers the transport commands too.
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    const std::pair<QString, void (PreviewControls::*)()> commands[] = {
+        {tr("Play"), &PreviewControls::play},
+        {tr("Pause"), &PreviewControls::pause},
+        {tr("Stop"), &PreviewControls::stop}};
+    for (const auto& [text, signal] : commands) {
+        auto* action = new QAction(text, this);
+        connect(action, &QAction::triggered, controls_, signal);
+        addAction(action);
+    }
 
     connect(controls_, &PreviewControls::play, this, [this] {
         if (player_)

@@ -2,6 +2,7 @@
 // play. Playback needs no sound card; the waits are generous for slow machines.
 #include "mediapreview.h"
 
+#include <QAction>
 #include <QAudioOutput>
 #include <QLabel>
 #include <QSignalSpy>
@@ -113,13 +114,23 @@ void TestMediaPreview::startsAtSixDecibelsBelowFull() {
 
 void TestMediaPreview::playsAFileOnce() {
     QTemporaryDir dir;
-    const QString path = writeFile(dir, "tone.mp3", wavTone(400)); // decoded by its content
+    const QString path = writeFile(dir, "tone.mp3", wavTone(1500)); // decoded by its content
     MediaPreview pane;
     pane.show();
     pane.setFile(path);
     QCOMPARE(pane.file(), path);
     QCOMPARE(pane.player()->source(), QUrl::fromLocalFile(path));
-    QSignalSpy status(pane.player(), &QMediaPlayer::mediaStatusChanged);
+    QTRY_COMPARE_WITH_TIMEOUT(pane.player()->playbackState(), QMediaPlayer::PlayingState, kWait);
+
+    // The right-click commands drive the player.
+    QStringList commands;
+    for (QAction* a : pane.actions())
+        commands << a->text();
+    QCOMPARE(commands, QStringList({"Play", "Pause", "Stop"}));
+    pane.actions()[1]->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(pane.player()->playbackState(), QMediaPlayer::PausedState, kWait);
+    pane.actions()[0]->trigger();
+
     QTRY_COMPARE_WITH_TIMEOUT(pane.player()->mediaStatus(), QMediaPlayer::EndOfMedia, kWait);
     QCOMPARE(pane.player()->playbackState(), QMediaPlayer::StoppedState);
     QCOMPARE(pane.message(), QString());
