@@ -25,12 +25,14 @@ QLabel* picture(QWidget* parent, const QString& name, const QString& resource, Q
 FrmAbout::FrmAbout(QWidget* parent) : QWidget(parent) {
     ovra::look::setupFixedWindow(this, QStringLiteral("frmAbout"), QStringLiteral("About"), 4020,
                                  5550);
-    ovra::look::label(
+    QLabel* sites = ovra::look::label(
         this, QStringLiteral("Label3"),
         QStringLiteral("For more programs and modifications for Ovra3, visit "
                        "www.ovra3-workshop.example. For the latest news about Ovra3, visit "
                        "www.ovra3-news.example."),
         twipsRect(240, 4680, 3855, 975));
+    // The label reaches past the window's right edge: wrap the text short of it.
+    sites->setContentsMargins(0, 0, sites->geometry().right() + 1 - width(), 0);
     picture(this, QStringLiteral("Image2"), QStringLiteral(":/pictures/about.gif"),
             twipsRect(600, 3360, 2895, 1095));
     picture(this, QStringLiteral("Image1"), QStringLiteral(":/pictures/about.bmp"),
