@@ -135,7 +135,9 @@ void PreviewControls::setVolume(float linear) {
 }
 
 void PreviewControls::showTime() {
-    time_->setText(clock(positionMs_) + QStringLiteral(" / ") + clock(duration_));
+    // A duration read from a file's header can fall short of where playback gets to.
+    time_->setText(clock(positionMs_) + QStringLiteral(" / ") +
+                   clock(std::max(duration_, positionMs_)));
 }
 
 // Without a video decoder a movie still plays its sound, and the pane would stay black.

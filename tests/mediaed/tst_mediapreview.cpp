@@ -93,6 +93,9 @@ void TestMediaPreview::controlsOnlyReport() {
     controls.setDuration(90000);
     controls.setPosition(61000);
     QCOMPARE(controls.findChild<QLabel*>("time")->text(), QStringLiteral("1:01 / 1:30"));
+    controls.setPosition(95000); // the header's estimate was short
+    QCOMPARE(controls.findChild<QLabel*>("time")->text(), QStringLiteral("1:35 / 1:35"));
+    controls.setPosition(61000);
     auto* position = controls.findChild<QSlider*>("position");
     QCOMPARE(position->maximum(), 90000);
     position->triggerAction(QAbstractSlider::SliderPageStepAdd);
