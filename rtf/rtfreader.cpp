@@ -100,6 +100,12 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// ASCII that is text as it stands: no syntax, no line end, no NUL.
+bool isPlainAscii(char c) {
+    return quint8(c) < 0x80 && c != '\\' && c != '{' && c != '}' && c != '\r' && c != '\n' &&
+           c != '\0';
+}
+
 int hexValue(char c) {
     if (isDigit(c))
         return c - '0';
@@ -141,6 +147,7 @@ private:
     bool controlSequence();
     bool controlWord();
     void character(char16_t c);
+    void asciiRun();
     void paragraphMark();
     bool fail(const QString& what);
     qsizetype offset() const { return pos_ - begin_; }
@@ -171,6 +178,17 @@ void Parser::character(char16_t c) {
         --pendingFallback_;
     else if (!groups_.back().skip)
         text_ += QChar(c);
+}
+
+// Plain text a run at a time: most of any document, and of a hostile one.
+void Parser::asciiRun() {
+    const char* run = pos_;
+    while (pos_ < end_ && isPlainAscii(*pos_))
+        ++pos_;
+    const qsizetype fallback = std::min<qsizetype>(pendingFallback_, pos_ - run);
+    pendingFallback_ -= int(fallback);
+    if (!groups_.back().skip)
+        text_ += QLatin1StringView(run + fallback, pos_ - run - fallback);
 }
 
 void Parser::paragraphMark() {
@@ -217,8 +235,12 @@ bool Parser::parse(qsizetype start) {
         case '\0':
             return fail(QStringLiteral("NUL byte, which is no text"));
         default:
-            character(decode(*pos_));
-            ++pos_;
+            if (quint8(*pos_) >= 0x80) {
+                character(decode(*pos_));
+                ++pos_;
+            } else {
+                asciiRun();
+            }
         }
     }
     return fail(
