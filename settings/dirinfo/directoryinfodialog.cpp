@@ -5,9 +5,12 @@
 #include "dirlistbox.h"
 #include "dirlistcore.h"
 #include "drivelistbox.h"
+#include "installsettings.h"
+#include "paths.h"
 #include "winlook.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QPushButton>
 
@@ -68,6 +71,13 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
     look::place(drive1_, QStringLiteral("Drive1"), look::twipsRect(120, 2640, 3735, 315));
     greenOnBlack(drive1_);
     greenOnBlack(drive1_->view());
+#ifndef Q_OS_WIN
+    // Without drive letters a game CD is often a copied or mounted folder that no volume list
+    // names: keep the folder already set up pickable (it is offered, not selected).
+    if (const auto stored = readSettingFile(programDir_, kCdDriveFile);
+        stored && QFileInfo(paths::hostPath(*stored)).isDir())
+        drive1_->addFolder(paths::hostPath(*stored));
+#endif
 
     command1_ = new QPushButton(QStringLiteral("OK"), this);
     look::place(command1_, QStringLiteral("Command1"), look::twipsRect(120, 3120, 3735, 255));

@@ -1,6 +1,7 @@
 #include "drivelistbox.h"
 
 #include <QDir>
+#include <QSignalBlocker>
 
 namespace ovra {
 
@@ -30,6 +31,18 @@ bool DriveListBox::setDrive(const QString& drive) {
         return false;
     setCurrentIndex(index);
     return true;
+}
+
+void DriveListBox::addFolder(const QString& folder) {
+    QString root = QDir::fromNativeSeparators(folder);
+    while (root.size() > 1 && root.endsWith(u'/'))
+        root.chop(1);
+    if (root.isEmpty() || drivelist::indexOfRoot(drives_, root) >= 0)
+        return;
+    const QString value = QDir::toNativeSeparators(root.endsWith(u'/') ? root : root + u'/');
+    drives_.append({QDir::toNativeSeparators(root) + QStringLiteral(" (folder)"), value, root});
+    const QSignalBlocker block(this);
+    addItem(drives_.last().text, value);
 }
 
 } // namespace ovra

@@ -18,6 +18,10 @@ public:
     // Selects the drive whose value or root is `drive`; false when it is not listed.
     bool setDrive(const QString& drive);
 
+    // Offers a folder that stands in for a drive (a CD copied or mounted as a folder), unless a
+    // listed drive already has that root; it is not selected.
+    void addFolder(const QString& folder);
+
     const QList<drivelist::Drive>& drives() const { return drives_; }
 
 signals:

@@ -413,6 +413,26 @@ private slots:
         QCOMPARE(tricks.count(), 659);
     }
 
+#ifndef Q_OS_WIN
+    // A CD kept as a folder (the demo's, or a copied disc) is no mounted volume: once set up it
+    // stays pickable in Drive1, offered after the volumes and not selected.
+    void storedCdFolderStaysPickable() {
+        TempInstall install;
+        ovra::drivelist::setVolumeSource([] { return QList<Volume>{{"/", "ext4", ""}}; });
+        QDir::setCurrent(install.layout.root);
+        ScriptedDialogs dialogs;
+        QWidget* dialog = open(DirectoryInfoCopy::TrickEditor, install.programDir);
+        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
+        const int folder = drive1->findData(install.layout.cdDrive);
+        QVERIFY(folder > 0);
+        QCOMPARE(drive1->currentData().toString(), QString("/"));
+        drive1->setCurrentIndex(folder);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(read(install.programDir + '/' + kDriveFile), install.layout.cdDrive.toLocal8Bit());
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+#endif
+
     void unwritableProgramDirectory_data() {
         QTest::addColumn<QString>("blocked"); // what stands in the way: "program", a file name
         QTest::addColumn<bool>("existing");   // whether settings were stored before
