@@ -117,7 +117,7 @@ void FrmOvra3MedEd::buildControls() {
     QWidget* c = client_;
     using ovra::look::label;
 
-    // Back to front, as the window has always stacked them.
+    // Created back to front.
     Combo1_ = pickList(c, QStringLiteral("Combo1"), QStringLiteral("Select a movie"),
                        twipsRect(4200, 720, 3735, 315));
     Command3_ = button(c, QStringLiteral("Command3"), QStringLiteral("Transform it!"),
