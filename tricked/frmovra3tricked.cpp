@@ -82,7 +82,7 @@ void removeOuterSpacing(QStatusBar* bar) {
 
 template <typename Window> Window* raiseOrCreate(QPointer<Window>& window) {
     if (!window) {
-        window = new Window; // no owner: it may outlive neither the program nor be modal
+        window = new Window; // no owner: not modal, and not kept above the main window
         window->setAttribute(Qt::WA_DeleteOnClose);
         // Only the main window keeps the program running.
         window->setAttribute(Qt::WA_QuitOnClose, false);

@@ -162,6 +162,26 @@ private slots:
         QCOMPARE(c->geometry(), expected);
     }
 
+    void menus() {
+        TrickFixture& f = shared();
+        QStringList seen;
+        for (QAction* top : f.window->menuBar()->actions()) {
+            seen << top->menu()->objectName() + "=" + top->text();
+            for (QAction* a : top->menu()->actions()) {
+                seen << a->objectName() + "=" + a->text();
+                QVERIFY(a->isEnabled() && a->isVisible() && !a->isCheckable());
+                QVERIFY(a->shortcut().isEmpty());
+            }
+        }
+        QCOMPARE(seen,
+                 QStringList({"mnuFile=&File", "mnuNew=New Trick Config",
+                              "mnuOpen=Open and Restore Trick Config", "mnuSave=Save Trick Config",
+                              "mnuSpecifyDir=Specify Directory Information",
+                              "mnuRestore=Restore Originals", "mnuExit=Exit", "mnuHelp=Help",
+                              "mnuInstructions=Instructions", "mnuAbout=About",
+                              "mnuHistory=History and Info"}));
+    }
+
     void captionsFit() {
         // Every label shows its whole text in the part of it that the window shows.
         TrickFixture& f = shared();
