@@ -131,7 +131,6 @@ void FrmOvra3MedEd::buildControls() {
                       twipsRect(120, 3240, 7815, 255));
     StatusBar1_ = new ovra::ClockStatusBar(c, QStringLiteral("Ovra3MediaEd - by deckhand"));
     StatusBar1_->setGeometry(twipsRect(0, 7500, 8055, 255));
-    StatusBar1_->setAutoFillBackground(true); // its own colours, not the black surface
     cmdTransform_ = button(c, QStringLiteral("cmdTransform"), QStringLiteral("Transform it!"),
                            twipsRect(120, 2520, 3855, 615));
     cboReplace_ = pickList(c, QStringLiteral("cboReplace"), QStringLiteral("Select a song"),

@@ -30,9 +30,14 @@ LoadResult loadInstallation(const QString& programDir, Installation& in) {
     in.cdDrive = ovra::readSettingFile(programDir, QString::fromLatin1(ovra::kCdDriveFile));
     if (!in.cdDrive)
         return result;
-    if (!in.File1.setPath(ovra::paths::musicDirectory(*in.gameDirectory)) ||
-        !in.File2.setPath(ovra::paths::moviesDirectory(*in.gameDirectory)))
-        return result;
+    // A copy killed part-way leaves its temporary file beside the installed ones: clear it.
+    for (ovra::FileList* list : {&in.File1, &in.File2}) {
+        const QString dir = list == &in.File1 ? ovra::paths::musicDirectory(*in.gameDirectory)
+                                              : ovra::paths::moviesDirectory(*in.gameDirectory);
+        if (!list->setPath(dir))
+            return result;
+        ovra::removeStaleTemporaries(ovra::paths::hostPath(dir));
+    }
     if (!takeNames(in.File1, kMusicOffered, result.musicNames) ||
         !takeNames(in.File2, kMoviesOffered, result.movieNames))
         return result;

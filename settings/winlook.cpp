@@ -1,5 +1,7 @@
 #include "winlook.h"
 
+#include <QApplication>
+#include <QBoxLayout>
 #include <QDate>
 #include <QFrame>
 #include <QLabel>
@@ -38,6 +40,18 @@ void paintBlack(QWidget* widget) {
     pal.setColor(QPalette::Window, kBlack);
     widget->setPalette(pal);
     widget->setAutoFillBackground(true);
+}
+
+void standardColours(QWidget* widget) {
+    QPalette pal = QApplication::palette(widget);
+    // Mark every role as set, so nothing is inherited from the black parent.
+    for (int g = 0; g < QPalette::NColorGroups; ++g)
+        for (int r = 0; r < QPalette::NColorRoles; ++r) {
+            const auto group = QPalette::ColorGroup(g);
+            const auto role = QPalette::ColorRole(r);
+            pal.setBrush(group, role, pal.brush(group, role));
+        }
+    widget->setPalette(pal);
 }
 
 void setupFixedWindow(QWidget* window, const QString& objectName, const QString& caption,
@@ -110,6 +124,16 @@ ClockStatusBar::ClockStatusBar(QWidget* parent, const QString& fixedText)
     addWidget(time_);
     addWidget(date_);
     addWidget(text_, 1);
+    look::standardColours(this);
+    setAutoFillBackground(true);
+    // The bar is one text line high: the spacing QStatusBar keeps above and below its panels
+    // would cut their text.
+    if (auto* box = qobject_cast<QBoxLayout*>(layout())) {
+        for (int i = 0; i < box->count(); ++i)
+            if (QSpacerItem* spacer = box->itemAt(i)->spacerItem())
+                spacer->changeSize(0, 0);
+        box->invalidate();
+    }
     connect(timer_, &QTimer::timeout, this, &ClockStatusBar::refresh);
     timer_->start(1000);
     refresh();

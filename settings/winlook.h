@@ -37,6 +37,10 @@ void setupFixedWindow(QWidget* window, const QString& objectName, const QString&
 // Black background on a widget (and its descendants that inherit the palette).
 void paintBlack(QWidget* widget);
 
+// The toolkit's standard colours on a control that stands on a black window (buttons, combo
+// boxes, bars), so it does not inherit the black background.
+void standardColours(QWidget* widget);
+
 // A green-on-black, word-wrapping label placed at twips geometry.
 QLabel* label(QWidget* parent, const QString& objectName, const QString& text, QRect geometry,
               double pointSize = 8.0, bool centred = false);

@@ -13,7 +13,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
@@ -40,17 +39,6 @@ const QString kStatusText = QStringLiteral("Ovra3TrickEd - by kickturn");
 
 // Controls that keep the toolkit's standard colours must not inherit the black window:
 // setting every role makes none of them inherited.
-void keepStandardColours(QWidget* widget) {
-    QPalette pal = QApplication::palette(widget);
-    for (int g = 0; g < QPalette::NColorGroups; ++g)
-        for (int r = 0; r < QPalette::NColorRoles; ++r) {
-            const auto group = QPalette::ColorGroup(g);
-            const auto role = QPalette::ColorRole(r);
-            pal.setBrush(group, role, pal.brush(group, role));
-        }
-    widget->setPalette(pal);
-}
-
 QComboBox* trickCombo(QWidget* parent, const QString& name, QRect geometry) {
     auto* combo = new QComboBox(parent);
     ovra::look::place(combo, name, geometry);
@@ -64,20 +52,8 @@ QComboBox* trickCombo(QWidget* parent, const QString& name, QRect geometry) {
     completer->setCaseSensitivity(Qt::CaseSensitive);
     combo->setCompleter(completer);
     combo->setEditText(kSelectATrick);
-    keepStandardColours(combo);
+    ovra::look::standardColours(combo);
     return combo;
-}
-
-// QStatusBar keeps 3 pixels free above its panels and 2 below; in a bar 255 twips high that
-// cuts off the panels' text. Called once the bar has all its panels, when its layout is final.
-void removeOuterSpacing(QStatusBar* bar) {
-    auto* box = qobject_cast<QBoxLayout*>(bar->layout());
-    if (!box)
-        return;
-    for (int i = 0; i < box->count(); ++i)
-        if (QSpacerItem* spacer = box->itemAt(i)->spacerItem())
-            spacer->changeSize(0, 0);
-    box->invalidate();
 }
 
 template <typename Window> Window* raiseOrCreate(QPointer<Window>& window) {
@@ -130,19 +106,17 @@ void frmOvra3TrickEd::buildControls() {
                       twipsRect(120, 2040, 5415, 255));
     progressBar_->setTextVisible(false);
     progressBar_->setFocusPolicy(Qt::NoFocus);
-    keepStandardColours(progressBar_);
+    ovra::look::standardColours(progressBar_);
     setProgress(100, 0.0f);
 
     statusBar_ = new ovra::ClockStatusBar(client, kStatusText);
     statusBar_->setGeometry(twipsRect(0, 2385, 5685, 255));
-    keepStandardColours(statusBar_);
     statusBar_->setAutoFillBackground(true); // its panels' dark text needs a light ground
-    removeOuterSpacing(statusBar_);
 
     cmdTransform_ = new QPushButton(QStringLiteral("Transform it!"), client);
     ovra::look::place(cmdTransform_, QStringLiteral("cmdTransform"),
                       twipsRect(120, 1320, 5415, 615));
-    keepStandardColours(cmdTransform_);
+    ovra::look::standardColours(cmdTransform_);
     connect(cmdTransform_, &QPushButton::clicked, this,
             [this] { transform(cboReplace_->currentText(), cboWith_->currentText()); });
 
@@ -159,7 +133,7 @@ void frmOvra3TrickEd::buildControls() {
 
 void frmOvra3TrickEd::buildMenus() {
     QMenuBar* bar = menuBar();
-    keepStandardColours(bar);
+    ovra::look::standardColours(bar);
     bar->setFont(ovra::look::font());
     auto item = [this](QMenu* menu, const char* name, const QString& caption, auto slot) {
         QAction* action = menu->addAction(caption);
@@ -196,6 +170,9 @@ void frmOvra3TrickEd::startUp() {
     gameDirectory_ = ovra::readSettingFile(programDir_, QLatin1String(ovra::kGameDirectoryFile));
     if (!gameDirectory_)
         return ovra::showInstallationError(this, kProgramTitle);
+    // A copy killed part-way leaves its temporary file beside the installed tricks: clear it.
+    ovra::removeStaleTemporaries(
+        ovra::paths::hostPath(ovra::paths::installedTrickFile(*gameDirectory_, QString())));
     cdDrive_ = ovra::readSettingFile(programDir_, QLatin1String(ovra::kCdDriveFile));
     if (!cdDrive_)
         return ovra::showInstallationError(this, kProgramTitle);
