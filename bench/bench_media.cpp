@@ -3,6 +3,7 @@
 #include "benchutil.h"
 #include "catalogue.h"
 #include "demogen.h"
+#include "tempinstall.h"
 #include "frmovra3meded.h"
 #include "scripteddialogs.h"
 
@@ -15,18 +16,13 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int runs = 5;
-    QTemporaryDir dir(QDir::currentPath() + "/bench-media-XXXXXX"); // same disk as the build
     demogen::Options options;
     options.musicSize = 4 * 1024 * 1024;
     options.movieSize = 8 * 1024 * 1024;
     options.trickFiles = 0;
-    demogen::Layout layout;
-    QString error;
-    const QString programDir = dir.filePath("program");
-    QDir().mkpath(programDir);
-    if (!demogen::create(dir.path(), options, &layout, &error) ||
-        !demogen::writeSettings(programDir, layout.gameDirectory, layout.cdDrive, &error))
-        qFatal("%s", qPrintable(error));
+    const TempInstall install(options, true, QDir::currentPath()); // same disk as the build
+    const demogen::Layout& layout = install.layout;
+    const QString& programDir = install.programDir;
     // The catalogue of an ordinary start, so that no first-start message waits for a click.
     mediaed::Catalogue catalogue(programDir);
     catalogue.resetToStock();

@@ -3,6 +3,7 @@
 #include "benchutil.h"
 #include "catalogue.h"
 #include "demogen.h"
+#include "tempinstall.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,16 +35,10 @@ Sample startOnce(const QString& child, const QString& which, const QString& prog
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int runs = 11;
-    QTemporaryDir dir;
     demogen::Options options;
     options.trickSize = 40 * 1024;
-    demogen::Layout layout;
-    QString error;
-    const QString programDir = dir.filePath("program");
-    QDir().mkpath(programDir);
-    if (!demogen::create(dir.path(), options, &layout, &error) ||
-        !demogen::writeSettings(programDir, layout.gameDirectory, layout.cdDrive, &error))
-        qFatal("%s", qPrintable(error));
+    const TempInstall install(options, true, QString()); // the temporary folder
+    const QString& programDir = install.programDir;
     // The catalogue of an ordinary start, so that no first-start message waits for a click.
     mediaed::Catalogue catalogue(programDir);
     catalogue.resetToStock();

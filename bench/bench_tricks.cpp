@@ -3,6 +3,7 @@
 // 659 files into the same folder, in the same run.
 #include "benchutil.h"
 #include "demogen.h"
+#include "tempinstall.h"
 #include "frmovra3tricked.h"
 #include "rtfwriter.h"
 #include "scripteddialogs.h"
@@ -18,18 +19,13 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int runs = 7;
-    QTemporaryDir dir(QDir::currentPath() + "/bench-tricks-XXXXXX"); // same disk as the build
     demogen::Options options;
     options.trickSize = 40 * 1024;
     options.musicFiles = 0;
     options.movieFiles = 0;
-    demogen::Layout layout;
-    QString error;
-    const QString programDir = dir.filePath("program");
-    QDir().mkpath(programDir);
-    if (!demogen::create(dir.path(), options, &layout, &error) ||
-        !demogen::writeSettings(programDir, layout.gameDirectory, layout.cdDrive, &error))
-        qFatal("%s", qPrintable(error));
+    const TempInstall install(options, true, QDir::currentPath()); // same disk as the build
+    const demogen::Layout& layout = install.layout;
+    const QString& programDir = install.programDir;
 
     ScriptedDialogs dialogs;
     tricked::frmOvra3TrickEd window(programDir);
@@ -41,7 +37,7 @@ int main(int argc, char** argv) {
     QString config = tricked::unchangedConfig();
     for (int k = 0; k < tricked::kTrickCount; ++k)
         tricked::replaceRecord(config, k, (k + 1) % tricked::kTrickCount);
-    const QString tcg = dir.filePath("all-swapped.tcg");
+    const QString tcg = install.dir.filePath("all-swapped.tcg");
     QFile file(tcg);
     const QByteArray document = rtf::write(config);
     if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size())

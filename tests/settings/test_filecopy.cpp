@@ -2,6 +2,7 @@
 #include "dialogs.h"
 #include "filecopy.h"
 #include "scripteddialogs.h"
+#include "tempinstall.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,16 +20,6 @@
 using namespace ovra;
 
 namespace {
-
-bool writeBytes(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 QByteArray pattern(qint64 size, char seed) {
     QByteArray data(size, Qt::Uninitialized);
@@ -59,30 +50,30 @@ private slots:
         QFETCH(bool, destinationExists);
         QTemporaryDir dir;
         const QString from = dir.filePath("new.mp3"), to = dir.filePath("air.mus");
-        QVERIFY(writeBytes(from, pattern(size, 'a')));
+        QVERIFY(TempInstall::write(from, pattern(size, 'a')));
         if (destinationExists)
-            QVERIFY(writeBytes(to, pattern(size + 100, 'z')));
+            QVERIFY(TempInstall::write(to, pattern(size + 100, 'z')));
         const CopyResult r = replaceFile(from, to);
         QVERIFY2(r.ok, qPrintable(r.error));
-        QCOMPARE(readBytes(to), pattern(size, 'a'));
-        QCOMPARE(readBytes(from), pattern(size, 'a'));
+        QCOMPARE(TempInstall::bytes(to), pattern(size, 'a'));
+        QCOMPARE(TempInstall::bytes(from), pattern(size, 'a'));
         QVERIFY(leftovers(dir.path()).isEmpty());
     }
 
     void copyOntoItself() {
         QTemporaryDir dir;
         const QString f = dir.filePath("same.ska");
-        QVERIFY(writeBytes(f, "stock"));
+        QVERIFY(TempInstall::write(f, "stock"));
         QVERIFY(replaceFile(f, f).ok);
-        QCOMPARE(readBytes(f), QByteArray("stock"));
+        QCOMPARE(TempInstall::bytes(f), QByteArray("stock"));
     }
 
 #ifdef Q_OS_UNIX
     void keepsDestinationPermissions() {
         QTemporaryDir dir;
         const QString from = dir.filePath("a"), to = dir.filePath("b");
-        QVERIFY(writeBytes(from, "new"));
-        QVERIFY(writeBytes(to, "old"));
+        QVERIFY(TempInstall::write(from, "new"));
+        QVERIFY(TempInstall::write(to, "old"));
         QVERIFY(QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                               QFile::WriteGroup | QFile::ReadOther));
         const auto before = QFile::permissions(to);
@@ -108,8 +99,8 @@ private slots:
         QTemporaryDir dir;
         QString from = dir.filePath("song.mp3");
         QString to = dir.filePath("air.mus");
-        QVERIFY(writeBytes(from, "new bytes"));
-        QVERIFY(writeBytes(to, "installed"));
+        QVERIFY(TempInstall::write(from, "new bytes"));
+        QVERIFY(TempInstall::write(to, "installed"));
         if (caseName == "empty")
             from.clear();
         else if (caseName == "missing")
@@ -130,7 +121,7 @@ private slots:
         const CopyResult r = replaceFile(from, to);
         QVERIFY(!r.ok);
         QVERIFY2(r.error.contains(mentions), qPrintable(r.error));
-        QCOMPARE(readBytes(dir.filePath("air.mus")), QByteArray("installed"));
+        QCOMPARE(TempInstall::bytes(dir.filePath("air.mus")), QByteArray("installed"));
         QVERIFY(!QFile::exists(dir.filePath("nodir")));
         QVERIFY(leftovers(dir.path()).isEmpty());
     }
@@ -141,8 +132,8 @@ private slots:
     void fileSizeLimitMidCopy() {
         QTemporaryDir dir;
         const QString from = dir.filePath("big.mp3"), to = dir.filePath("air.mus");
-        QVERIFY(writeBytes(from, pattern(4 * 1024 * 1024, 'b')));
-        QVERIFY(writeBytes(to, "installed"));
+        QVERIFY(TempInstall::write(from, pattern(4 * 1024 * 1024, 'b')));
+        QVERIFY(TempInstall::write(to, "installed"));
         const pid_t pid = fork();
         QVERIFY(pid >= 0);
         if (pid == 0) {
@@ -155,15 +146,15 @@ private slots:
         QCOMPARE(waitpid(pid, &status, 0), pid);
         QVERIFY2(WIFEXITED(status), "the copy killed the process instead of failing");
         QCOMPARE(WEXITSTATUS(status), 3);
-        QCOMPARE(readBytes(to), QByteArray("installed"));
+        QCOMPARE(TempInstall::bytes(to), QByteArray("installed"));
         QVERIFY(leftovers(dir.path()).isEmpty());
     }
 #endif
 
     void staleTemporariesRemoved() {
         QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath(QString(kTempPrefix) + "abc123"), "half"));
-        QVERIFY(writeBytes(dir.filePath("air.mus"), "keep"));
+        QVERIFY(TempInstall::write(dir.filePath(QString(kTempPrefix) + "abc123"), "half"));
+        QVERIFY(TempInstall::write(dir.filePath("air.mus"), "keep"));
         QCOMPARE(removeStaleTemporaries(dir.path()), 1);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"air.mus"});
     }

@@ -2,6 +2,7 @@
 #include "filelist.h"
 #include "installsettings.h"
 #include "paths.h"
+#include "tempinstall.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,17 +13,7 @@ using namespace ovra;
 
 namespace {
 
-bool writeBytes(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool touch(const QString& path) { return writeBytes(path, "x"); }
+bool touch(const QString& path) { return TempInstall::write(path, "x"); }
 
 } // namespace
 
@@ -46,7 +37,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, expected);
         QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath("drivedata.dat"), content));
+        QVERIFY(TempInstall::write(dir.filePath("drivedata.dat"), content));
         const auto value = readSettingFile(dir.path(), kCdDriveFile);
         QVERIFY(value.has_value());
         QCOMPARE(*value, expected);
@@ -58,25 +49,25 @@ private slots:
         // A folder in place of the file, and a file far too large to be a setting.
         QVERIFY(QDir(dir.path()).mkdir(kGameDirectoryFile));
         QVERIFY(!readSettingFile(dir.path(), kGameDirectoryFile).has_value());
-        QVERIFY(writeBytes(dir.filePath(kCdDriveFile), QByteArray(1 << 20, 'x')));
+        QVERIFY(TempInstall::write(dir.filePath(kCdDriveFile), QByteArray(1 << 20, 'x')));
         QVERIFY(!readSettingFile(dir.path(), kCdDriveFile).has_value());
     }
 
     void storeThenRead() {
         QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath(kGameDirectoryFile), "old value that is longer"));
+        QVERIFY(TempInstall::write(dir.filePath(kGameDirectoryFile), "old value that is longer"));
         const StoreResult r = storeSettings(dir.path(), "/games/ovra3", "/media/cdrom/");
         QVERIFY2(r.ok, qPrintable(r.error));
         // The whole content is the value: no line end, nothing left of the old text.
-        QCOMPARE(readBytes(dir.filePath(kGameDirectoryFile)), QByteArray("/games/ovra3"));
-        QCOMPARE(readBytes(dir.filePath(kCdDriveFile)), QByteArray("/media/cdrom/"));
+        QCOMPARE(TempInstall::bytes(dir.filePath(kGameDirectoryFile)), QByteArray("/games/ovra3"));
+        QCOMPARE(TempInstall::bytes(dir.filePath(kCdDriveFile)), QByteArray("/media/cdrom/"));
         QCOMPARE(*readSettingFile(dir.path(), kGameDirectoryFile), QString("/games/ovra3"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     void storeFailureLeavesOldFiles() {
         QTemporaryDir dir;
-        QVERIFY(writeBytes(dir.filePath(kGameDirectoryFile), "keep me"));
+        QVERIFY(TempInstall::write(dir.filePath(kGameDirectoryFile), "keep me"));
         // A folder where the drive file should go: that write must fail, and say so.
         QVERIFY(QDir(dir.path()).mkdir(kCdDriveFile));
         QVERIFY(touch(dir.filePath(QString(kCdDriveFile) + "/inside")));

@@ -13,7 +13,10 @@ struct TempInstall {
     demogen::Layout layout;
     QString programDir;
 
-    explicit TempInstall(const demogen::Options& options = {}, bool withSettings = true) {
+    // `where`: the folder to make it in (the system's temporary folder when empty).
+    explicit TempInstall(const demogen::Options& options = {}, bool withSettings = true,
+                         const QString& where = QString())
+        : dir((where.isEmpty() ? QDir::tempPath() : where) + QStringLiteral("/ovra-XXXXXX")) {
         QString error;
         programDir = dir.filePath(QStringLiteral("program"));
         if (!dir.isValid() || !QDir().mkpath(programDir) ||
