@@ -286,32 +286,15 @@ void FrmOvra3MedEd::restore(Side side) {
 }
 
 void FrmOvra3MedEd::showAbout() {
-    if (!about_) {
-        about_ = new FrmAbout;
-        about_->setAttribute(Qt::WA_DeleteOnClose);
-        // An information window left open does not keep the program running.
-        about_->setAttribute(Qt::WA_QuitOnClose, false);
-    }
-    about_->show();
-    about_->raise();
-    about_->activateWindow();
+    ovra::look::showSingle(about_);
 }
 
 void FrmOvra3MedEd::showInstructions() {
-    if (!instructions_) {
-        instructions_ = new FrmInstructions;
-        instructions_->setAttribute(Qt::WA_DeleteOnClose);
-        instructions_->setAttribute(Qt::WA_QuitOnClose, false);
-    }
-    instructions_->show();
-    instructions_->raise();
-    instructions_->activateWindow();
+    ovra::look::showSingle(instructions_);
 }
 
 void FrmOvra3MedEd::showDirectoryInfo() {
-    if (QWidget* dialog = ovra::showDirectoryInfo(ovra::DirectoryInfoCopy::MediaEditor, programDir_,
-                                                  kProgramTitle))
-        dialog->setAttribute(Qt::WA_QuitOnClose, false);
+    ovra::showDirectoryInfo(ovra::DirectoryInfoCopy::MediaEditor, programDir_, kProgramTitle);
 }
 
 void FrmOvra3MedEd::exitProgram() {

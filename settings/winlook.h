@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPointer>
 #include <QRect>
 #include <QStatusBar>
 #include <QString>
@@ -47,6 +48,21 @@ QLabel* label(QWidget* parent, const QString& objectName, const QString& text, Q
 
 // A one-pixel green separator line from (x1, y1) to (x2, y2) in twips (vertical or horizontal).
 QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2, int y2);
+
+// Shows the one instance of an information window: created on first use without an owner
+// (so it is not modal and not kept above the main window), destroyed when closed, never
+// keeping the program running; brought forward while it exists.
+template <typename Window> Window* showSingle(QPointer<Window>& window) {
+    if (!window) {
+        window = new Window;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
 
 // Puts `control` at twips geometry with the standard font and an object name.
 void place(QWidget* control, const QString& objectName, QRect geometry);

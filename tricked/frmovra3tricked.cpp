@@ -56,19 +56,6 @@ QComboBox* trickCombo(QWidget* parent, const QString& name, QRect geometry) {
     return combo;
 }
 
-template <typename Window> Window* raiseOrCreate(QPointer<Window>& window) {
-    if (!window) {
-        window = new Window; // no owner: not modal, and not kept above the main window
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        // Only the main window keeps the program running.
-        window->setAttribute(Qt::WA_QuitOnClose, false);
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
-}
-
 } // namespace
 
 frmOvra3TrickEd::frmOvra3TrickEd(const QString& programDir, QWidget* parent)
@@ -298,13 +285,13 @@ void frmOvra3TrickEd::showProblem(const QString& text) {
 }
 
 void frmOvra3TrickEd::showInstructions() {
-    raiseOrCreate(instructions_);
+    ovra::look::showSingle(instructions_);
 }
 void frmOvra3TrickEd::showAbout() {
-    raiseOrCreate(about_);
+    ovra::look::showSingle(about_);
 }
 void frmOvra3TrickEd::showHistory() {
-    raiseOrCreate(history_);
+    ovra::look::showSingle(history_);
 }
 
 void frmOvra3TrickEd::specifyDirectory() {
