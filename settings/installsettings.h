@@ -20,11 +20,13 @@ std::optional<QString> readSettingFile(const QString& programDir, const QString&
 
 struct StoreResult {
     bool ok = true;
-    QString error; // what went wrong, for the user, when !ok
+    QString error;         // what went wrong, for the user, when !ok
+    bool unchanged = true; // when !ok: both files are as they were before
 };
 
-// Writes the game directory, then the CD drive, each replacing its whole file atomically.
-// When a file cannot be written it stays as it was, and the result says why.
+// Writes the game directory, then the CD drive, each replacing its whole file atomically, and
+// both or neither: when the CD drive file cannot be written after the game directory file was,
+// the game directory file is put back, so the two never disagree after a failure.
 StoreResult storeSettings(const QString& programDir, const QString& gameDirectory,
                           const QString& cdDrive);
 

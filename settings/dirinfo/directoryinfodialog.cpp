@@ -1,7 +1,6 @@
 #include "directoryinfodialog.h"
 
 #include "dialogs.h"
-#include "dirinfostore.h"
 #include "dirlistbox.h"
 #include "dirlistcore.h"
 #include "drivelistbox.h"
@@ -121,9 +120,19 @@ void DirectoryInfoDialog::moveToDrive(const QString& drive) {
 void DirectoryInfoDialog::ok() {
     richTextBox1_ = dir1_->path();
     richTextBox2_ = drive1_->drive();
-    const StoreResult result = storeDirectoryInfo(programDir_, richTextBox1_, richTextBox2_);
+    const StoreResult result = storeSettings(programDir_, richTextBox1_, richTextBox2_);
     if (!result.ok) {
-        dialogs().message(this, programTitle_, result.error);
+        const QString intro =
+            result.unchanged
+                ? QStringLiteral("The Ovra3 directory and CD drive could not be saved; the "
+                                 "settings saved before are unchanged.")
+                : QStringLiteral("The CD drive could not be saved, and the Ovra3 directory "
+                                 "saved before could not be put back, so the two settings "
+                                 "may now disagree.");
+        dialogs().message(this, programTitle_,
+                          intro + QStringLiteral("\n\n") + result.error +
+                              QStringLiteral("\n\nMake sure that the program's folder can be "
+                                             "written to, then click OK again."));
         return; // stays open, so the user can try again
     }
     close();
