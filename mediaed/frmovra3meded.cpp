@@ -2,11 +2,12 @@
 
 #include "dialogs.h"
 #include "directoryinfo.h"
-#include "floatprogressbar.h"
+#include "frmsonginfo.h"
 #include "infowindows.h"
 #include "mediapreview.h"
-#include "songinfo.h"
+#include "progressbar.h"
 #include "soundtrack.h"
+#include "stocktable.h"
 #include "winlook.h"
 
 #include <QCloseEvent>
@@ -49,18 +50,6 @@ private:
     std::function<void()> pointerMoved_;
 };
 
-QComboBox* pickList(QWidget* parent, const QString& name, const QString& text, QRect geometry) {
-    auto* combo = new QComboBox(parent);
-    ovra::look::place(combo, name, geometry);
-    combo->setEditable(true);
-    // Enter must not add the typed text to the list, and nothing may complete what is typed:
-    // the text is a file name as the user means it.
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setCompleter(nullptr);
-    combo->setEditText(text);
-    return combo;
-}
-
 QPushButton* button(QWidget* parent, const QString& name, const QString& text, QRect geometry) {
     auto* b = new QPushButton(text, parent);
     ovra::look::place(b, name, geometry);
@@ -73,21 +62,10 @@ MediaPreview* preview(QWidget* parent, const QString& name, QRect geometry) {
     return p;
 }
 
-// After filling, no entry is chosen and the initial text shows again (adding the first entry
-// made it current and replaced the text).
-void fill(QComboBox* combo, const QStringList& names) {
-    const QString text = combo->currentText();
-    combo->addItems(names);
-    combo->setCurrentIndex(-1);
-    combo->setEditText(text);
-}
-
 } // namespace
 
 FrmOvra3MedEd::FrmOvra3MedEd(const QString& programDir, QWidget* parent)
-    : QMainWindow(parent), programDir_(programDir), soundtrack_(new Soundtrack(programDir, this)),
-      songInfo_(new SongInfo(
-          *soundtrack_, [this] { return cboReplace_->currentText(); }, this)) {
+    : QMainWindow(parent), programDir_(programDir), soundtrack_(new Soundtrack(programDir, this)) {
     setObjectName(QStringLiteral("frmOvra3MedEd"));
     setWindowTitle(QStringLiteral("Ovra 3 Media Editor"));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -98,16 +76,16 @@ FrmOvra3MedEd::FrmOvra3MedEd(const QString& programDir, QWidget* parent)
     // The client area has a fixed size; the window is that plus the menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize(); // start-up docks against this size
-    cboReplace_->setFocus();
+    controls(Side::Music).target->setFocus();
     startUp();
 }
 
 FrmOvra3MedEd::~FrmOvra3MedEd() {
-    // The dialog refers to the catalogue window's owner, so it goes first.
-    delete songInfo_;
-    delete soundtrack_;
-    delete about_.data();
-    delete instructions_.data();
+    // The ownerless windows end with the program; the catalogue window with its manager, which
+    // saves nothing on the way.
+    for (QWidget* window : {static_cast<QWidget*>(songInfo_.data()), about_.data(),
+                            instructions_.data(), directoryInfo_.data()})
+        delete window;
 }
 
 void FrmOvra3MedEd::buildControls() {
@@ -116,29 +94,32 @@ void FrmOvra3MedEd::buildControls() {
     setCentralWidget(client_);
     QWidget* c = client_;
     using ovra::look::label;
+    using ovra::look::pickList;
+    SideControls& music = controls(Side::Music);
+    SideControls& movies = controls(Side::Movies);
 
     // Created back to front.
-    Combo1_ = pickList(c, QStringLiteral("Combo1"), QStringLiteral("Select a movie"),
-                       twipsRect(4200, 720, 3735, 315));
-    Command3_ = button(c, QStringLiteral("Command3"), QStringLiteral("Transform it!"),
-                       twipsRect(4200, 2520, 3735, 615));
-    Command2_ = button(c, QStringLiteral("Command2"), QStringLiteral("Select a movie"),
-                       twipsRect(4200, 1320, 3735, 375));
-    Command1_ = button(c, QStringLiteral("Command1"), QStringLiteral("Select a song"),
-                       twipsRect(120, 1320, 3855, 375));
-    ProgressBar1_ = new FloatProgressBar(c);
-    ovra::look::place(ProgressBar1_, QStringLiteral("ProgressBar1"),
+    movies.target = pickList(c, QStringLiteral("Combo1"), QStringLiteral("Select a movie"),
+                             twipsRect(4200, 720, 3735, 315));
+    movies.transform = button(c, QStringLiteral("Command3"), QStringLiteral("Transform it!"),
+                              twipsRect(4200, 2520, 3735, 615));
+    movies.select = button(c, QStringLiteral("Command2"), QStringLiteral("Select a movie"),
+                           twipsRect(4200, 1320, 3735, 375));
+    music.select = button(c, QStringLiteral("Command1"), QStringLiteral("Select a song"),
+                          twipsRect(120, 1320, 3855, 375));
+    progressBar1_ = new ovra::ProgressBar(c);
+    ovra::look::place(progressBar1_, QStringLiteral("ProgressBar1"),
                       twipsRect(120, 3240, 7815, 255));
-    StatusBar1_ = new ovra::ClockStatusBar(c, QStringLiteral("Ovra3MediaEd - by deckhand"));
-    StatusBar1_->setGeometry(twipsRect(0, 7500, 8055, 255));
-    cmdTransform_ = button(c, QStringLiteral("cmdTransform"), QStringLiteral("Transform it!"),
-                           twipsRect(120, 2520, 3855, 615));
-    cboReplace_ = pickList(c, QStringLiteral("cboReplace"), QStringLiteral("Select a song"),
-                           twipsRect(120, 720, 3855, 315));
+    statusBar1_ = new ovra::ClockStatusBar(c, QStringLiteral("Ovra3MediaEd - by deckhand"));
+    statusBar1_->setGeometry(twipsRect(0, 7500, 8055, 255));
+    music.transform = button(c, QStringLiteral("cmdTransform"), QStringLiteral("Transform it!"),
+                             twipsRect(120, 2520, 3855, 615));
+    music.target = pickList(c, QStringLiteral("cboReplace"), QStringLiteral("Select a song"),
+                            twipsRect(120, 720, 3855, 315));
     label(c, QStringLiteral("Label8"), QStringLiteral("Preview Movie"),
           twipsRect(4200, 3600, 2535, 255));
-    MediaPlayer2_ = preview(c, QStringLiteral("MediaPlayer2"), twipsRect(4200, 3960, 3735, 3375));
-    MediaPlayer2_->setExpectsPicture(true);
+    movies.preview = preview(c, QStringLiteral("MediaPlayer2"), twipsRect(4200, 3960, 3735, 3375));
+    movies.preview->setExpectsPicture(true);
     label(c, QStringLiteral("Label7"), QStringLiteral("Movie Editor"),
           twipsRect(5160, 120, 2055, 375), 13.5, true);
     label(c, QStringLiteral("Label6"), QStringLiteral("Music Editor"),
@@ -146,11 +127,11 @@ void FrmOvra3MedEd::buildControls() {
     ovra::look::line(c, QStringLiteral("Line1"), 4080, 3120, 4080, 120);
     label(c, QStringLiteral("Label5"), QStringLiteral("Preview Music"),
           twipsRect(120, 3600, 2535, 255));
-    MediaPlayer1_ = preview(c, QStringLiteral("MediaPlayer1"), twipsRect(120, 3960, 3855, 3375));
-    Label4_ = label(c, QStringLiteral("Label4"), QString(), twipsRect(4200, 1800, 3975, 615));
+    music.preview = preview(c, QStringLiteral("MediaPlayer1"), twipsRect(120, 3960, 3855, 3375));
+    movies.chosen = label(c, QStringLiteral("Label4"), QString(), twipsRect(4200, 1800, 3975, 615));
     label(c, QStringLiteral("Label3"), QStringLiteral("Replace"), twipsRect(4200, 480, 1695, 255));
     label(c, QStringLiteral("Label2"), QStringLiteral("With"), twipsRect(4200, 1080, 2055, 255));
-    Label1_ = label(c, QStringLiteral("Label1"), QString(), twipsRect(120, 1800, 3975, 615));
+    music.chosen = label(c, QStringLiteral("Label1"), QString(), twipsRect(120, 1800, 3975, 615));
     label(c, QStringLiteral("lblWith"), QStringLiteral("With"), twipsRect(120, 1080, 2055, 255));
     label(c, QStringLiteral("lblReplace"), QStringLiteral("Replace"),
           twipsRect(120, 480, 1695, 255));
@@ -158,58 +139,65 @@ void FrmOvra3MedEd::buildControls() {
     // Labels and the line are drawn on the window's surface, beneath every button, list and
     // pane they overlap (the "Replace" labels reach onto the pick lists); among themselves they
     // keep their order.
-    const QList<QWidget*> controls = c->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    for (auto it = controls.rbegin(); it != controls.rend(); ++it)
+    const QList<QWidget*> children = c->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
         if (qobject_cast<QLabel*>(*it) || (*it)->objectName() == QStringLiteral("Line1"))
             (*it)->lower();
 
-    QWidget* order[] = {cboReplace_, cmdTransform_, Command1_,     Command2_,
-                        Command3_,   Combo1_,       MediaPlayer1_, MediaPlayer2_};
+    QWidget* order[] = {music.target,  music.transform, music.select,   movies.select,
+                        movies.transform, movies.target, music.preview, movies.preview};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
-    connect(Command1_, &QPushButton::clicked, this, [this] { select(Side::Music); });
-    connect(Command2_, &QPushButton::clicked, this, [this] { select(Side::Movies); });
-    connect(cmdTransform_, &QPushButton::clicked, this, [this] { transform(Side::Music); });
-    connect(Command3_, &QPushButton::clicked, this, [this] { transform(Side::Movies); });
+    for (Side side : {Side::Music, Side::Movies}) {
+        connect(controls(side).select, &QPushButton::clicked, this, [this, side] { select(side); });
+        connect(controls(side).transform, &QPushButton::clicked, this,
+                [this, side] { transform(side); });
+    }
 }
 
 void FrmOvra3MedEd::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setFont(ovra::look::font());
-    auto item = [this](QMenu* menu, const QString& name, const QString& text, auto handler) {
-        QAction* action = menu->addAction(text);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
-    };
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    file->menuAction()->setObjectName(QStringLiteral("mnuFile"));
-    item(file, QStringLiteral("mnuDirectory"), QStringLiteral("Directory Info"),
-         [this] { showDirectoryInfo(); });
-    item(file, QStringLiteral("mnuRestore"), QStringLiteral("Restore Original Music"),
-         [this] { restore(Side::Music); });
-    item(file, QStringLiteral("mnuRestoreMovies"), QStringLiteral("Restore Original Movies"),
-         [this] { restore(Side::Movies); });
-    item(file, QStringLiteral("mnuExit"), QStringLiteral("Exit"), [this] { exitProgram(); });
-    QMenu* help = bar->addMenu(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    help->menuAction()->setObjectName(QStringLiteral("mnuHelp"));
-    item(help, QStringLiteral("mnuAbout"), QStringLiteral("About"), [this] { showAbout(); });
-    item(help, QStringLiteral("mnuInstructions"), QStringLiteral("Instructions"),
-         [this] { showInstructions(); });
+    ovra::look::addMenu(
+        bar, QStringLiteral("mnuFile"), QStringLiteral("&File"),
+        {{QStringLiteral("mnuDirectory"), QStringLiteral("Directory Info"),
+          [this] {
+              ovra::look::showSingle(directoryInfo_, [this] {
+                  return ovra::createDirectoryInfo(ovra::DirectoryInfoCopy::MediaEditor,
+                                                   programDir_, kProgramTitle);
+              });
+          }},
+         {QStringLiteral("mnuRestore"), QStringLiteral("Restore Original Music"),
+          [this] { restore(Side::Music); }},
+         {QStringLiteral("mnuRestoreMovies"), QStringLiteral("Restore Original Movies"),
+          [this] { restore(Side::Movies); }},
+         // Straight out of the event loop: no window gets a close event, so nothing is hidden
+         // or saved on the way.
+         {QStringLiteral("mnuExit"), QStringLiteral("Exit"), [] { QCoreApplication::exit(0); }}});
+    ovra::look::addMenu(
+        bar, QStringLiteral("mnuHelp"), QStringLiteral("Help"),
+        {{QStringLiteral("mnuAbout"), QStringLiteral("About"),
+          [this] {
+              ovra::look::showSingle(about_,
+                                     [] { return ovra::look::buildInfoWindow(aboutWindow()); });
+          }},
+         {QStringLiteral("mnuInstructions"), QStringLiteral("Instructions"), [this] {
+              ovra::look::showSingle(
+                  instructions_, [] { return ovra::look::buildInfoWindow(instructionsWindow()); });
+          }}});
 }
 
 void FrmOvra3MedEd::startUp() {
     // The catalogue window first (creating it loads the catalogue), then against our edge.
     soundtrack_->show();
     dock();
-    songFilter_ = kSongFilter;
-    movieFilter_ = kMovieFilter;
+    controls(Side::Music).filter = kSongFilter;
+    controls(Side::Movies).filter = kMovieFilter;
     const LoadResult loaded = loadInstallation(programDir_, installation_);
     // The names found before a failure stay offered.
-    fill(cboReplace_, loaded.musicNames);
-    fill(Combo1_, loaded.movieNames);
+    ovra::look::fillPickList(controls(Side::Music).target, loaded.musicNames);
+    ovra::look::fillPickList(controls(Side::Movies).target, loaded.movieNames);
     if (!loaded.ok)
         ovra::showInstallationError(this, kProgramTitle);
 }
@@ -247,60 +235,41 @@ void FrmOvra3MedEd::closeEvent(QCloseEvent* event) {
 }
 
 void FrmOvra3MedEd::select(Side side) {
-    const bool music = side == Side::Music;
-    QString& choice = music ? songChoice_ : movieChoice_;
+    SideControls& c = controls(side);
     // A cancelled dialog keeps the previous name, which is shown and played again.
-    if (const std::optional<QString> chosen =
-            ovra::dialogs().openFile(this, music ? songFilter_ : movieFilter_, choice))
-        choice = *chosen;
-    QLabel* label = music ? Label1_ : Label4_;
-    label->setText(choice);
-    (music ? MediaPlayer1_ : MediaPlayer2_)->setFile(label->text());
+    if (const std::optional<QString> chosen = ovra::dialogs().openFile(this, c.filter, c.choice))
+        c.choice = *chosen;
+    c.chosen->setText(c.choice);
+    c.preview->setFile(c.chosen->text());
 }
 
 void FrmOvra3MedEd::transform(Side side) {
-    const bool music = side == Side::Music;
-    const QString source = (music ? Label1_ : Label4_)->text();
-    const QString target = (music ? cboReplace_ : Combo1_)->currentText();
-    if (!replaceInstalled(source, installation_.list(side), target)) {
+    const SideControls& c = controls(side);
+    if (!replaceInstalled(c.chosen->text(), installation_.list(side), c.target->currentText())) {
         ovra::showInstallationError(this, kProgramTitle);
         return;
     }
-    if (!music)
+    if (side != Side::Music)
         return;
-    songInfo_->show();
-    if (QWidget* dialog = songInfo_->existing())
-        dialog->setAttribute(Qt::WA_QuitOnClose, false);
+    ovra::look::showSingle(songInfo_, [this] {
+        auto* dialog = new FrmSongInfo;
+        connect(dialog, &FrmSongInfo::accepted, this, &FrmOvra3MedEd::nameSong);
+        return dialog;
+    });
+}
+
+void FrmOvra3MedEd::nameSong(const QString& caption) {
+    // The selection counts as it stands now, not as it stood when the file was replaced.
+    soundtrack_->nameSlot(slotOfStockFile(controls(Side::Music).target->currentText()), caption);
 }
 
 void FrmOvra3MedEd::restore(Side side) {
     // The loop runs on this thread, so the bar is repainted at once at every step; letting
     // events in instead would let other commands run in the middle of a restore.
-    const RestoreResult result = restoreStock(side, installation_, [this](float value) {
-        ProgressBar1_->setExactMaximum(100);
-        ProgressBar1_->setExactValue(value);
-        ProgressBar1_->repaint();
-    });
+    const RestoreResult result = restoreStock(
+        side, installation_, [this](float value) { progressBar1_->setExact(100, value); });
     if (!result.ok)
         ovra::showInstallationError(this, kProgramTitle);
-}
-
-void FrmOvra3MedEd::showAbout() {
-    ovra::look::showSingle(about_);
-}
-
-void FrmOvra3MedEd::showInstructions() {
-    ovra::look::showSingle(instructions_);
-}
-
-void FrmOvra3MedEd::showDirectoryInfo() {
-    ovra::showDirectoryInfo(ovra::DirectoryInfoCopy::MediaEditor, programDir_, kProgramTitle);
-}
-
-void FrmOvra3MedEd::exitProgram() {
-    // Straight out of the event loop: no window gets a close event, so nothing is hidden or
-    // saved on the way.
-    QCoreApplication::exit(0);
 }
 
 } // namespace mediaed

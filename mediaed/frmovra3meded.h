@@ -4,24 +4,22 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 
-class QAction;
 class QComboBox;
 class QLabel;
 class QPushButton;
 
 namespace ovra {
 class ClockStatusBar;
-}
+class ProgressBar;
+} // namespace ovra
 
 namespace mediaed {
 
-class FloatProgressBar;
-class FrmAbout;
-class FrmInstructions;
+class FrmSongInfo;
 class MediaPreview;
 class Soundtrack;
-class SongInfo;
 
 // The media editor's main window. Constructing it runs the program's start-up: it shows the
 // Current Soundtrack window, loads the settings and fills the two pick lists.
@@ -32,10 +30,6 @@ public:
     explicit FrmOvra3MedEd(const QString& programDir, QWidget* parent = nullptr);
     ~FrmOvra3MedEd() override;
 
-    const Installation& installation() const { return installation_; }
-    Soundtrack& soundtrack() const { return *soundtrack_; }
-    SongInfo& songInfo() const { return *songInfo_; }
-
     // Keeps the Current Soundtrack window against this window's right edge, tops level.
     void dock();
 
@@ -45,44 +39,41 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The controls of one side of the window (music on the left, movies on the right).
+    struct SideControls {
+        QComboBox* target = nullptr;      // cboReplace, Combo1
+        QPushButton* select = nullptr;    // Command1, Command2
+        QPushButton* transform = nullptr; // cmdTransform, Command3
+        QLabel* chosen = nullptr;         // Label1, Label4
+        MediaPreview* preview = nullptr;  // MediaPlayer1, MediaPlayer2
+        QString filter;                   // the file dialog's filter, set at start
+        QString choice;                   // the dialog's last confirmed file name
+    };
+
     void buildControls();
     void buildMenus();
     void startUp();
+    SideControls& controls(Side side) { return sides_[std::size_t(side)]; }
 
     void select(Side side);
     void transform(Side side);
+    void nameSong(const QString& caption);
     void restore(Side side);
-    void showAbout();
-    void showInstructions();
-    void showDirectoryInfo();
-    void exitProgram();
 
     QString programDir_;
     Installation installation_;
-    QString songFilter_;  // the song dialog's filter, set at start
-    QString movieFilter_; // the movie dialog's filter
-    QString songChoice_;  // each dialog's last confirmed file name
-    QString movieChoice_;
+    std::array<SideControls, 2> sides_;
 
     Soundtrack* soundtrack_;
-    SongInfo* songInfo_;
-    QPointer<FrmAbout> about_;
-    QPointer<FrmInstructions> instructions_;
+    QPointer<FrmSongInfo> songInfo_;
+    QPointer<QWidget> about_;
+    QPointer<QWidget> instructions_;
+    QPointer<QWidget> directoryInfo_;
     bool shown_ = false;
 
     QWidget* client_ = nullptr;
-    QComboBox* cboReplace_ = nullptr;
-    QComboBox* Combo1_ = nullptr;
-    QPushButton* cmdTransform_ = nullptr;
-    QPushButton* Command1_ = nullptr;
-    QPushButton* Command2_ = nullptr;
-    QPushButton* Command3_ = nullptr;
-    QLabel* Label1_ = nullptr;
-    QLabel* Label4_ = nullptr;
-    MediaPreview* MediaPlayer1_ = nullptr;
-    MediaPreview* MediaPlayer2_ = nullptr;
-    FloatProgressBar* ProgressBar1_ = nullptr;
-    ovra::ClockStatusBar* StatusBar1_ = nullptr;
+    ovra::ProgressBar* progressBar1_ = nullptr;
+    ovra::ClockStatusBar* statusBar1_ = nullptr;
 };
 
 } // namespace mediaed

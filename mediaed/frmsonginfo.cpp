@@ -1,8 +1,8 @@
 #include "frmsonginfo.h"
 
+#include "catalogue.h"
 #include "winlook.h"
 
-#include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
@@ -38,38 +38,29 @@ QString wholeText(const QPlainTextEdit* edit) {
 FrmSongInfo::FrmSongInfo(QWidget* parent) : QWidget(parent) {
     using namespace ovra::look;
     setupFixedWindow(this, QStringLiteral("frmSongInfo"), QStringLiteral("Song Info"), 4680, 3195);
-    setAttribute(Qt::WA_DeleteOnClose);
 
-    songName_ = entry(this, QStringLiteral("RichTextBox1"), twipsRect(240, 720, 4215, 615));
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    place(ok_, QStringLiteral("Command1"), twipsRect(1560, 2760, 1575, 375));
+    richTextBox1_ = entry(this, QStringLiteral("RichTextBox1"), twipsRect(240, 720, 4215, 615));
+    command1_ = new QPushButton(QStringLiteral("OK"), this);
+    place(command1_, QStringLiteral("Command1"), twipsRect(1560, 2760, 1575, 375));
     // Enter on the focused button presses it, as in a dialog.
-    ok_->setAutoDefault(true);
-    ok_->setDefault(true);
-    artist_ = entry(this, QStringLiteral("RichTextBox2"), twipsRect(240, 1920, 4215, 615));
+    command1_->setAutoDefault(true);
+    command1_->setDefault(true);
+    richTextBox2_ = entry(this, QStringLiteral("RichTextBox2"), twipsRect(240, 1920, 4215, 615));
     label(this, QStringLiteral("Label2"), QStringLiteral("Artist"), twipsRect(120, 1440, 1575, 375),
           12.0);
     label(this, QStringLiteral("Label1"), QStringLiteral("Song Name"),
           twipsRect(120, 240, 1575, 375), 12.0);
 
-    setTabOrder(ok_, songName_);
-    setTabOrder(songName_, artist_);
-    ok_->setFocus();
+    setTabOrder(command1_, richTextBox1_);
+    setTabOrder(richTextBox1_, richTextBox2_);
+    command1_->setFocus();
 
-    connect(ok_, &QPushButton::clicked, this, &FrmSongInfo::okClicked);
+    connect(command1_, &QPushButton::clicked, this, &FrmSongInfo::ok);
 }
 
-void FrmSongInfo::closeEvent(QCloseEvent* event) {
-    event->accept();
-    emit closed();
-}
-
-QString FrmSongInfo::songName() const {
-    return wholeText(songName_);
-}
-
-QString FrmSongInfo::artist() const {
-    return wholeText(artist_);
+void FrmSongInfo::ok() {
+    emit accepted(songCaption(wholeText(richTextBox1_), wholeText(richTextBox2_)));
+    close();
 }
 
 } // namespace mediaed

@@ -8,28 +8,23 @@ class QPushButton;
 namespace mediaed {
 
 // The Song Info dialog: a song name and an artist, taken whole (line breaks included), and an
-// OK button that holds the focus when the dialog opens. It only collects the two texts; what
-// OK does is up to its owner. Deleted when closed, so the next one starts empty.
+// OK button that holds the focus when the dialog opens. OK hands the caption on and closes the
+// dialog, which is deleted then, so the next one starts empty; the close box hands on nothing.
 class FrmSongInfo : public QWidget {
     Q_OBJECT
 public:
     explicit FrmSongInfo(QWidget* parent = nullptr);
 
-    QString songName() const;
-    QString artist() const;
-
 signals:
-    void okClicked();
-    // The dialog is closing (by OK or by its close box) and will be deleted.
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    // OK: the song name, " - ", the artist.
+    void accepted(const QString& caption);
 
 private:
-    QPlainTextEdit* songName_;
-    QPlainTextEdit* artist_;
-    QPushButton* ok_;
+    void ok();
+
+    QPlainTextEdit* richTextBox1_;
+    QPlainTextEdit* richTextBox2_;
+    QPushButton* command1_;
 };
 
 } // namespace mediaed

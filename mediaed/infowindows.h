@@ -1,22 +1,11 @@
 #pragma once
 
-#include <QWidget>
+#include "infowindow.h"
 
+// The media editor's Help menu windows, as tables.
 namespace mediaed {
 
-// The Help menu's two windows: fixed texts and pictures, no state, no owner.
-class FrmAbout : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit FrmAbout(QWidget* parent = nullptr);
-};
-
-class FrmInstructions : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit FrmInstructions(QWidget* parent = nullptr);
-};
+ovra::look::InfoWindow aboutWindow();
+ovra::look::InfoWindow instructionsWindow();
 
 } // namespace mediaed

@@ -1,8 +1,16 @@
 #include "soundtrack.h"
 
+#include "dialogs.h"
 #include "frmsoundtrack.h"
+#include "mediacore.h"
 
 namespace mediaed {
+
+namespace {
+
+const QString kRestartMessage = QStringLiteral("Close Ovra3MediaEd and open it up again");
+
+} // namespace
 
 Soundtrack::Soundtrack(QString programDir, QObject* parent)
     : QObject(parent), programDir_(std::move(programDir)) {}
@@ -13,13 +21,15 @@ Soundtrack::~Soundtrack() {
 
 FrmSoundtrack* Soundtrack::window() {
     if (!window_) {
-        window_ = new FrmSoundtrack(programDir_, &saveFailureShown_);
-        // A closed window is only waiting for its deletion: forget it now, so that the next
-        // use creates (and loads) a fresh one.
-        connect(window_, &FrmSoundtrack::closed, this, [this, closing = window_.data()] {
+        window_ = new FrmSoundtrack(programDir_);
+        connect(window_, &FrmSoundtrack::closing, this, [this, closing = window_.data()] {
+            save(closing);
+            // Only waiting for its deletion now: forget it, so that the next use creates (and
+            // loads) a fresh one.
             if (window_ == closing)
                 window_.clear();
         });
+        load(window_);
     }
     return window_;
 }
@@ -39,6 +49,42 @@ void Soundtrack::dock(const QRect& mainFrameGeometry) {
 void Soundtrack::hide() {
     if (window_)
         window_->hide();
+}
+
+void Soundtrack::nameSlot(int slot, const QString& caption) {
+    FrmSoundtrack* w = window();
+    if (slot >= 0)
+        w->setSlot(slot, caption);
+    save(w);
+}
+
+void Soundtrack::load(FrmSoundtrack* w) {
+    const Catalogue::LoadResult loaded = w->catalogue().load();
+    // The labels show what the stores hold, reset slots included.
+    w->refreshLabels();
+    if (loaded.complete())
+        return;
+    // The reset slots are written back at once, so the files hold what the window shows.
+    // Nothing is on screen yet, so the message has no parent. When the save failed, its own
+    // message has said why; a restart would not help then.
+    if (save(w))
+        ovra::dialogs().message(nullptr, kProgramTitle, kRestartMessage);
+}
+
+bool Soundtrack::save(FrmSoundtrack* w) {
+    const Catalogue::SaveResult saved = w->catalogue().save();
+    if (saved.ok) {
+        saveFailureShown_ = false;
+        return true;
+    }
+    // Once is enough: every later save fails the same way, and the message already says that
+    // the names are kept only while the program runs.
+    if (!saveFailureShown_) {
+        saveFailureShown_ = true;
+        ovra::dialogs().message(w->isVisible() ? w : nullptr, kProgramTitle,
+                                saveFailureMessage(saved));
+    }
+    return false;
 }
 
 } // namespace mediaed

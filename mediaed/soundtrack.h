@@ -9,7 +9,8 @@ namespace mediaed {
 
 class FrmSoundtrack; // QWidget, objectName "frmSoundtrack"
 
-// Owns the Current Soundtrack window's lifecycle: created on first use, at most one.
+// The Current Soundtrack window's lifecycle and the catalogue's loads and saves: the window is
+// created on first use (which loads the catalogue), at most one exists, a close request saves.
 class Soundtrack : public QObject {
     Q_OBJECT
 public:
@@ -27,8 +28,15 @@ public:
     void dock(const QRect& mainFrameGeometry);
     // Hides it if it exists; saves nothing.
     void hide();
+    // A song's new caption: into `slot` (none when -1), then all 19 slot files are saved, so
+    // that the files always hold what the window holds. Re-creates the window, hidden, when it
+    // was closed.
+    void nameSlot(int slot, const QString& caption);
 
 private:
+    void load(FrmSoundtrack* window);
+    bool save(FrmSoundtrack* window);
+
     QString programDir_;
     QPointer<FrmSoundtrack> window_;
     bool saveFailureShown_ = false; // outlives the window, so the user is told only once

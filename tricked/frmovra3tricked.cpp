@@ -8,7 +8,7 @@
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "trickconfig.h"
-#include "trickedinfo.h"
+#include "infowindows.h"
 #include "winlook.h"
 
 #include <QAction>
@@ -73,10 +73,11 @@ frmOvra3TrickEd::frmOvra3TrickEd(const QString& programDir, QWidget* parent)
 }
 
 frmOvra3TrickEd::~frmOvra3TrickEd() {
-    // The information windows have no owner; they end with the program.
+    // The ownerless windows end with the program.
     delete instructions_;
     delete about_;
     delete history_;
+    delete directoryInfo_;
 }
 
 void frmOvra3TrickEd::buildControls() {
@@ -285,17 +286,20 @@ void frmOvra3TrickEd::showProblem(const QString& text) {
 }
 
 void frmOvra3TrickEd::showInstructions() {
-    ovra::look::showSingle(instructions_);
+    ovra::look::showSingle(instructions_, [] { return ovra::look::buildInfoWindow(instructionsWindow()); });
 }
 void frmOvra3TrickEd::showAbout() {
-    ovra::look::showSingle(about_);
+    ovra::look::showSingle(about_, [] { return ovra::look::buildInfoWindow(aboutWindow()); });
 }
 void frmOvra3TrickEd::showHistory() {
-    ovra::look::showSingle(history_);
+    ovra::look::showSingle(history_, [] { return ovra::look::buildInfoWindow(historyWindow()); });
 }
 
 void frmOvra3TrickEd::specifyDirectory() {
-    ovra::showDirectoryInfo(ovra::DirectoryInfoCopy::TrickEditor, programDir_, kProgramTitle);
+    ovra::look::showSingle(directoryInfo_, [this] {
+        return ovra::createDirectoryInfo(ovra::DirectoryInfoCopy::TrickEditor, programDir_,
+                                         kProgramTitle);
+    });
 }
 
 void frmOvra3TrickEd::exitProgram() {

@@ -18,9 +18,6 @@ class ClockStatusBar;
 
 namespace tricked {
 
-class frmAbout;
-class frmHistory;
-class frmInstructions;
 
 inline const QString kProgramTitle = QStringLiteral("Ovra3TrickEd");
 inline const QString kTrickConfigFilter = QStringLiteral("Trick Config Files (*.tcg)|*.tcg");
@@ -93,9 +90,10 @@ private:
     QProgressBar* progressBar_ = nullptr;
     ovra::ClockStatusBar* statusBar_ = nullptr;
 
-    QPointer<frmInstructions> instructions_;
-    QPointer<frmAbout> about_;
-    QPointer<frmHistory> history_;
+    QPointer<QWidget> instructions_;
+    QPointer<QWidget> about_;
+    QPointer<QWidget> history_;
+    QPointer<QWidget> directoryInfo_;
 };
 
 } // namespace tricked

@@ -1,15 +1,16 @@
 // The Current Soundtrack window and the Song Info dialog, driven through their managers as
 // the main window drives them: what they show, and what lands in the slot files.
-#include "frmsonginfo.h"
+#include "frmovra3meded.h"
 #include "frmsoundtrack.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "scripteddialogs.h"
-#include "songinfo.h"
 #include "soundtrack.h"
 #include "stocktable.h"
+#include "tempinstall.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -66,6 +67,8 @@ struct Fixture {
     RecordingDialogs dialogs;
 
     Fixture() { QDir().mkpath(data); }
+    explicit Fixture(const QString& programDir)
+        : program(programDir), data(programDir + QStringLiteral("/data")) {}
     QString file(int slot) const { return data + QStringLiteral("/%1.dat").arg(slot); }
     void seed(const QStringList& captions) const {
         for (int i = 0; i < kSlotCount; ++i) {
@@ -115,6 +118,47 @@ QWidget* topLevel(const QString& name) {
             return w;
     return nullptr;
 }
+
+// The media editor as a user drives it to the Song Info dialog: a music replacement brings the
+// dialog up, and its OK names the slot of what the music pick list holds at that moment.
+struct Editor {
+    TempInstall install{demogen::Options{}};
+    Fixture files{install.programDir};
+    std::unique_ptr<FrmOvra3MedEd> window;
+
+    // `captions`: the slot files before the start; none: a first start. `blockData`: a file
+    // lies where the data folder would be created.
+    explicit Editor(const QStringList& captions = seedCaptions(), bool blockData = false) {
+        if (blockData)
+            TempInstall::write(files.data, "in the way");
+        if (!captions.isEmpty() && QDir().mkpath(files.data))
+            files.seed(captions);
+        window = std::make_unique<FrmOvra3MedEd>(install.programDir);
+        window->show();
+    }
+    QComboBox* musicList() const { return window->findChild<QComboBox*>("cboReplace"); }
+    // Replaces `target` with a song of the user's and returns the Song Info dialog.
+    QWidget* replace(const QString& target) {
+        const QString song = install.dir.filePath(QStringLiteral("new.mp3"));
+        TempInstall::write(song, "a song");
+        files.dialogs.answer(song);
+        QTest::mouseClick(window->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        musicList()->setEditText(target);
+        QTest::mouseClick(window->findChild<QPushButton*>("cmdTransform"), Qt::LeftButton);
+        return songInfo();
+    }
+    // The dialog on screen (a closed one waits hidden for its deletion).
+    static QWidget* songInfo() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == u"frmSongInfo" && w->isVisible())
+                return w;
+        return nullptr;
+    }
+    static FrmSoundtrack* soundtrack() {
+        flushDeletes(); // a closed one goes first
+        return qobject_cast<FrmSoundtrack*>(topLevel(QStringLiteral("frmSoundtrack")));
+    }
+};
 
 } // namespace
 
@@ -275,31 +319,22 @@ void TestSoundtrackWindows::soundtrackNeverTakesFocus() {
 }
 
 void TestSoundtrackWindows::unwritableDataFolderIsReportedOnce() {
-    Fixture f;
-    QVERIFY(QDir(f.data).removeRecursively());
-    {
-        QFile blocker(f.data); // the folder cannot be created where a file lies
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-    }
-    QString selection = stockTable()[6].fileName;
-    Soundtrack soundtrack(f.program);
-    SongInfo songInfo(soundtrack, [&] { return selection; });
-    soundtrack.show();
-    QCOMPARE(f.dialogs.messages.size(), 1);
-    QCOMPARE(f.dialogs.messages[0].caption, kTitle);
-    QVERIFY(f.dialogs.messages[0].text.contains(QDir::toNativeSeparators(f.data)));
-    QCOMPARE(f.dialogs.count(kRestart), 0); // a restart would not help
+    Editor e(QStringList{}, true);
+    const auto& messages = e.files.dialogs.messages;
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].caption, kTitle);
+    QVERIFY(messages[0].text.contains(QDir::toNativeSeparators(e.files.data)));
+    QCOMPARE(e.files.dialogs.count(kRestart), 0); // a restart would not help
     // The catalogue is kept in memory all the same.
-    QCOMPARE(labelTexts(soundtrack.existing()), stockCaptions());
+    QCOMPARE(labelTexts(e.soundtrack()), stockCaptions());
 
-    songInfo.show();
-    auto* dialog = songInfo.existing();
+    QWidget* dialog = e.replace(stockTable()[6].fileName);
     entry(dialog, "RichTextBox1")->setPlainText("Kept");
     clickOk(dialog);
-    QCOMPARE(soundtrack.existing()->catalogue().slot(6), QStringLiteral("Kept - "));
-    QVERIFY(soundtrack.existing()->close());
-    QCOMPARE(f.dialogs.messages.size(), 1);
-    QVERIFY(QFileInfo(f.data).isFile());
+    QCOMPARE(e.soundtrack()->catalogue().slot(6), QStringLiteral("Kept - "));
+    QVERIFY(e.soundtrack()->close());
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(QFileInfo(e.files.data).isFile());
 }
 
 void TestSoundtrackWindows::songInfoOk_data() {
@@ -342,20 +377,13 @@ void TestSoundtrackWindows::songInfoOk() {
     QFETCH(int, slot);
     QFETCH(QString, caption);
 
-    Fixture f;
-    f.seed(seedCaptions());
-    Soundtrack soundtrack(f.program);
-    SongInfo songInfo(soundtrack, [&] { return selection; });
-    soundtrack.show();
-    f.removeFiles(); // so that the save shows on disk, also when nothing changes
-
-    songInfo.show();
-    QWidget* dialog = songInfo.existing();
+    Editor e;
+    QWidget* dialog = e.replace(stockTable()[1].fileName);
     QVERIFY(dialog);
-    QCOMPARE(dialog->objectName(), QStringLiteral("frmSongInfo"));
-    QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->parentWidget(), nullptr);
-    QVERIFY(!dialog->isModal());
+    QVERIFY(!dialog->parentWidget() && !dialog->isModal());
+    e.files.removeFiles(); // so that the save shows on disk, also when nothing changes
+    // The selection counts as it stands at OK.
+    e.musicList()->setEditText(selection);
     entry(dialog, "RichTextBox1")->setPlainText(song);
     entry(dialog, "RichTextBox2")->setPlainText(artist);
     clickOk(dialog);
@@ -363,36 +391,27 @@ void TestSoundtrackWindows::songInfoOk() {
     QStringList expected = seedCaptions();
     if (slot >= 0)
         expected[slot] = caption;
-    QCOMPARE(labelTexts(soundtrack.existing()), expected);
-    QCOMPARE(soundtrack.existing()->catalogue().captions(), expected);
-    QCOMPARE(f.onDisk(), expected);
-    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(labelTexts(e.soundtrack()), expected);
+    QCOMPARE(e.soundtrack()->catalogue().captions(), expected);
+    QCOMPARE(e.files.onDisk(), expected);
+    QVERIFY(e.files.dialogs.messages.isEmpty());
 
     // Closed and forgotten: the next one starts empty.
-    QCOMPARE(songInfo.existing(), nullptr);
+    QVERIFY(!e.songInfo());
     flushDeletes();
     QVERIFY(!topLevel(QStringLiteral("frmSongInfo")));
-    songInfo.show();
-    QCOMPARE(entry(songInfo.existing(), "RichTextBox1")->toPlainText(), QString());
+    QCOMPARE(entry(e.replace(stockTable()[1].fileName), "RichTextBox1")->toPlainText(), QString());
 }
 
 void TestSoundtrackWindows::songInfoUsesTheSelectionAtOk() {
-    Fixture f;
-    f.seed(seedCaptions());
-    QString selection = stockTable()[3].fileName; // the file that was replaced
-    Soundtrack soundtrack(f.program);
-    SongInfo songInfo(soundtrack, [&] { return selection; });
-    soundtrack.show();
-    songInfo.show();
-    QWidget* dialog = songInfo.existing();
+    Editor e;
+    QWidget* dialog = e.replace(stockTable()[3].fileName);
     auto* song = entry(dialog, "RichTextBox1");
     QTest::keyClicks(song, "Tune");
     QTest::keyClicks(entry(dialog, "RichTextBox2"), "Crew");
 
     // A second replacement before OK brings the same dialog forward, inputs kept.
-    selection = stockTable()[15].fileName;
-    songInfo.show();
-    QCOMPARE(songInfo.existing(), dialog);
+    QCOMPARE(e.replace(stockTable()[15].fileName), dialog);
     QCOMPARE(song->toPlainText(), QStringLiteral("Tune"));
     int dialogs = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -402,71 +421,53 @@ void TestSoundtrackWindows::songInfoUsesTheSelectionAtOk() {
     clickOk(dialog);
     QStringList expected = seedCaptions();
     expected[15] = QStringLiteral("Tune - Crew");
-    QCOMPARE(labelTexts(soundtrack.existing()), expected);
-    QCOMPARE(f.onDisk(), expected);
+    QCOMPARE(labelTexts(e.soundtrack()), expected);
+    QCOMPARE(e.files.onDisk(), expected);
 }
 
 void TestSoundtrackWindows::songInfoCloseBoxChangesNothing() {
-    Fixture f;
-    f.seed(seedCaptions());
-    const QString selection = stockTable()[2].fileName;
-    Soundtrack soundtrack(f.program);
-    SongInfo songInfo(soundtrack, [&] { return selection; });
-    soundtrack.show();
-    f.removeFiles();
-    songInfo.show();
-    QWidget* dialog = songInfo.existing();
+    Editor e;
+    QWidget* dialog = e.replace(stockTable()[2].fileName);
+    e.files.removeFiles();
     entry(dialog, "RichTextBox1")->setPlainText("Gone");
     QVERIFY(dialog->close());
-    QCOMPARE(songInfo.existing(), nullptr);
-    QCOMPARE(f.fileCount(), 0);
-    QCOMPARE(labelTexts(soundtrack.existing()), seedCaptions());
+    QVERIFY(!e.songInfo());
+    QCOMPARE(e.files.fileCount(), 0);
+    QCOMPARE(labelTexts(e.soundtrack()), seedCaptions());
     // Showing again at once gives a fresh, empty dialog (never the one being deleted).
-    songInfo.show();
-    QVERIFY(songInfo.existing() && songInfo.existing() != dialog);
-    QCOMPARE(entry(songInfo.existing(), "RichTextBox1")->toPlainText(), QString());
+    QWidget* again = e.replace(stockTable()[2].fileName);
+    QVERIFY(again && again != dialog);
+    QCOMPARE(entry(again, "RichTextBox1")->toPlainText(), QString());
     flushDeletes();
-    QVERIFY(songInfo.existing() && songInfo.existing()->isVisible());
+    QCOMPARE(e.songInfo(), again);
 }
 
 void TestSoundtrackWindows::songInfoWithSoundtrackClosed() {
-    Fixture f;
-    f.seed(seedCaptions());
-    const QString selection = stockTable()[8].fileName;
-    Soundtrack soundtrack(f.program);
-    SongInfo songInfo(soundtrack, [&] { return selection; });
-    soundtrack.show();
-    QVERIFY(soundtrack.existing()->close());
+    Editor e;
+    QVERIFY(e.soundtrack()->close());
     flushDeletes();
     QVERIFY(!topLevel(QStringLiteral("frmSoundtrack")));
 
     // Changed on disk after the close: the OK must load before it writes.
     QStringList onDisk = seedCaptions();
     onDisk[0] = QStringLiteral("Edited - Meanwhile");
-    f.seed(onDisk);
-    songInfo.show();
-    QWidget* dialog = songInfo.existing();
+    e.files.seed(onDisk);
+    QWidget* dialog = e.replace(stockTable()[8].fileName);
     entry(dialog, "RichTextBox1")->setPlainText("Late");
     entry(dialog, "RichTextBox2")->setPlainText("Show");
     clickOk(dialog);
 
     onDisk[8] = QStringLiteral("Late - Show");
-    QCOMPARE(f.onDisk(), onDisk);
-    QVERIFY(soundtrack.existing());
-    QVERIFY(!soundtrack.existing()->isVisible());
-    QCOMPARE(labelTexts(soundtrack.existing()), onDisk);
-    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(e.files.onDisk(), onDisk);
+    QVERIFY(e.soundtrack());
+    QVERIFY(!e.soundtrack()->isVisible());
+    QCOMPARE(labelTexts(e.soundtrack()), onDisk);
+    QVERIFY(e.files.dialogs.messages.isEmpty());
 }
 
 void TestSoundtrackWindows::songInfoKeyboard() {
-    Fixture f;
-    f.seed(seedCaptions());
-    const QString selection = stockTable()[11].fileName;
-    Soundtrack soundtrack(f.program);
-    SongInfo songInfo(soundtrack, [&] { return selection; });
-
-    songInfo.show();
-    QWidget* dialog = songInfo.existing();
+    Editor e;
+    QWidget* dialog = e.replace(stockTable()[11].fileName);
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Song Info"));
     // Tab walks OK, song, artist and back to OK; Enter inside an entry starts a new line.
@@ -483,17 +484,16 @@ void TestSoundtrackWindows::songInfoKeyboard() {
     }
     QCOMPARE(visited, QStringList({"Command1", "RichTextBox1", "RichTextBox2", "Command1"}));
     QCOMPARE(entry(dialog, "RichTextBox2")->toPlainText(), QStringLiteral("RichTextBox2\nx"));
-    QCOMPARE(songInfo.existing(), dialog); // Enter in an entry is not OK
+    QCOMPARE(e.songInfo(), dialog); // Enter in an entry is not OK
     QVERIFY(dialog->close());
 
     // Enter right after opening presses OK.
-    songInfo.show();
-    dialog = songInfo.existing();
+    dialog = e.replace(stockTable()[11].fileName);
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(songInfo.existing(), nullptr);
-    QCOMPARE(soundtrack.existing()->catalogue().slot(11), QStringLiteral(" - "));
-    QCOMPARE(f.onDisk()[11], QStringLiteral(" - "));
+    QVERIFY(!e.songInfo());
+    QCOMPARE(e.soundtrack()->catalogue().slot(11), QStringLiteral(" - "));
+    QCOMPARE(e.files.onDisk()[11], QStringLiteral(" - "));
 }
 
 void TestSoundtrackWindows::layout_data() {
@@ -534,12 +534,8 @@ void TestSoundtrackWindows::layout() {
     QFETCH(QString, text);
     QFETCH(double, points);
 
-    Fixture f;
-    f.seed(QStringList(kSlotCount, QString())); // empty captions, as the table expects
-    Soundtrack soundtrack(f.program);
-    SongInfo songInfo(soundtrack, [] { return QString(); });
-    soundtrack.show();
-    songInfo.show();
+    Editor e(QStringList(kSlotCount, QString())); // empty captions, as the table expects
+    e.replace(stockTable()[0].fileName);
     QWidget* top = topLevel(window);
     QVERIFY(top);
     QCOMPARE(top->size(), window == u"frmSoundtrack" ? QSize(7005 / 15, 7710 / 15)

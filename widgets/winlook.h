@@ -6,8 +6,13 @@
 #include <QRect>
 #include <QStatusBar>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
+class QComboBox;
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QTimer;
 class QWidget;
 
@@ -49,20 +54,45 @@ QLabel* label(QWidget* parent, const QString& objectName, const QString& text, Q
 // A one-pixel green separator line from (x1, y1) to (x2, y2) in twips (vertical or horizontal).
 QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2, int y2);
 
-// Shows the one instance of an information window: created on first use without an owner
-// (so it is not modal and not kept above the main window), destroyed when closed, never
-// keeping the program running; brought forward while it exists.
-template <typename Window> Window* showSingle(QPointer<Window>& window) {
-    if (!window) {
-        window = new Window;
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setAttribute(Qt::WA_QuitOnClose, false);
+// No owner, deleted when closed, never keeps the program running; and: un-minimised, shown,
+// raised and activated.
+void makeOwnerless(QWidget* window);
+void bringForward(QWidget* window);
+
+// Shows the one instance of an ownerless window (information windows, Song Info, Directory and
+// Drive Info): `create` makes it on first use and again once it has been closed; while it exists
+// it is brought forward as the user left it. Such a window is not modal, not kept above the
+// main window, destroyed when closed, and never keeps the program running: the program ends
+// when its main window closes.
+template <typename Window, typename Create> Window* showSingle(QPointer<Window>& window, Create create) {
+    // A closed window is hidden until its deletion comes round: it counts as gone.
+    if (!window || !window->isVisible()) {
+        window = create();
+        makeOwnerless(window);
     }
-    window->show();
-    window->raise();
-    window->activateWindow();
+    bringForward(window);
     return window;
 }
+// Styles an existing label as every label is styled: green on black, word wrap, plain text.
+void styleLabel(QLabel* label, const QString& objectName, QRect geometry, double pointSize = 8.0,
+                bool centred = false);
+
+// An editable pick list of file names with an initial text. Enter never adds what was typed,
+// and suggestions come in a popup that never changes what was typed until one is picked (the
+// trick lists hold 659 names).
+QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& initialText,
+                    QRect geometry);
+// Appends the names and shows the initial text again: no entry is chosen after filling.
+void fillPickList(QComboBox* combo, const QStringList& names);
+
+// A menu of the menu bar; the menu and its item in the bar carry `objectName`.
+struct MenuItem {
+    QString objectName;
+    QString caption;
+    std::function<void()> run;
+};
+QMenu* addMenu(QMenuBar* bar, const QString& objectName, const QString& caption,
+               const QList<MenuItem>& items);
 
 // Puts `control` at twips geometry with the standard font and an object name.
 void place(QWidget* control, const QString& objectName, QRect geometry);
@@ -77,12 +107,11 @@ class ClockStatusBar : public QStatusBar {
     Q_OBJECT
 public:
     ClockStatusBar(QWidget* parent, const QString& fixedText);
-    QLabel* timePanel() const { return time_; }
-    QLabel* datePanel() const { return date_; }
     QLabel* textPanel() const { return text_; }
-    void refresh();
 
 private:
+    void refresh();
+
     QLabel* time_;
     QLabel* date_;
     QLabel* text_;

@@ -225,4 +225,4 @@ private slots:
 };
 
 QTEST_MAIN(TestTrickedFiles)
-#include "test_trickedfiles.moc"
+#include "tst_trickedfiles.moc"

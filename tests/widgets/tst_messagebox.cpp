@@ -37,4 +37,4 @@ private slots:
 };
 
 QTEST_MAIN(TestMessageBox)
-#include "test_messagebox.moc"
+#include "tst_messagebox.moc"

@@ -1,11 +1,16 @@
 #include "winlook.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
 #include <QBoxLayout>
 #include <QDate>
 #include <QFrame>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
@@ -66,9 +71,8 @@ void setupFixedWindow(QWidget* window, const QString& objectName, const QString&
     paintBlack(window);
 }
 
-QLabel* label(QWidget* parent, const QString& objectName, const QString& text, QRect geometry,
-              double pointSize, bool centred) {
-    auto* l = new QLabel(text, parent);
+void styleLabel(QLabel* l, const QString& objectName, QRect geometry, double pointSize,
+                bool centred) {
     l->setObjectName(objectName);
     l->setGeometry(geometry);
     l->setFont(font(pointSize));
@@ -80,6 +84,12 @@ QLabel* label(QWidget* parent, const QString& objectName, const QString& text, Q
     pal.setColor(QPalette::WindowText, kGreen);
     l->setPalette(pal);
     l->setAutoFillBackground(true);
+}
+
+QLabel* label(QWidget* parent, const QString& objectName, const QString& text, QRect geometry,
+              double pointSize, bool centred) {
+    auto* l = new QLabel(text, parent);
+    styleLabel(l, objectName, geometry, pointSize, centred);
     return l;
 }
 
@@ -94,6 +104,56 @@ QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2
     w->setPalette(pal);
     w->setAutoFillBackground(true);
     return w;
+}
+
+void makeOwnerless(QWidget* window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+void bringForward(QWidget* window) {
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& initialText,
+                    QRect geometry) {
+    auto* combo = new QComboBox(parent);
+    place(combo, objectName, geometry);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    // Exact in case: leaving the field never swaps in a differently spelled entry.
+    auto* completer = new QCompleter(combo->model(), combo);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    combo->setCompleter(completer);
+    combo->setEditText(initialText);
+    standardColours(combo);
+    return combo;
+}
+
+void fillPickList(QComboBox* combo, const QStringList& names) {
+    // Adding the first entry makes it current and replaces the edit text: put it back.
+    const QString text = combo->currentText();
+    combo->addItems(names);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(text);
+}
+
+QMenu* addMenu(QMenuBar* bar, const QString& objectName, const QString& caption,
+               const QList<MenuItem>& items) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(objectName);
+    menu->menuAction()->setObjectName(objectName);
+    menu->setFont(font());
+    for (const MenuItem& item : items) {
+        QAction* action = menu->addAction(item.caption);
+        action->setObjectName(item.objectName);
+        QObject::connect(action, &QAction::triggered, bar, item.run);
+    }
+    return menu;
 }
 
 void place(QWidget* control, const QString& objectName, QRect geometry) {

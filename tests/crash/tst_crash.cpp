@@ -146,4 +146,4 @@ private slots:
 };
 
 QTEST_MAIN(TestCrash)
-#include "test_crash.moc"
+#include "tst_crash.moc"

@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPointer>
 #include <QPushButton>
 
 namespace ovra {
@@ -36,13 +35,10 @@ void greenOnBlack(QWidget* widget) {
 
 DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString programDir,
                                          QString programTitle)
-    : copy_(copy), programDir_(std::move(programDir)), programTitle_(std::move(programTitle)) {
+    : programDir_(std::move(programDir)), programTitle_(std::move(programTitle)) {
     const bool media = copy == DirectoryInfoCopy::MediaEditor;
     look::setupFixedWindow(this, QStringLiteral("frmDirectoryInfo"),
                            QStringLiteral("Directory and Drive Info"), 4050, media ? 3420 : 3480);
-    setAttribute(Qt::WA_DeleteOnClose);
-    // Closing the main window ends the program even while this dialog is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
     if (media) {
         richTextBox1_ = QStringLiteral("RichTextBox1");
         richTextBox2_ = QStringLiteral("RichTextBox2");
@@ -138,21 +134,9 @@ void DirectoryInfoDialog::ok() {
     close();
 }
 
-QWidget* showDirectoryInfo(DirectoryInfoCopy copy, const QString& programDir,
-                           const QString& programTitle) {
-    // One per process: each program shows only its own copy.
-    static QPointer<DirectoryInfoDialog> instance;
-    if (instance) {
-        // Already open: bring it forward as the user left it.
-        instance->setWindowState(instance->windowState() & ~Qt::WindowMinimized);
-        instance->show();
-        instance->raise();
-    } else {
-        instance = new DirectoryInfoDialog(copy, programDir, programTitle);
-        instance->show();
-    }
-    instance->activateWindow();
-    return instance;
+QWidget* createDirectoryInfo(DirectoryInfoCopy copy, const QString& programDir,
+                             const QString& programTitle) {
+    return new DirectoryInfoDialog(copy, programDir, programTitle);
 }
 
 } // namespace ovra

@@ -10,6 +10,7 @@
 #include "scripteddialogs.h"
 #include "tempinstall.h"
 #include "winlook.h"
+#include "winlook.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -68,8 +69,11 @@ class TestDirectoryInfo : public QObject {
     QTemporaryDir tmp_;
     int unwritable_ = 0;
 
+    QPointer<QWidget> dialog_;
     QWidget* open(DirectoryInfoCopy copy, const QString& programDir) {
-        QWidget* w = ovra::showDirectoryInfo(copy, programDir, QStringLiteral("Ovra3TrickEd"));
+        QWidget* w = ovra::look::showSingle(dialog_, [&] {
+            return ovra::createDirectoryInfo(copy, programDir, QStringLiteral("Ovra3TrickEd"));
+        });
         if (!QTest::qWaitForWindowExposed(w))
             qWarning("dialog not exposed");
         return w;
@@ -513,4 +517,4 @@ private slots:
 };
 
 QTEST_MAIN(TestDirectoryInfo)
-#include "test_directoryinfo.moc"
+#include "tst_directoryinfo.moc"

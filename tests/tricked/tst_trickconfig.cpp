@@ -149,4 +149,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestTrickConfig)
-#include "test_trickconfig.moc"
+#include "tst_trickconfig.moc"

@@ -1,6 +1,6 @@
 #include "filelist.h"
 #include "trickconfig.h"
-#include "trickedinfo.h"
+#include "infowindows.h"
 #include "trickfixture.h"
 #include "winlook.h"
 
@@ -174,7 +174,7 @@ private slots:
             for (QLabel* label : w->findChildren<QLabel*>()) {
                 if (label->text().isEmpty())
                     continue;
-                auto* blanks = qobject_cast<BlankRunLabel*>(label);
+                auto* blanks = qobject_cast<ovra::look::BlankRunLabel*>(label);
                 const QString shown = blanks ? blanks->displayedText() : label->text();
                 const QRect room = label->contentsRect();
                 const QRect need = label->fontMetrics().boundingRect(
@@ -482,4 +482,4 @@ private slots:
 };
 
 QTEST_MAIN(TestTrickedWindow)
-#include "test_trickedwindow.moc"
+#include "tst_trickedwindow.moc"

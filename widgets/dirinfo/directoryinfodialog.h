@@ -19,13 +19,10 @@ class DirectoryInfoDialog : public QWidget {
 public:
     DirectoryInfoDialog(DirectoryInfoCopy copy, QString programDir, QString programTitle);
 
-    DirectoryInfoCopy copy() const { return copy_; }
-
 private:
     void ok();
     void moveToDrive(const QString& drive);
 
-    DirectoryInfoCopy copy_;
     QString programDir_;
     QString programTitle_;
     // The hidden holders: the values on their way to the settings files.

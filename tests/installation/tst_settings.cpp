@@ -214,4 +214,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestSettings)
-#include "test_settings.moc"
+#include "tst_settings.moc"

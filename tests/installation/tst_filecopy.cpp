@@ -178,4 +178,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFileCopy)
-#include "test_filecopy.moc"
+#include "tst_filecopy.moc"
