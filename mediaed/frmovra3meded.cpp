@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QWindow>
 #include <functional>
 
@@ -203,7 +204,8 @@ void FrmOvra3MedEd::startUp() {
 }
 
 void FrmOvra3MedEd::dock() {
-    soundtrack_->dock(frameGeometry());
+    const QScreen* where = screen();
+    soundtrack_->dock(frameGeometry(), where ? where->availableGeometry() : QRect());
 }
 
 void FrmOvra3MedEd::showEvent(QShowEvent* event) {

@@ -4,6 +4,8 @@
 #include "frmsoundtrack.h"
 #include "mediacore.h"
 
+#include <algorithm>
+
 namespace mediaed {
 
 namespace {
@@ -42,8 +44,24 @@ void Soundtrack::show() {
     window()->show();
 }
 
-void Soundtrack::dock(const QRect& mainFrameGeometry) {
-    window()->move(mainFrameGeometry.left() + mainFrameGeometry.width(), mainFrameGeometry.top());
+QPoint dockedPosition(const QRect& mainFrame, const QSize& size, const QRect& available) {
+    const QPoint right(mainFrame.left() + mainFrame.width(), mainFrame.top());
+    if (!available.isValid()) // no screen known: the rule as it stands
+        return right;
+    const QPoint left(mainFrame.left() - size.width(), mainFrame.top());
+    for (const QPoint& place : {right, left})
+        if (available.contains(QRect(place, size)))
+            return place;
+    const auto clamp = [](int value, int low, int high) {
+        return std::max(low, std::min(value, high)); // low wins where the window is too large
+    };
+    return {clamp(right.x(), available.left(), available.right() + 1 - size.width()),
+            clamp(right.y(), available.top(), available.bottom() + 1 - size.height())};
+}
+
+void Soundtrack::dock(const QRect& mainFrameGeometry, const QRect& availableGeometry) {
+    FrmSoundtrack* w = window();
+    w->move(dockedPosition(mainFrameGeometry, w->size(), availableGeometry));
 }
 
 void Soundtrack::hide() {

@@ -9,6 +9,12 @@ namespace mediaed {
 
 class FrmSoundtrack; // QWidget, objectName "frmSoundtrack"
 
+// Where the Current Soundtrack window (borderless, `size`) goes beside the main window (outer
+// geometry): against its right edge, tops level; where that would put any part of it off the
+// screen's available area, against its left edge instead; where neither fits, the right-edge
+// place moved just far enough to lie on the screen (the window cannot be dragged).
+QPoint dockedPosition(const QRect& mainFrame, const QSize& size, const QRect& available);
+
 // The Current Soundtrack window's lifecycle and the catalogue's loads and saves: the window is
 // created on first use (which loads the catalogue), at most one exists, a close request saves.
 class Soundtrack : public QObject {
@@ -24,8 +30,8 @@ public:
     FrmSoundtrack* existing() const;
     // window(), then shows it without activating it.
     void show();
-    // window(), then top = main top, left = main left + main width (outer coordinates).
-    void dock(const QRect& mainFrameGeometry);
+    // window(), then placed by dockedPosition() against the main window's outer geometry.
+    void dock(const QRect& mainFrameGeometry, const QRect& availableGeometry);
     // Hides it if it exists; saves nothing.
     void hide();
     // A song's new caption: into `slot` (none when -1), then all 19 slot files are saved, so

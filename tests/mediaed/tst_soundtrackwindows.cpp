@@ -27,6 +27,8 @@ namespace {
 
 const QString kTitle = QStringLiteral("Ovra3MediaEd");
 const QString kRestart = QStringLiteral("Close Ovra3MediaEd and open it up again");
+// A screen on which every docking below fits.
+const QRect kWideScreen(-4000, -4000, 8000, 8000);
 
 // Also notes which windows were on screen when a message came up.
 class RecordingDialogs : public ScriptedDialogs {
@@ -119,10 +121,17 @@ QWidget* topLevel(const QString& name) {
     return nullptr;
 }
 
+// An installation for the media editor: it never reads trick files, and each costs time.
+demogen::Options few() {
+    demogen::Options o;
+    o.trickFiles = 3;
+    return o;
+}
+
 // The media editor as a user drives it to the Song Info dialog: a music replacement brings the
 // dialog up, and its OK names the slot of what the music pick list holds at that moment.
 struct Editor {
-    TempInstall install{demogen::Options{}};
+    TempInstall install{few()};
     Fixture files{install.programDir};
     std::unique_ptr<FrmOvra3MedEd> window;
 
@@ -137,12 +146,15 @@ struct Editor {
         window->show();
     }
     QComboBox* musicList() const { return window->findChild<QComboBox*>("cboReplace"); }
-    // Replaces `target` with a song of the user's and returns the Song Info dialog.
+    // Replaces `target` with a song of the user's and returns the Song Info dialog. The song is
+    // chosen once: the choice stays for later replacements, as it does for the user.
     QWidget* replace(const QString& target) {
-        const QString song = install.dir.filePath(QStringLiteral("new.mp3"));
-        TempInstall::write(song, "a song");
-        files.dialogs.answer(song);
-        QTest::mouseClick(window->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        if (window->findChild<QLabel*>("Label1")->text().isEmpty()) {
+            const QString song = install.dir.filePath(QStringLiteral("new.mp3"));
+            TempInstall::write(song, "a song");
+            files.dialogs.answer(song);
+            QTest::mouseClick(window->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        }
         musicList()->setEditText(target);
         QTest::mouseClick(window->findChild<QPushButton*>("cmdTransform"), Qt::LeftButton);
         return songInfo();
@@ -172,6 +184,8 @@ private slots:
     void closeRequestSavesAndRecreatesHidden();
     void hideAndExitSaveNothing();
     void dockAdjoinsTheRightEdge();
+    void dockStaysOnTheScreen_data();
+    void dockStaysOnTheScreen();
     void soundtrackNeverTakesFocus();
     void unwritableDataFolderIsReportedOnce();
 
@@ -252,7 +266,7 @@ void TestSoundtrackWindows::closeRequestSavesAndRecreatesHidden() {
     QVERIFY(again);
     QVERIFY(!again->isVisible());
     QCOMPARE(labelTexts(again), seedCaptions());
-    soundtrack.dock(QRect(0, 0, 100, 100));
+    soundtrack.dock(QRect(0, 0, 100, 100), kWideScreen);
     QCOMPARE(soundtrack.existing(), again);
     QVERIFY(!again->isVisible());
 }
@@ -280,16 +294,40 @@ void TestSoundtrackWindows::dockAdjoinsTheRightEdge() {
     Fixture f;
     f.seed(seedCaptions());
     Soundtrack soundtrack(f.program);
-    soundtrack.dock(QRect(100, 50, 543, 600));
+    soundtrack.dock(QRect(100, 50, 543, 600), kWideScreen);
     FrmSoundtrack* window = soundtrack.existing();
     QVERIFY(window);
     QVERIFY(!window->isVisible()); // docking never shows it
     soundtrack.show();
     QCOMPARE(window->frameGeometry().topLeft(), QPoint(643, 50));
     QCOMPARE(window->frameGeometry().size(), QSize(467, 514));
-    soundtrack.dock(QRect(-20, 300, 200, 10));
+    soundtrack.dock(QRect(-20, 300, 200, 10), kWideScreen);
     QCOMPARE(window->frameGeometry().topLeft(), QPoint(180, 300));
     QCOMPARE(window->size(), QSize(467, 514));
+}
+
+void TestSoundtrackWindows::dockStaysOnTheScreen_data() {
+    QTest::addColumn<QRect>("main"); // outer geometry of the main window
+    QTest::addColumn<QPoint>("docked");
+    // A 1280 x 1000 screen whose top 24 pixels hold a panel; the soundtrack window is 467 x 514.
+    QTest::newRow("right edge fits") << QRect(100, 50, 543, 600) << QPoint(643, 50);
+    QTest::newRow("right edge exactly at the screen's edge") << QRect(270, 24, 543, 600)
+                                                             << QPoint(813, 24);
+    QTest::newRow("right edge off the screen: left edge") << QRect(700, 100, 543, 600)
+                                                          << QPoint(233, 100);
+    QTest::newRow("left edge exactly at the screen's edge") << QRect(467, 24, 543, 600)
+                                                            << QPoint(0, 24);
+    QTest::newRow("one pixel too far, left off too: kept on the screen")
+        << QRect(271, 24, 543, 600) << QPoint(813, 24);
+    QTest::newRow("neither fits: kept on the screen") << QRect(300, 700, 543, 600)
+                                                      << QPoint(813, 486);
+    QTest::newRow("above the panel: moved down") << QRect(0, 0, 543, 600) << QPoint(543, 24);
+}
+
+void TestSoundtrackWindows::dockStaysOnTheScreen() {
+    QFETCH(QRect, main);
+    QFETCH(QPoint, docked);
+    QCOMPARE(dockedPosition(main, QSize(467, 514), QRect(0, 24, 1280, 976)), docked);
 }
 
 void TestSoundtrackWindows::soundtrackNeverTakesFocus() {
