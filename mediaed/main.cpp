@@ -1,9 +1,19 @@
 #include "frmovra3meded.h"
+#include "programstart.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    const ovra::ProgramInfo info{
+        QStringLiteral("Ovra3MediaEd"), QStringLiteral("2.00"),
+        QStringLiteral("Replaces the game's music and movies with your own files, keeps the "
+                       "names of the songs in its 19 soundtrack slots, and restores the stock "
+                       "files from the game CD."),
+        QStringLiteral("org.ovra3editors.MediaEd"), QString()};
+    if (const std::optional<int> answered = ovra::answerInfoOptions(argc, argv, info))
+        return *answered;
     QApplication app(argc, argv);
+    ovra::startProgram(app, info);
     mediaed::FrmOvra3MedEd window(QCoreApplication::applicationDirPath());
     window.show();
     return app.exec();

@@ -1,10 +1,21 @@
 #include "frmovra3tricked.h"
+#include "programstart.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    const ovra::ProgramInfo info{
+        QStringLiteral("Ovra3TrickEd"), QStringLiteral("1.05"),
+        QStringLiteral("Swaps the game's trick animations, records the swaps in Trick Config "
+                       "files to share, applies such files, and restores the stock tricks from "
+                       "the game CD."),
+        QStringLiteral("org.ovra3editors.TrickEd"), QStringLiteral("file.tcg")};
+    if (const std::optional<int> answered = ovra::answerInfoOptions(argc, argv, info))
+        return *answered;
     QApplication app(argc, argv);
+    const QStringList files = ovra::startProgram(app, info);
     tricked::frmOvra3TrickEd window(QCoreApplication::applicationDirPath());
     window.show();
+    Q_UNUSED(files); // applied once the trick editor's core offers it
     return app.exec();
 }

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build folder and checks it: control fields, dependencies,
+# the files it installs, and that the programs it holds start and answer without a display.
+#   dist/check-package.sh BUILD_DIR
+# Exit status 77: a tool this check needs is missing (the check is skipped).
+set -euo pipefail
+build=$1
+for tool in cpack dpkg-deb dpkg-shlibdeps; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is missing (Debian package dpkg-dev)"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/ovra-package.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || {
+  cat "$work/cpack.log"; echo "FAIL: cpack"; exit 1; }
+deb=$(ls "$work"/out/*.deb)
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = ovra3-editors ] || fail "Package is '$(field Package)'"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture"
+[ -n "$(field Version)" ] || fail "no Version"
+depends=$(field Depends)
+for needed in libqt6widgets6 libqt6multimedia6 libqt6multimediawidgets6 libc6 qt6-qpa-plugins \
+              gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
+              gstreamer1.0-libav; do
+  grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
+done
+
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for path in ./usr/bin/Ovra3MediaEd ./usr/bin/Ovra3TrickEd \
+            ./usr/share/applications/org.ovra3editors.MediaEd.desktop \
+            ./usr/share/applications/org.ovra3editors.TrickEd.desktop \
+            ./usr/share/metainfo/org.ovra3editors.TrickEd.metainfo.xml \
+            ./usr/share/mime/packages/org.ovra3editors.TrickEd.xml \
+            ./usr/share/icons/hicolor/scalable/apps/org.ovra3editors.MediaEd.svg \
+            ./usr/share/icons/hicolor/48x48/apps/org.ovra3editors.TrickEd.png \
+            ./usr/share/doc/Ovra3Editors/LICENSE; do
+  grep -qx "$path" <<<"$contents" || fail "the package lacks $path"
+done
+# Nothing of the build tree: no tests, benchmarks or demo generator.
+if grep -E 'tst_|bench_|ovra3-demo' <<<"$contents"; then fail "build-only files packaged"; fi
+
+dpkg-deb -x "$deb" "$work/root"
+for program in Ovra3MediaEd Ovra3TrickEd; do
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$program" --version) ||
+    fail "$program --version failed"
+  [[ "$out" == "$program "* ]] || fail "$program --version said '$out'"
+  env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$program" --help | grep -q -- '--version' ||
+    fail "$program --help"
+done
+[ $failed -eq 0 ] && echo "package $(basename "$deb"): fields, dependencies, contents and programs good"
+exit $failed
