@@ -1,5 +1,6 @@
 #include "demogen.h"
 
+#include "catalogue.h"
 #include "stocktable.h"
 
 #include <QDir>
@@ -135,6 +136,16 @@ bool writeSettings(const QString& programDir, const QString& gameDirectory, cons
                    QString* error) {
     return writeFile(programDir + "/directorydata.dat", gameDirectory.toLocal8Bit(), error) &&
            writeFile(programDir + "/drivedata.dat", cdDrive.toLocal8Bit(), error);
+}
+
+bool writeCatalogue(const QString& programDir, QString* error) {
+    mediaed::Catalogue catalogue(programDir);
+    catalogue.resetToStock();
+    const mediaed::Catalogue::SaveResult saved = catalogue.save();
+    if (!saved.ok && error)
+        *error = QStringLiteral("cannot write the soundtrack list into %1: %2")
+                     .arg(saved.folder, saved.reason);
+    return saved.ok;
 }
 
 } // namespace demogen

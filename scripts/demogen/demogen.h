@@ -45,4 +45,8 @@ bool create(const QString& root, const Options& options, Layout* layout, QString
 bool writeSettings(const QString& programDir, const QString& gameDirectory,
                    const QString& cdDrive, QString* error);
 
+// Writes the 19 slot files of the media editor's soundtrack catalogue with the stock captions,
+// as its first start does, into the `data` folder of a program directory.
+bool writeCatalogue(const QString& programDir, QString* error);
+
 } // namespace demogen

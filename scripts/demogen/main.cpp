@@ -1,4 +1,5 @@
-// Generates a demo game installation and CD folder, and points the programs at them.
+// Generates a demo game installation and CD folder, points the programs at them and gives the
+// media editor the soundtrack list a first start would have written.
 // Usage: ovra3-demo ROOT PROGRAM_DIR [--trick-size BYTES] [--music-size BYTES] [--movie-size BYTES]
 #include "demogen.h"
 
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
     demogen::Layout layout;
     QString error;
     if (!demogen::create(args[0], options, &layout, &error) ||
-        !demogen::writeSettings(args[1], layout.gameDirectory, layout.cdDrive, &error)) {
+        !demogen::writeSettings(args[1], layout.gameDirectory, layout.cdDrive, &error) ||
+        !demogen::writeCatalogue(args[1], &error)) {
         err << "ovra3-demo: " << error << "\n";
         return 1;
     }
