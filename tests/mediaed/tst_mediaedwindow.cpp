@@ -8,6 +8,7 @@
 #include "scripteddialogs.h"
 #include "soundtrack.h"
 #include "tempinstall.h"
+#include "windowcheck.h"
 #include "winlook.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -95,6 +97,7 @@ private slots:
     void startUp();
     void layout_data();
     void layout();
+    void tabOrder();
     void menus();
     void transform_data();
     void transform();
@@ -173,96 +176,57 @@ void TestMediaEdWindow::startUp() {
 }
 
 void TestMediaEdWindow::layout_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text"); // caption or initial text; "-": not a text control
-    QTest::addColumn<QRect>("twips");
-    QTest::addColumn<double>("points");
-    QTest::addColumn<QString>("nextInTabOrder"); // empty: takes no focus
-
-    struct Row {
-        const char* name;
-        const char* text;
-        QRect twips;
-        double points;
-        const char* next;
+    QTest::addColumn<check::Control>("row");
+    using C = check::Control;
+    const C rows[] = {
+        {"", {0, 0, 8055, 7755}},
+        {"Combo1", {4200, 720, 3735, 315}, "Select a movie", 8, C::Standard},
+        {"Command3", {4200, 2520, 3735, 615}, "Transform it!", 8, C::Standard},
+        {"Command2", {4200, 1320, 3735, 375}, "Select a movie", 8, C::Standard},
+        {"Command1", {120, 1320, 3855, 375}, "Select a song", 8, C::Standard},
+        {"ProgressBar1", {120, 3240, 7815, 255}, {}, 8, C::Standard},
+        {"StatusBar1", {0, 7500, 8055, 255}, {}, 8, C::Standard},
+        {"cmdTransform", {120, 2520, 3855, 615}, "Transform it!", 8, C::Standard},
+        {"cboReplace", {120, 720, 3855, 315}, "Select a song", 8, C::Standard},
+        {"Label8", {4200, 3600, 2535, 255}, "Preview Movie", 8, C::GreenOnBlack},
+        {"MediaPlayer2", {4200, 3960, 3735, 3375}, {}, 8},
+        {"Label7", {5160, 120, 2055, 375}, "Movie Editor", 13.5, C::GreenOnBlack},
+        {"Label6", {1080, 120, 2055, 375}, "Music Editor", 13.5, C::GreenOnBlack},
+        {"Line1", {4080, 120, 15, 3000}, {}, 8, C::Green},
+        {"Label5", {120, 3600, 2535, 255}, "Preview Music", 8, C::GreenOnBlack},
+        {"MediaPlayer1", {120, 3960, 3855, 3375}, {}, 8},
+        {"Label4", {4200, 1800, 3975, 615}, "", 8, C::GreenOnBlack},
+        {"Label3", {4200, 480, 1695, 255}, "Replace", 8, C::GreenOnBlack},
+        {"Label2", {4200, 1080, 2055, 255}, "With", 8, C::GreenOnBlack},
+        {"Label1", {120, 1800, 3975, 615}, "", 8, C::GreenOnBlack},
+        {"lblWith", {120, 1080, 2055, 255}, "With", 8, C::GreenOnBlack},
+        {"lblReplace", {120, 480, 1695, 255}, "Replace", 8, C::GreenOnBlack},
     };
-    const Row rows[] = {
-        {"Combo1", "Select a movie", {4200, 720, 3735, 315}, 8, "MediaPlayer1"},
-        {"Command3", "Transform it!", {4200, 2520, 3735, 615}, 8, "Combo1"},
-        {"Command2", "Select a movie", {4200, 1320, 3735, 375}, 8, "Command3"},
-        {"Command1", "Select a song", {120, 1320, 3855, 375}, 8, "Command2"},
-        {"ProgressBar1", "-", {120, 3240, 7815, 255}, 8, ""},
-        {"StatusBar1", "-", {0, 7500, 8055, 255}, 8, ""},
-        {"cmdTransform", "Transform it!", {120, 2520, 3855, 615}, 8, "Command1"},
-        {"cboReplace", "Select a song", {120, 720, 3855, 315}, 8, "cmdTransform"},
-        {"Label8", "Preview Movie", {4200, 3600, 2535, 255}, 8, ""},
-        {"MediaPlayer2", "-", {4200, 3960, 3735, 3375}, 8, "cboReplace"},
-        {"Label7", "Movie Editor", {5160, 120, 2055, 375}, 13.5, ""},
-        {"Label6", "Music Editor", {1080, 120, 2055, 375}, 13.5, ""},
-        {"Line1", "-", {4080, 120, 15, 3000}, 8, ""},
-        {"Label5", "Preview Music", {120, 3600, 2535, 255}, 8, ""},
-        {"MediaPlayer1", "-", {120, 3960, 3855, 3375}, 8, "MediaPlayer2"},
-        {"Label4", "", {4200, 1800, 3975, 615}, 8, ""},
-        {"Label3", "Replace", {4200, 480, 1695, 255}, 8, ""},
-        {"Label2", "With", {4200, 1080, 2055, 255}, 8, ""},
-        {"Label1", "", {120, 1800, 3975, 615}, 8, ""},
-        {"lblWith", "With", {120, 1080, 2055, 255}, 8, ""},
-        {"lblReplace", "Replace", {120, 480, 1695, 255}, 8, ""},
-    };
-    for (const Row& r : rows)
-        QTest::newRow(r.name) << r.name << r.text << r.twips << r.points << r.next;
+    for (const C& r : rows)
+        QTest::newRow(r.name.isEmpty() ? "window" : qPrintable(r.name)) << r;
 }
 
 void TestMediaEdWindow::layout() {
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(QRect, twips);
-    QFETCH(double, points);
-    QFETCH(QString, nextInTabOrder);
-
+    QFETCH(check::Control, row);
     Run run;
     FrmOvra3MedEd* window = run.start(true);
-    QWidget* client = window->centralWidget();
-    QCOMPARE(client->size(), QSize(537, 517));
-    auto* w = control(window, name);
-    QCOMPARE(w->parentWidget(), client);
-    QCOMPARE(w->geometry(),
-             QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
-    QCOMPARE(w->font().pointSizeF(), points);
-    QVERIFY(!w->font().bold() && w->isVisible());
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 255, 0));
-        QCOMPARE(label->palette().color(QPalette::Window), QColor(0, 0, 0));
-        QCOMPARE(bool(label->alignment() & Qt::AlignHCenter), points > 8);
-        QVERIFY(label->wordWrap());
-    }
-    if (text != "-")
-        QCOMPARE(w->property(qobject_cast<QComboBox*>(w) ? "currentText" : "text").toString(),
-                 text);
-    if (name == "Line1")
-        QCOMPARE(w->palette().color(QPalette::Window), QColor(0, 255, 0));
-    if (name == "ProgressBar1")
-        QCOMPARE(qobject_cast<ovra::ProgressBar*>(w)->exactMaximum(), 100.0f);
-    if (name == "StatusBar1")
-        QVERIFY(qobject_cast<ovra::ClockStatusBar*>(w)->textPanel()->text().startsWith(
+    check::control(window, window->centralWidget(), row);
+    if (auto* label = window->findChild<QLabel*>(row.name))
+        QCOMPARE(bool(label->alignment() & Qt::AlignHCenter), row.points > 8);
+    if (row.name == "ProgressBar1")
+        QCOMPARE(control<ovra::ProgressBar>(window, row.name)->exactMaximum(), 100.0f);
+    if (row.name == "StatusBar1")
+        QVERIFY(control<ovra::ClockStatusBar>(window, row.name)->textPanel()->text().startsWith(
             "Ovra3MediaEd - by "));
+}
 
-    // Tab goes from this control (through the player's own controls) to the next one.
-    if (nextInTabOrder.isEmpty()) {
-        QCOMPARE(w->focusPolicy() & Qt::TabFocus, 0);
-        return;
-    }
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    auto ownerOf = [client](QWidget* f) {
-        while (f && f->parentWidget() != client)
-            f = f->parentWidget();
-        return f;
-    };
-    w->setFocus(Qt::TabFocusReason);
-    QTRY_COMPARE(ownerOf(QApplication::focusWidget()), w);
-    for (int presses = 0; presses < 12 && ownerOf(QApplication::focusWidget()) == w; ++presses)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(ownerOf(QApplication::focusWidget())->objectName(), nextInTabOrder);
+void TestMediaEdWindow::tabOrder() {
+    Run run;
+    FrmOvra3MedEd* window = run.start(true);
+    // The players' own buttons lie between a player and the next control.
+    check::tabCycle(window, window->centralWidget(),
+                    {"cboReplace", "cmdTransform", "Command1", "Command2", "Command3", "Combo1",
+                     "MediaPlayer1", "MediaPlayer2"});
 }
 
 void TestMediaEdWindow::menus() {
@@ -506,28 +470,12 @@ void TestMediaEdWindow::restore() {
 }
 
 void TestMediaEdWindow::realMessageBox() {
-    // No scripted dialogs: the program's own message boxes come up and are read off the screen.
     demogen::Options options;
     options.trickFiles = 3;
-    TempInstall install(options, false);
-    QStringList seen;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            const QList<QAbstractButton*> buttons = box->buttons();
-            seen << QStringList({box->windowTitle(), box->text(), QString::number(buttons.size()),
-                                 QString::number(box->icon()),
-                                 buttons.value(0)->text().remove('&')})
-                        .join('|');
-            buttons.value(0)->click();
-        }
-    });
-    poll.start(20);
-    FrmOvra3MedEd window(install.programDir);
-    poll.stop();
-    QVERIFY(seen.contains(
-        "Ovra3MediaEd|There is an error! Is your Ovra3 CD in your CD drive? Is your Ovra3 "
-        "directory specified and correct? Is your drive letter specified and correct?|1|0|OK"));
+    TempInstall install(options, false); // no settings: start-up reports the error
+    const QStringList seen =
+        check::realMessageBoxes([&] { FrmOvra3MedEd window(install.programDir); });
+    QVERIFY(seen.contains("Ovra3MediaEd|" + ovra::kInstallationError + "|1|0|OK"));
     QCOMPARE(seen.filter("There is an error!").size(), 1);
 }
 
@@ -535,19 +483,25 @@ void TestMediaEdWindow::docking() {
     Run run;
     FrmOvra3MedEd* window = run.start(true);
     QWidget* soundtrack = topLevel("frmSoundtrack");
-    auto docked = [window] {
-        const QRect f = window->frameGeometry();
-        return QPoint(f.left() + f.width(), f.top());
+    // Where the placement rule (tested on its own) puts it against the window as it stands.
+    auto docked = [window, soundtrack] {
+        return dockedPosition(window->frameGeometry(), soundtrack->size(),
+                              window->screen()->availableGeometry());
     };
     QTRY_COMPARE(soundtrack->pos(), docked()); // opened docked
+    const QPoint surface(272, 300);
+    QVERIFY(!window->centralWidget()->childAt(surface));
 
-    window->move(window->pos() + QPoint(120, 90));
+    // Apart from each other (the offscreen screen is too narrow for both side by side).
+    window->move(600, 100);
+    QTest::mouseMove(window->centralWidget(), surface);
+    QTRY_COMPARE(soundtrack->pos(), docked());
+
+    window->move(window->pos() + QPoint(50, 50));
     QTRY_VERIFY(soundtrack->pos() != docked()); // moving alone does not drag it along
     const QPoint stayed = soundtrack->pos();
     QTest::mouseMove(control(window, "lblReplace"), QPoint(5, 5)); // over a control
     QCOMPARE(soundtrack->pos(), stayed);
-    const QPoint surface(272, 300);
-    QVERIFY(!window->centralWidget()->childAt(surface));
     QTest::mouseMove(window->centralWidget(), surface);
     QTRY_COMPARE(soundtrack->pos(), docked());
 }

@@ -2,6 +2,7 @@
 #include "trickconfig.h"
 #include "infowindows.h"
 #include "trickfixture.h"
+#include "windowcheck.h"
 #include "winlook.h"
 
 #include <QApplication>
@@ -16,7 +17,6 @@
 #include <QTimer>
 
 using namespace tricked;
-using ovra::look::twipsRect;
 
 namespace {
 
@@ -32,17 +32,6 @@ int visibleTopLevels(const QString& name) {
     for (QWidget* w : QApplication::topLevelWidgets())
         n += w->objectName() == name && w->isVisible();
     return n;
-}
-
-// Anti-aliased small text rarely covers a whole pixel: look for clearly green ones.
-bool hasGreen(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.green() > 128 && c.red() < 32 && c.blue() < 32)
-                return true;
-        }
-    return false;
 }
 
 // Counts the paint events a widget receives.
@@ -113,53 +102,43 @@ private slots:
         }
     }
 
-    void geometry_data() {
+    void layout_data() {
         QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("control"); // empty: the window's client size
-        QTest::addColumn<QRect>("twips");
-        const auto row = [](const char* window, const char* control, QRect r) {
-            QTest::addRow("%s %s", window, control) << window << control << r;
+        QTest::addColumn<check::Control>("row");
+        using C = check::Control;
+        const auto row = [](const char* window, const C& c) {
+            QTest::addRow("%s %s", window, qPrintable(c.name)) << window << c;
         };
-        row("frmOvra3TrickEd", "", QRect(0, 0, 5685, 2640));
-        row("frmOvra3TrickEd", "lblReplace", QRect(120, 0, 1695, 255));
-        row("frmOvra3TrickEd", "cboReplace", QRect(120, 240, 5415, 315));
-        row("frmOvra3TrickEd", "lblWith", QRect(120, 600, 2055, 255));
-        row("frmOvra3TrickEd", "cboWith", QRect(120, 840, 5415, 315));
-        row("frmOvra3TrickEd", "cmdTransform", QRect(120, 1320, 5415, 615));
-        row("frmOvra3TrickEd", "ProgressBar1", QRect(120, 2040, 5415, 255));
-        row("frmOvra3TrickEd", "StatusBar1", QRect(0, 2385, 5685, 255));
-        row("frmInstructions", "", QRect(0, 0, 2550, 3570));
-        row("frmInstructions", "Label1", QRect(120, 120, 2295, 3495));
-        row("frmHistory", "", QRect(0, 0, 2640, 3930));
-        row("frmHistory", "Label1", QRect(120, 120, 2415, 3735));
-        row("frmAbout", "", QRect(0, 0, 4020, 5550));
-        row("frmAbout", "Label1", QRect(0, 120, 3975, 495));
-        row("frmAbout", "Image1", QRect(600, 1680, 2895, 1455));
-        row("frmAbout", "Image2", QRect(600, 3360, 2895, 1095));
-        row("frmAbout", "Label3", QRect(240, 4680, 3855, 975));
+        const QString trick = QStringLiteral("Select a trick");
+        row("frmOvra3TrickEd", {"", {0, 0, 5685, 2640}});
+        row("frmOvra3TrickEd", {"lblReplace", {120, 0, 1695, 255}, "Replace", 8, C::GreenOnBlack});
+        row("frmOvra3TrickEd", {"cboReplace", {120, 240, 5415, 315}, trick, 8, C::Standard});
+        row("frmOvra3TrickEd", {"lblWith", {120, 600, 2055, 255}, "With", 8, C::GreenOnBlack});
+        row("frmOvra3TrickEd", {"cboWith", {120, 840, 5415, 315}, trick, 8, C::Standard});
+        row("frmOvra3TrickEd",
+            {"cmdTransform", {120, 1320, 5415, 615}, "Transform it!", 8, C::Standard});
+        row("frmOvra3TrickEd", {"ProgressBar1", {120, 2040, 5415, 255}, {}, 0, C::Standard});
+        row("frmOvra3TrickEd", {"StatusBar1", {0, 2385, 5685, 255}, {}, 0, C::Standard});
+        row("frmInstructions", {"", {0, 0, 2550, 3570}});
+        row("frmInstructions",
+            {"Label1", {120, 120, 2295, 3495}, kInstructionsText, 8, C::GreenOnBlack});
+        row("frmHistory", {"", {0, 0, 2640, 3930}});
+        row("frmHistory", {"Label1", {120, 120, 2415, 3735}, historyText(), 8, C::GreenOnBlack});
+        row("frmAbout", {"", {0, 0, 4020, 5550}});
+        row("frmAbout", {"Label1", {0, 120, 3975, 495}, "Ovra3 Trick Ed", 19.5, C::GreenOnBlack});
+        row("frmAbout", {"Image1", {600, 1680, 2895, 1455}});
+        row("frmAbout", {"Image2", {600, 3360, 2895, 1095}});
+        row("frmAbout", {"Label3", {240, 4680, 3855, 975}, {}, 8, C::GreenOnBlack});
     }
-    void geometry() {
+    void layout() {
         QFETCH(QString, window);
-        QFETCH(QString, control);
-        QFETCH(QRect, twips);
+        QFETCH(check::Control, row);
         TrickFixture& f = shared();
+        f.window->show();
         QWidget* w = window == "frmOvra3TrickEd" ? f.window.get() : topLevel(window);
         QVERIFY(w);
         // The main window's geometry is its client area's, below the menu bar.
-        QWidget* client = w == f.window.get() ? f.window->centralWidget() : w;
-        const QRect expected = twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
-        if (control.isEmpty()) {
-            QCOMPARE(client->size(), expected.size());
-            QCOMPARE(w->minimumSize(), w->maximumSize()); // not resizable
-            QVERIFY(!(w->windowFlags() &
-                      (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
-            QVERIFY(w->windowFlags() & Qt::WindowCloseButtonHint);
-            return;
-        }
-        QWidget* c = client->findChild<QWidget*>(control);
-        QVERIFY(c);
-        QCOMPARE(c->parentWidget(), client);
-        QCOMPARE(c->geometry(), expected);
+        check::control(w, w == f.window.get() ? f.window->centralWidget() : w, row);
     }
 
     void captionsFit() {
@@ -198,23 +177,9 @@ private slots:
         f.window->show();
         const QImage shot = f.window->centralWidget()->grab().toImage();
         QCOMPARE(shot.pixelColor(2, 60), QColor(0, 0, 0)); // bare client area
-        for (const char* name : {"lblReplace", "lblWith"}) {
-            const QImage label = f.window->findChild<QWidget*>(name)->grab().toImage();
-            QVERIFY(hasGreen(label));
-            QCOMPARE(label.pixelColor(label.width() - 1, 0), QColor(0, 0, 0));
-        }
-        // Standard controls keep the toolkit's colours, not the window's black.
-        for (const char* name : {"cboReplace", "cboWith", "cmdTransform", "ProgressBar1"}) {
-            QWidget* w = f.window->findChild<QWidget*>(name);
-            QVERIFY2(w->grab().toImage().pixelColor(w->width() * 3 / 4, w->height() / 2) !=
-                         QColor(0, 0, 0),
-                     name);
-        }
         auto* status = f.window->findChild<ovra::ClockStatusBar*>("StatusBar1");
         QVERIFY(status->textPanel()->text().startsWith("Ovra3TrickEd - by "));
         QVERIFY(status->textPanel()->text().size() > 18);
-        QVERIFY(status->grab().toImage().pixelColor(status->width() - 4, status->height() / 2) !=
-                QColor(0, 0, 0));
         QVERIFY(f.window->menuBar()->grab().toImage().pixelColor(1, 1) != QColor(0, 0, 0));
     }
 
@@ -223,14 +188,9 @@ private slots:
         f.window->show();
         QApplication::setActiveWindow(f.window.get());
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        QWidget* expected[] = {f.window->findChild<QWidget*>("cboReplace"),
-                               f.window->findChild<QWidget*>("cboWith"),
-                               f.window->findChild<QWidget*>("cmdTransform")};
-        QCOMPARE(QApplication::focusWidget(), expected[0]);
-        for (int i = 1; i <= 6; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), expected[i % 3]);
-        }
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cboReplace"));
+        check::tabCycle(f.window.get(), f.window->centralWidget(),
+                        {"cboReplace", "cboWith", "cmdTransform"});
     }
 
     void closeShared() { shared_.reset(); }
@@ -449,25 +409,9 @@ private slots:
 
     void realMessageBox() {
         TempInstall install(tricks(0), false); // no settings: start-up reports the error
-        QString caption, text;
-        QMessageBox::StandardButtons buttons;
-        QMessageBox::Icon icon = QMessageBox::Warning;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                caption = box->windowTitle();
-                text = box->text();
-                buttons = box->standardButtons();
-                icon = box->icon();
-                box->accept();
-            }
-        });
-        poll.start(20);
-        frmOvra3TrickEd window(install.programDir);
-        QCOMPARE(caption, QStringLiteral("Ovra3TrickEd"));
-        QCOMPARE(text, ovra::kInstallationError);
-        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(icon, QMessageBox::NoIcon);
+        const QStringList seen =
+            check::realMessageBoxes([&] { frmOvra3TrickEd window(install.programDir); });
+        QCOMPARE(seen, QStringList{"Ovra3TrickEd|" + ovra::kInstallationError + "|1|0|OK"});
     }
 
     // Last: leaving the event loop this way also ends every later nested loop.

@@ -9,6 +9,7 @@
 #include "paths.h"
 #include "scripteddialogs.h"
 #include "tempinstall.h"
+#include "windowcheck.h"
 #include "winlook.h"
 #include "winlook.h"
 
@@ -173,62 +174,56 @@ private slots:
 
     void layout_data() {
         QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips"); // null: the control does not exist in that copy
+        QTest::addColumn<check::Control>("row"); // a null rectangle: not in that copy
+        using C = check::Control;
         const auto M = DirectoryInfoCopy::MediaEditor, T = DirectoryInfoCopy::TrickEditor;
-        QTest::newRow("M window") << M << "frmDirectoryInfo" << QRect(0, 0, 4050, 3420);
-        QTest::newRow("M Label1") << M << "Label1" << QRect(120, 120, 3735, 975);
-        QTest::newRow("M Dir1") << M << "Dir1" << QRect(120, 1200, 3735, 990);
-        QTest::newRow("M Drive2") << M << "Drive2" << QRect(120, 2160, 3735, 315);
-        QTest::newRow("M Line1") << M << "Line1" << QRect(120, 2520, 3720, 15);
-        QTest::newRow("M Drive1") << M << "Drive1" << QRect(120, 2640, 3735, 315);
-        QTest::newRow("M Command1") << M << "Command1" << QRect(120, 3120, 3735, 255);
-        QTest::newRow("T window") << T << "frmDirectoryInfo" << QRect(0, 0, 4050, 3480);
-        QTest::newRow("T Label1") << T << "Label1" << QRect(120, 120, 3735, 975);
-        QTest::newRow("T Dir1") << T << "Dir1" << QRect(120, 1200, 3735, 1215);
-        QTest::newRow("T Drive2") << T << "Drive2" << QRect();
-        QTest::newRow("T Line1") << T << "Line1" << QRect();
-        QTest::newRow("T Drive1") << T << "Drive1" << QRect(120, 2640, 3735, 315);
-        QTest::newRow("T Command1") << T << "Command1" << QRect(120, 3120, 3735, 255);
+        const QString instructions = QStringLiteral(
+            "Specify your Ovra3 Directory and CD Drive and click OK. Make sure that when you "
+            "choose your Ovra3 directory, that the icon is showing that the Ovra3 folder is open "
+            "and it's subfolders are displayed.");
+        QTest::newRow("M window") << M << C{"", {0, 0, 4050, 3420}};
+        QTest::newRow("M Label1")
+            << M << C{"Label1", {120, 120, 3735, 975}, instructions, 8, C::GreenOnBlack};
+        QTest::newRow("M Dir1") << M << C{"Dir1", {120, 1200, 3735, 990}};
+        QTest::newRow("M Drive2") << M << C{"Drive2", {120, 2160, 3735, 315}};
+        QTest::newRow("M Line1") << M << C{"Line1", {120, 2520, 3720, 15}, {}, 0, C::Green};
+        QTest::newRow("M Drive1") << M << C{"Drive1", {120, 2640, 3735, 315}};
+        QTest::newRow("M Command1")
+            << M << C{"Command1", {120, 3120, 3735, 255}, "OK", 8, C::Standard};
+        QTest::newRow("T window") << T << C{"", {0, 0, 4050, 3480}};
+        QTest::newRow("T Label1")
+            << T << C{"Label1", {120, 120, 3735, 975}, instructions, 8, C::GreenOnBlack};
+        QTest::newRow("T Dir1") << T << C{"Dir1", {120, 1200, 3735, 1215}};
+        QTest::newRow("T Drive2") << T << C{"Drive2", {}};
+        QTest::newRow("T Line1") << T << C{"Line1", {}};
+        QTest::newRow("T Drive1") << T << C{"Drive1", {120, 2640, 3735, 315}};
+        QTest::newRow("T Command1")
+            << T << C{"Command1", {120, 3120, 3735, 255}, "OK", 8, C::Standard};
     }
     void layout() {
         QFETCH(DirectoryInfoCopy, copy);
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
+        QFETCH(check::Control, row);
         QWidget* dialog = open(copy, tmp_.path());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Directory and Drive Info"));
         QVERIFY(!dialog->parentWidget());
-        QWidget* w = name == dialog->objectName() ? dialog : dialog->findChild<QWidget*>(name);
-        if (twips.isNull()) {
-            QVERIFY(!w);
-            return;
-        }
-        QVERIFY(w);
-        const QRect expected =
-            ovra::look::twipsRect(twips.left(), twips.top(), twips.width(), twips.height());
-        QCOMPARE(w == dialog ? QRect(QPoint(), dialog->size()) : w->geometry(), expected);
-        QVERIFY(w->isVisible());
+        check::control(dialog, dialog, row);
     }
 
     void tabOrder_data() {
         QTest::addColumn<DirectoryInfoCopy>("copy");
         QTest::addColumn<QStringList>("order");
         QTest::newRow("media") << DirectoryInfoCopy::MediaEditor
-                               << QStringList{"Dir1", "Drive1", "Command1", "Drive2", "Dir1"};
+                               << QStringList{"Dir1", "Drive1", "Command1", "Drive2"};
         QTest::newRow("trick") << DirectoryInfoCopy::TrickEditor
-                               << QStringList{"Dir1", "Drive1", "Command1", "Dir1"};
+                               << QStringList{"Dir1", "Drive1", "Command1"};
     }
     void tabOrder() {
         QFETCH(DirectoryInfoCopy, copy);
         QFETCH(QStringList, order);
         QWidget* dialog = open(copy, tmp_.path());
         QVERIFY(QTest::qWaitForWindowActive(dialog));
-        QStringList seen{QApplication::focusWidget()->objectName()};
-        while (seen.size() < order.size()) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            seen << QApplication::focusWidget()->objectName();
-        }
-        QCOMPARE(seen, order);
+        QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
+        check::tabCycle(dialog, dialog, order);
     }
 
     void look_data() {
@@ -240,12 +235,6 @@ private slots:
         QFETCH(DirectoryInfoCopy, copy);
         QWidget* dialog = open(copy, tmp_.path());
         auto* label = dialog->findChild<QLabel*>("Label1");
-        QCOMPARE(label->text(),
-                 QStringLiteral("Specify your Ovra3 Directory and CD Drive and click OK. Make sure "
-                                "that when you choose your Ovra3 directory, that the icon is "
-                                "showing that the Ovra3 folder is open and it's subfolders are "
-                                "displayed."));
-        QCOMPARE(dialog->findChild<QPushButton*>("Command1")->text(), QStringLiteral("OK"));
         // The whole text fits the label.
         QVERIFY(label->heightForWidth(label->width()) <= label->height());
 
