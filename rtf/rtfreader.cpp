@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace rtf {
@@ -224,47 +225,21 @@ const CodePage& latin1() {
     return page;
 }
 
-// The code page of a Windows character set number in a font table; 0 for the document's own,
-// which character sets 1 (default) and 2 (symbol) mean and unknown ones fall back to.
+// Windows character set numbers in font tables and their code pages. Character sets 1 (default)
+// and 2 (symbol) stand for the document's own code page, as do those not listed.
+constexpr std::pair<int, int> kCharsets[] = {
+    {0, 1252},   {77, 10000}, {128, 932},  {129, 949},  {134, 936},  {136, 950},
+    {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
+    {204, 1251}, {222, 874},  {238, 1250}, {254, 437},  {255, 850},
+};
+
+// The code page of a character set; 0 for the document's own.
 int charsetCodePage(qint64 charset) {
-    switch (charset) {
-    case 0:
-        return 1252;
-    case 77:
-        return 10000;
-    case 128:
-        return 932;
-    case 129:
-        return 949;
-    case 134:
-        return 936;
-    case 136:
-        return 950;
-    case 161:
-        return 1253;
-    case 162:
-        return 1254;
-    case 163:
-        return 1258;
-    case 177:
-        return 1255;
-    case 178:
-        return 1256;
-    case 186:
-        return 1257;
-    case 204:
-        return 1251;
-    case 222:
-        return 874;
-    case 238:
-        return 1250;
-    case 254:
-        return 437;
-    case 255:
-        return 850;
-    default:
-        return 0;
+    for (const auto& [set, codePage] : kCharsets) {
+        if (set == charset)
+            return codePage;
     }
+    return 0;
 }
 
 // A byte that may stand second in a pair of any of our double-byte code pages, and that the
