@@ -154,49 +154,38 @@ QString limitText() {
     return QStringLiteral("%1 MiB").arg(kMaxDocumentSize / (1024 * 1024));
 }
 
-// The code pages we decode, by the names the ICU-backed decoder knows them by. Any other number
+// The code pages we decode and the names the ICU-backed decoder knows them by. Any other number
 // falls back to the next code page in force.
-struct KnownCodePage {
-    int number;
-    const char* name;
-    bool doubleByte; // a character may take two bytes: decoded by the run
-};
-
-constexpr KnownCodePage kCodePages[] = {
-    {437, "IBM437", false},        {850, "IBM850", false},        {874, "windows-874", false},
-    {932, "cp932", true},          {936, "windows-936", true},    {949, "windows-949", true},
-    {950, "windows-950", true},    {1250, "windows-1250", false}, {1251, "windows-1251", false},
-    {1252, "windows-1252", false}, {1253, "windows-1253", false}, {1254, "windows-1254", false},
-    {1255, "windows-1255", false}, {1256, "windows-1256", false}, {1257, "windows-1257", false},
-    {1258, "windows-1258", false}, {10000, "macintosh", false},
+constexpr std::pair<int, const char*> kCodePages[] = {
+    {437, "IBM437"},        {850, "IBM850"},        {874, "windows-874"},   {932, "cp932"},
+    {936, "windows-936"},   {949, "windows-949"},   {950, "windows-950"},   {1250, "windows-1250"},
+    {1251, "windows-1251"}, {1252, "windows-1252"}, {1253, "windows-1253"}, {1254, "windows-1254"},
+    {1255, "windows-1255"}, {1256, "windows-1256"}, {1257, "windows-1257"}, {1258, "windows-1258"},
+    {10000, "macintosh"},
 };
 
 // What a code page makes of the upper half of the bytes, taken once from its decoder and shared
 // by every read. The lower half is ASCII in all of them.
 struct CodePage {
-    const char* name = nullptr; // null when the decoder is not available
-    bool doubleByte = false;
-    std::array<char16_t, 128> high{}; // single-byte: the character of each byte 0x80..0xFF
-    std::bitset<128> lead;            // double-byte: the bytes 0x80..0xFF that begin a pair
+    const char* name = nullptr;       // null when the decoder is not available
+    std::array<char16_t, 128> high{}; // the character of each byte 0x80..0xFF standing alone
+    std::bitset<128> lead; // the bytes 0x80..0xFF that begin a pair (double-byte code pages)
 };
 
-CodePage loadCodePage(const KnownCodePage& known) {
+CodePage loadCodePage(const char* name) {
     CodePage page;
-    QStringDecoder decoder(known.name);
+    QStringDecoder decoder(name);
     if (!decoder.isValid())
         return page;
     for (int byte = 0x80; byte <= 0xff; ++byte) {
         const char c = char(byte);
         const QString decoded = decoder.decode(QByteArrayView(&c, 1));
-        if (known.doubleByte)
-            page.lead[byte - 0x80] = decoded.isEmpty(); // the decoder waits for a second byte
-        else
-            page.high[byte - 0x80] =
-                decoded.size() == 1 ? decoded[0].unicode() : char16_t(QChar::ReplacementCharacter);
+        page.lead[byte - 0x80] = decoded.isEmpty(); // the decoder waits for a second byte
+        page.high[byte - 0x80] =
+            decoded.size() == 1 ? decoded[0].unicode() : char16_t(QChar::ReplacementCharacter);
         decoder.resetState();
     }
-    page.name = known.name;
-    page.doubleByte = known.doubleByte;
+    page.name = name;
     return page;
 }
 
@@ -206,8 +195,8 @@ const CodePage* findCodePage(qint64 number) {
     static std::array<std::once_flag, count> loaded;
     static std::array<CodePage, count> pages;
     for (size_t i = 0; i < count; ++i) {
-        if (kCodePages[i].number == number) {
-            std::call_once(loaded[i], [i] { pages[i] = loadCodePage(kCodePages[i]); });
+        if (kCodePages[i].first == number) {
+            std::call_once(loaded[i], [i] { pages[i] = loadCodePage(kCodePages[i].second); });
             return pages[i].name ? &pages[i] : nullptr;
         }
     }
@@ -287,6 +276,7 @@ private:
     void feedRun(quint8 b);
     qsizetype decodeRun();
     void endRun();
+    void finishRun();
     bool fail(const QString& what);
     qsizetype offset() const { return pos_ - begin_; }
 
@@ -344,7 +334,7 @@ void Parser::byte(quint8 b) {
         return;
     }
     const CodePage& page = codePage();
-    if (!page.doubleByte) {
+    if (!page.lead[b - 0x80]) {
         text_ += QChar(page.high[b - 0x80]);
         return;
     }
@@ -376,11 +366,24 @@ qsizetype Parser::decodeRun() {
     return start;
 }
 
-// Anything but a byte ends a double-byte run. A line feed, which no pair holds, goes after it:
-// the decoder gives up on an incomplete pair and starts the next run afresh.
+// Anything else than a byte that continues it ends a double-byte run. A line feed, which no pair
+// holds, goes after it: the decoder gives up on an incomplete pair and starts the next run afresh.
 void Parser::endRun() {
     if (!runPage_)
         return;
+    if (runLength_ == 1 && leadPending_) {
+        // A first byte alone, after nothing the decoder still holds: no need to ask it.
+        text_ += QChar::ReplacementCharacter;
+        runLength_ = 0;
+    } else {
+        finishRun();
+    }
+    runPage_ = nullptr;
+    runDecoder_ = nullptr;
+    leadPending_ = false;
+}
+
+void Parser::finishRun() {
     runBytes_[runLength_++] = '\n';
     const qsizetype start = decodeRun();
     if (text_.size() > start && text_.back() == u'\n')
@@ -394,9 +397,6 @@ void Parser::endRun() {
         else
             text_ += QChar::ReplacementCharacter;
     }
-    runPage_ = nullptr;
-    runDecoder_ = nullptr;
-    leadPending_ = false;
 }
 
 const CodePage& Parser::codePage() {
