@@ -41,6 +41,13 @@ const Case kCases[] = {
          const qsizetype perLine = rtf::write(line + line).size() - rtf::write(line).size();
          return rtf::write(line.repeated((size - rtf::write({}).size()) / perLine));
      }},
+    {"valid: double-byte text in a font", true,
+     [](qsizetype size) {
+         return fill("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Sans;}{\\f1\\fcharset128 "
+                     "Gothic;}}\\pard\\f1 ",
+                     "\\'93\\'fa\\'96\\'7b\\'8c\\'ea\\'82\\'c5\\'82\\'b7 {\\f0 Caf\\'e9}\\par\r\n",
+                     size, "}");
+     }},
     {"hostile: text, never closed", false,
      [](qsizetype size) { return fill("{\\rtf1 ", "a", size); }},
     {"hostile: group churn at depth 256", false,
@@ -56,6 +63,8 @@ const Case kCases[] = {
     {"hostile: unicode with fallback", false,
      [](qsizetype size) { return fill("{\\rtf1", "\\u-10180?", size); }},
     {"hostile: hex escapes", false, [](qsizetype size) { return fill("{\\rtf1", "\\'e9", size); }},
+    {"hostile: short double-byte runs", false,
+     [](qsizetype size) { return fill("{\\rtf1\\ansicpg932", "\\'93\\'fa ", size); }},
     {"hostile: zero-length bin", false,
      [](qsizetype size) { return fill("{\\rtf1", "\\bin0 ", size); }},
 };

@@ -1,13 +1,17 @@
 #include "rtfreader.h"
 
-#include "cp1252.h"
-
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <bitset>
+#include <memory>
+#include <mutex>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace rtf {
@@ -18,13 +22,30 @@ constexpr int kMaxDepth = 256;
 constexpr qsizetype kMaxWordLength = 32;
 constexpr int kMaxDigits = 10;
 constexpr int kMaxFallback = 8;
+constexpr qsizetype kMaxFonts = 4096;
 
-enum class Kind { ParagraphMark, Char, Destination, Unicode, FallbackCount, Bin, CodePage };
+enum class Kind {
+    ParagraphMark,
+    Char,
+    Destination,
+    Unicode,
+    FallbackCount,
+    Bin,
+    CodePage,
+    CharacterSet,
+    FontTable,
+    Font,
+    FontCharset,
+    FontCodePage,
+    DefaultFont,
+    Plain,
+};
 
 struct Word {
     std::string_view name;
     Kind kind;
     char16_t ch = 0;
+    int codePage = 0; // of a character set word
 };
 
 // Sorted by name for binary search. Destinations hold no body text: tables, metadata,
@@ -32,6 +53,7 @@ struct Word {
 // number or an object.
 constexpr auto kWords = std::to_array<Word>({
     {"annotation", Kind::Destination},
+    {"ansi", Kind::CharacterSet, 0, 1252},
     {"ansicpg", Kind::CodePage},
     {"atnauthor", Kind::Destination},
     {"atnid", Kind::Destination},
@@ -40,13 +62,17 @@ constexpr auto kWords = std::to_array<Word>({
     {"cell", Kind::Char, u'\t'},
     {"colortbl", Kind::Destination},
     {"comment", Kind::Destination},
+    {"cpg", Kind::FontCodePage},
     {"datastore", Kind::Destination},
+    {"deff", Kind::DefaultFont},
     {"emdash", Kind::Char, 0x2014},
     {"emspace", Kind::Char, 0x2003},
     {"endash", Kind::Char, 0x2013},
     {"enspace", Kind::Char, 0x2002},
+    {"f", Kind::Font},
+    {"fcharset", Kind::FontCharset},
     {"fldinst", Kind::Destination},
-    {"fonttbl", Kind::Destination},
+    {"fonttbl", Kind::FontTable},
     {"footer", Kind::Destination},
     {"footerf", Kind::Destination},
     {"footerl", Kind::Destination},
@@ -64,10 +90,14 @@ constexpr auto kWords = std::to_array<Word>({
     {"listtable", Kind::Destination},
     {"listtext", Kind::Destination},
     {"lquote", Kind::Char, 0x2018},
+    {"mac", Kind::CharacterSet, 0, 10000},
     {"nonshppict", Kind::Destination},
     {"object", Kind::Destination},
     {"par", Kind::ParagraphMark},
+    {"pc", Kind::CharacterSet, 0, 437},
+    {"pca", Kind::CharacterSet, 0, 850},
     {"pict", Kind::Destination},
+    {"plain", Kind::Plain},
     {"pntext", Kind::Destination},
     {"private", Kind::Destination},
     {"rdblquote", Kind::Char, 0x201d},
@@ -124,6 +154,89 @@ QString limitText() {
     return QStringLiteral("%1 MiB").arg(kMaxDocumentSize / (1024 * 1024));
 }
 
+// The code pages we decode and the names the ICU-backed decoder knows them by. Any other number
+// falls back to the next code page in force.
+constexpr std::pair<int, const char*> kCodePages[] = {
+    {437, "IBM437"},        {850, "IBM850"},        {874, "windows-874"},   {932, "cp932"},
+    {936, "windows-936"},   {949, "windows-949"},   {950, "windows-950"},   {1250, "windows-1250"},
+    {1251, "windows-1251"}, {1252, "windows-1252"}, {1253, "windows-1253"}, {1254, "windows-1254"},
+    {1255, "windows-1255"}, {1256, "windows-1256"}, {1257, "windows-1257"}, {1258, "windows-1258"},
+    {10000, "macintosh"},
+};
+
+// What a code page makes of the upper half of the bytes, taken once from its decoder and shared
+// by every read. The lower half is ASCII in all of them.
+struct CodePage {
+    const char* name = nullptr;       // null when the decoder is not available
+    std::array<char16_t, 128> high{}; // the character of each byte 0x80..0xFF standing alone
+    std::bitset<128> lead; // the bytes 0x80..0xFF that begin a pair (double-byte code pages)
+};
+
+CodePage loadCodePage(const char* name) {
+    CodePage page;
+    QStringDecoder decoder(name);
+    if (!decoder.isValid())
+        return page;
+    for (int byte = 0x80; byte <= 0xff; ++byte) {
+        const char c = char(byte);
+        const QString decoded = decoder.decode(QByteArrayView(&c, 1));
+        page.lead[byte - 0x80] = decoded.isEmpty(); // the decoder waits for a second byte
+        page.high[byte - 0x80] =
+            decoded.size() == 1 ? decoded[0].unicode() : char16_t(QChar::ReplacementCharacter);
+        decoder.resetState();
+    }
+    page.name = name;
+    return page;
+}
+
+// The code page of that number, or null when we have no decoder for it.
+const CodePage* findCodePage(qint64 number) {
+    constexpr size_t count = std::size(kCodePages);
+    static std::array<std::once_flag, count> loaded;
+    static std::array<CodePage, count> pages;
+    for (size_t i = 0; i < count; ++i) {
+        if (kCodePages[i].first == number) {
+            std::call_once(loaded[i], [i] { pages[i] = loadCodePage(kCodePages[i].second); });
+            return pages[i].name ? &pages[i] : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+// The last resort where not even Windows-1252 can be decoded: bytes as Latin-1.
+const CodePage& latin1() {
+    static const CodePage page = [] {
+        CodePage p;
+        for (int i = 0; i < 128; ++i)
+            p.high[i] = char16_t(0x80 + i);
+        return p;
+    }();
+    return page;
+}
+
+// Windows character set numbers in font tables and their code pages. Character sets 1 (default)
+// and 2 (symbol) stand for the document's own code page, as do those not listed.
+constexpr std::pair<int, int> kCharsets[] = {
+    {0, 1252},   {77, 10000}, {128, 932},  {129, 949},  {134, 936},  {136, 950},
+    {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
+    {204, 1251}, {222, 874},  {238, 1250}, {254, 437},  {255, 850},
+};
+
+// The code page of a character set; 0 for the document's own.
+int charsetCodePage(qint64 charset) {
+    for (const auto& [set, codePage] : kCharsets) {
+        if (set == charset)
+            return codePage;
+    }
+    return 0;
+}
+
+// A byte that may stand second in a pair of any of our double-byte code pages, and that the
+// document can hold as it stands or with a backslash (\\, \{, \}).
+bool isTrailAscii(quint8 b) {
+    return b >= 0x40 && b <= 0x7e;
+}
+
 // One pass over the bytes with the groups on an explicit stack, so that neither time nor
 // memory depends on anything but the document's length.
 class Parser {
@@ -139,28 +252,51 @@ public:
 
 private:
     struct Group {
-        bool skip = false; // inside a destination that holds no body text
-        int fallback = 1;  // characters after \uN that stand in for it
+        bool skip = false;      // inside a destination that holds no body text
+        bool fontTable = false; // inside the font table: \f names the entry that follows
+        int fallback = 1;       // characters after \uN that stand in for it
+        qint64 font = -1;       // the font in force; -1 for the default font
+    };
+
+    struct Font {
+        qint64 charset = -1;
+        qint64 codePage = 0; // \cpg, which wins over the character set
     };
 
     bool parse(qsizetype start);
     bool controlSequence();
     bool controlWord();
     void character(char16_t c);
+    void byte(quint8 b);
     void asciiRun();
     void paragraphMark();
+    bool setFont(qint64 font, Kind property, qint64 value);
+    const CodePage& codePage();
+    const CodePage& lookUpCodePage() const;
+    void feedRun(quint8 b);
+    qsizetype decodeRun();
+    void endRun();
+    void finishRun();
     bool fail(const QString& what);
     qsizetype offset() const { return pos_ - begin_; }
-    char16_t decode(char byte) const {
-        const auto b = quint8(byte);
-        return b >= 0x80 && codePage_ == 1252 ? cp1252::decode(b) : b;
-    }
 
     const char* begin_;
     const char* pos_;
     const char* end_;
     std::vector<Group> groups_;
-    qint64 codePage_ = 1252;
+    QHash<qint64, Font> fonts_; // only the entries that name a character set or code page
+    qint64 defaultFont_ = -1;
+    qint64 ansiCodePage_ = 0;
+    int characterSet_ = 1252;            // of \ansi, \mac, \pc, \pca
+    const CodePage* codePage_ = nullptr; // in force; null when it must be looked up again
+    // A run of bytes in a double-byte code page, decoded together because the two bytes of a
+    // character come apart: one decoder per code page, created on first use.
+    const CodePage* runPage_ = nullptr;
+    QStringDecoder* runDecoder_ = nullptr;
+    bool leadPending_ = false; // the last byte of the run begins a pair
+    std::array<char, 256> runBytes_{};
+    int runLength_ = 0;
+    std::vector<std::pair<const CodePage*, std::unique_ptr<QStringDecoder>>> decoders_;
     int pendingFallback_ = 0;
     qsizetype paragraphEnd_ = -1; // text length right after the last paragraph mark
     QString text_;
@@ -180,8 +316,132 @@ void Parser::character(char16_t c) {
         text_ += QChar(c);
 }
 
+// A byte of text, written as \'hh or standing in the file, in the code page in force.
+void Parser::byte(quint8 b) {
+    if (pendingFallback_ > 0) {
+        --pendingFallback_;
+        return;
+    }
+    if (groups_.back().skip)
+        return;
+    if (runPage_ && (b >= 0x80 || (leadPending_ && isTrailAscii(b)))) {
+        feedRun(b);
+        return;
+    }
+    endRun();
+    if (b < 0x80) {
+        text_ += QChar(b);
+        return;
+    }
+    const CodePage& page = codePage();
+    if (!page.lead[b - 0x80]) {
+        text_ += QChar(page.high[b - 0x80]);
+        return;
+    }
+    runPage_ = &page;
+    const auto known = std::find_if(decoders_.begin(), decoders_.end(),
+                                    [&](const auto& d) { return d.first == &page; });
+    runDecoder_ = known != decoders_.end()
+                      ? known->second.get()
+                      : decoders_.emplace_back(&page, std::make_unique<QStringDecoder>(page.name))
+                            .second.get();
+    feedRun(b);
+}
+
+void Parser::feedRun(quint8 b) {
+    leadPending_ = !leadPending_ && b >= 0x80 && runPage_->lead[b - 0x80];
+    runBytes_[runLength_++] = char(b);
+    if (runLength_ == int(runBytes_.size()) - 1) // one place stays free for endRun's line feed
+        decodeRun();
+}
+
+// Decodes the bytes held so far onto the text; returns where their characters begin.
+qsizetype Parser::decodeRun() {
+    const qsizetype start = text_.size();
+    text_.resize(start + runDecoder_->requiredSpace(runLength_));
+    const QChar* end = runDecoder_->appendToBuffer(text_.data() + start,
+                                                   QByteArrayView(runBytes_.data(), runLength_));
+    text_.resize(end - text_.constData());
+    runLength_ = 0;
+    return start;
+}
+
+// Anything else than a byte that continues it ends a double-byte run. A line feed, which no pair
+// holds, goes after it: the decoder gives up on an incomplete pair and starts the next run afresh.
+void Parser::endRun() {
+    if (!runPage_)
+        return;
+    if (runLength_ == 1 && leadPending_) {
+        // A first byte alone, after nothing the decoder still holds: no need to ask it.
+        text_ += QChar::ReplacementCharacter;
+        runLength_ = 0;
+    } else {
+        finishRun();
+    }
+    runPage_ = nullptr;
+    runDecoder_ = nullptr;
+    leadPending_ = false;
+}
+
+void Parser::finishRun() {
+    runBytes_[runLength_++] = '\n';
+    const qsizetype start = decodeRun();
+    if (text_.size() > start && text_.back() == u'\n')
+        text_.chop(1);
+    if (leadPending_) {
+        // A first byte without its second: whatever the decoder put for it (decoders differ)
+        // becomes the replacement character.
+        if (text_.size() > start &&
+            (text_.back() == QChar::ReplacementCharacter || text_.back() == u'\x1a'))
+            text_.back() = QChar::ReplacementCharacter;
+        else
+            text_ += QChar::ReplacementCharacter;
+    }
+}
+
+const CodePage& Parser::codePage() {
+    if (!codePage_)
+        codePage_ = &lookUpCodePage();
+    return *codePage_;
+}
+
+// The current font's code page, else its character set's, else the document's; each only
+// where we can decode it.
+const CodePage& Parser::lookUpCodePage() const {
+    const qint64 number = groups_.back().font >= 0 ? groups_.back().font : defaultFont_;
+    const auto font = fonts_.constFind(number);
+    const bool known = font != fonts_.cend();
+    const qint64 candidates[] = {known ? font->codePage : 0,
+                                 known ? charsetCodePage(font->charset) : 0, ansiCodePage_,
+                                 characterSet_, 1252};
+    for (const qint64 candidate : candidates) {
+        if (const CodePage* page = findCodePage(candidate))
+            return *page;
+    }
+    return latin1();
+}
+
+bool Parser::setFont(qint64 font, Kind property, qint64 value) {
+    auto entry = fonts_.find(font);
+    if (entry == fonts_.end()) {
+        if (fonts_.size() == kMaxFonts)
+            return fail(QStringLiteral("more than %1 fonts in the font table").arg(kMaxFonts));
+        entry = fonts_.insert(font, Font{});
+    }
+    (property == Kind::FontCharset ? entry->charset : entry->codePage) = value;
+    codePage_ = nullptr;
+    return true;
+}
+
 // Plain text a run at a time: most of any document, and of a hostile one.
 void Parser::asciiRun() {
+    if (runPage_) {
+        if (leadPending_ && isTrailAscii(quint8(*pos_))) {
+            byte(quint8(*pos_++)); // the second byte of a pair, written as it stands
+            return;
+        }
+        endRun();
+    }
     const char* run = pos_;
     while (pos_ < end_ && isPlainAscii(*pos_))
         ++pos_;
@@ -208,14 +468,19 @@ bool Parser::parse(qsizetype start) {
         case '{':
             if (groups_.size() == kMaxDepth)
                 return fail(QStringLiteral("groups nested deeper than %1").arg(kMaxDepth));
+            endRun();
             groups_.push_back(groups_.empty() ? Group{} : groups_.back());
             pendingFallback_ = 0;
             ++pos_;
             break;
-        case '}':
+        case '}': {
+            endRun();
+            const qint64 font = groups_.back().font;
             groups_.pop_back();
             pendingFallback_ = 0;
             ++pos_;
+            if (!groups_.empty() && groups_.back().font != font)
+                codePage_ = nullptr;
             if (groups_.empty()) {
                 // Whatever follows the document's closing brace is not part of it.
                 if (paragraphEnd_ == text_.size())
@@ -223,6 +488,7 @@ bool Parser::parse(qsizetype start) {
                 return true;
             }
             break;
+        }
         case '\\':
             if (!controlSequence())
                 return false;
@@ -236,7 +502,7 @@ bool Parser::parse(qsizetype start) {
             return fail(QStringLiteral("NUL byte, which is no text"));
         default:
             if (quint8(*pos_) >= 0x80) {
-                character(decode(*pos_));
+                byte(quint8(*pos_));
                 ++pos_;
             } else {
                 asciiRun();
@@ -252,6 +518,9 @@ bool Parser::controlSequence() {
     if (pos_ == end_)
         return fail(QStringLiteral("the document ends after a backslash"));
     const char c = *pos_;
+    const bool escapedByte = c == '\'' || (leadPending_ && (c == '\\' || c == '{' || c == '}'));
+    if (!escapedByte)
+        endRun();
     if (isLetter(c))
         return controlWord();
     ++pos_;
@@ -259,7 +528,10 @@ bool Parser::controlSequence() {
     case '\\':
     case '{':
     case '}':
-        character(char16_t(c));
+        if (escapedByte)
+            byte(quint8(c)); // the second byte of a pair
+        else
+            character(char16_t(c));
         break;
     case '\'': {
         const int high = end_ - pos_ >= 2 ? hexValue(pos_[0]) : -1;
@@ -267,7 +539,7 @@ bool Parser::controlSequence() {
         if (low < 0)
             return fail(QStringLiteral("\\' not followed by two hex digits"));
         pos_ += 2;
-        character(decode(char(high * 16 + low)));
+        byte(quint8(high * 16 + low));
         break;
     }
     case '\r':
@@ -366,8 +638,44 @@ bool Parser::controlWord() {
             group.fallback = int(std::clamp<qint64>(parameter, 0, kMaxFallback));
         break;
     case Kind::CodePage:
-        if (!group.skip)
-            codePage_ = parameter;
+        if (!group.skip) {
+            ansiCodePage_ = parameter;
+            codePage_ = nullptr;
+        }
+        break;
+    case Kind::CharacterSet:
+        if (!group.skip) {
+            characterSet_ = word->codePage;
+            codePage_ = nullptr;
+        }
+        break;
+    case Kind::FontTable:
+        // One inside a destination we skip is not the document's.
+        group.fontTable = !group.skip;
+        group.skip = true;
+        group.font = -1; // no entry until its \f
+        codePage_ = nullptr;
+        break;
+    case Kind::Font:
+        if (hasParameter && parameter >= 0) {
+            group.font = parameter;
+            codePage_ = nullptr;
+        }
+        break;
+    case Kind::FontCharset:
+    case Kind::FontCodePage:
+        if (group.fontTable && group.font >= 0 && hasParameter)
+            return setFont(group.font, word->kind, parameter);
+        break;
+    case Kind::DefaultFont:
+        if (!group.skip && hasParameter && parameter >= 0) {
+            defaultFont_ = parameter;
+            codePage_ = nullptr;
+        }
+        break;
+    case Kind::Plain:
+        group.font = -1;
+        codePage_ = nullptr;
         break;
     case Kind::Bin:
         break;

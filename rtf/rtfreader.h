@@ -16,7 +16,8 @@ struct ReadResult {
 
 // The plain text of any RTF document: body text without the font, colour and style tables,
 // \info, \pict and \* destinations; \par and \line become "\n", \tab a tab; the final
-// paragraph mark is dropped. Hostile input ends in an error, never a crash.
+// paragraph mark is dropped. Bytes outside ASCII are read in the code page in force: the current
+// font's, else the document's, else Windows-1252. Hostile input ends in an error, never a crash.
 ReadResult read(const QByteArray& document);
 
 // Reads a file (host path) and its plain text; refuses files over kMaxDocumentSize.

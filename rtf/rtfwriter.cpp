@@ -1,8 +1,8 @@
 #include "rtfwriter.h"
 
-#include "cp1252.h"
-
+#include <QHash>
 #include <QList>
+#include <QStringDecoder>
 
 namespace rtf {
 
@@ -13,6 +13,27 @@ const char kHeader[] =
     "{\\f1\\froman\\fcharset2 Symbol;}{\\f2\\fswiss MS Sans Serif;}}\r\n"
     "{\\colortbl\\red0\\green0\\blue0;}\r\n"
     "\\deflang1033\\pard\\plain\\f2\\fs17 ";
+
+// The Windows-1252 byte of each character outside ASCII that the code page assigns, taken once
+// from the decoder. Its five unassigned bytes decode to C1 controls: those characters are no
+// Windows-1252 characters and go out as \uN. Without the decoder, everything outside ASCII does.
+const QHash<char16_t, quint8>& windows1252() {
+    static const QHash<char16_t, quint8> bytes = [] {
+        QHash<char16_t, quint8> map;
+        QStringDecoder decoder("windows-1252", QStringDecoder::Flag::Stateless);
+        if (!decoder.isValid())
+            return map;
+        for (int byte = 0x80; byte <= 0xff; ++byte) {
+            const char c = char(byte);
+            const QString decoded = decoder.decode(QByteArrayView(&c, 1));
+            if (decoded.size() == 1 && decoded[0].unicode() > 0x9f &&
+                decoded[0] != QChar::ReplacementCharacter)
+                map.insert(decoded[0].unicode(), quint8(byte));
+        }
+        return map;
+    }();
+    return bytes;
+}
 
 void appendHexByte(QByteArray& out, int byte) {
     static const char kDigits[] = "0123456789abcdef";
@@ -34,8 +55,8 @@ void appendEscaped(QByteArray& out, QStringView line) {
             appendHexByte(out, c);
         } else if (c < 0x80) {
             out += char(c);
-        } else if (const int byte = cp1252::encode(c); byte >= 0) {
-            appendHexByte(out, byte);
+        } else if (const auto byte = windows1252().constFind(c); byte != windows1252().cend()) {
+            appendHexByte(out, *byte);
         } else {
             // \u takes a signed 16-bit number; '?' is the fallback for readers without \u.
             out += "\\u";

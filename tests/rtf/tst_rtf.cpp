@@ -70,6 +70,12 @@ void TestRtf::roundTrip_data() {
     QTest::newRow("digits and marks after escapes")
         << QStringLiteral("é5 €a 日? \t7 {1} \\2 \u00810 \u0080?");
     QTest::newRow("trick config line") << trickConfigLine();
+    QTest::newRow("Polish") << QStringLiteral("Zażółć gęślą jaźń");
+    QTest::newRow("Czech") << QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy");
+    QTest::newRow("Russian") << QStringLiteral("Съешь же ещё этих мягких булок - Ёж");
+    QTest::newRow("Greek") << QStringLiteral("Καλημέρα κόσμε - Ωδή");
+    QTest::newRow("Turkish") << QStringLiteral("Pijamalı hasta yağız şoföre çabucak güvendi - İ");
+    QTest::newRow("Japanese") << QStringLiteral("日本語の歌 - ｱｰﾃｨｽﾄ");
 
     QString all;
     for (int c = 0; c <= 0xffff; ++c)
@@ -173,8 +179,63 @@ void TestRtf::accepted_data() {
         << QByteArray("{\\rtf1\\ansi\\ansicpg1252 \\'80\\'9F\\'E9\\'81}") << "€Ÿé\u0081";
     QTest::newRow("raw 8-bit bytes")
         << QByteArray("{\\rtf1\\ansicpg1252 caf\xe9 \x80}") << "café €";
-    QTest::newRow("other code page falls back to Latin-1")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'e9\\'80}") << "é\u0080";
+    QTest::newRow("document code page, escaped and raw bytes")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'e9\\'80 \xc0}") << "йЂ А";
+    // Documents in other code pages, in the forms common editors write them.
+    QTest::newRow("Polish, one font per character set")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1250\\deff0\\nouicompat\\deflang1045{\\fonttbl{\\f0"
+                      "\\fnil\\fcharset238 Calibri;}}\r\n\\viewkind4\\uc1 \r\n\\pard\\sa200\\f0"
+                      "\\fs22\\lang1045 Za\\'bf\\'f3\\'b3\\'e6 g\\'ea\\'9cl\\'b9 ja\\'9f\\'f1 - G"
+                      "\\'ea\\'9c\\par\r\n}")
+        << "Zażółć gęślą jaźń - Gęś";
+    QTest::newRow("Russian, word processor")
+        << QByteArray(
+               "{\\rtf1\\adeflang1025\\ansi\\ansicpg1251\\uc1\\adeff0\\deff0{\\fonttbl{\\f0"
+               "\\fbidi \\froman\\fcharset204\\fprq2{\\*\\panose 02020603050405020304}Times "
+               "New Roman;}{\\f1\\fswiss\\fcharset204 Arial;}}\r\n\\pard\\plain \\f1\\lang1049 "
+               "\\'d1\\'fa\\'e5\\'f8\\'fc \\'e6\\'e5 \\'e5\\'f9\\'b8, \\'a8\\'e6\\par}")
+        << "Съешь же ещё, Ёж";
+    QTest::newRow("Greek font mid-paragraph in a Western document")
+        << QByteArray("{\\rtf1\\ansi\\deff3\\adeflang1025\r\n{\\fonttbl{\\f0\\froman\\fprq2"
+                      "\\fcharset0 Serif;}{\\f1\\froman\\fprq2\\fcharset161 Serif Greek;}{\\f3"
+                      "\\fswiss\\fprq2\\fcharset0 Sans;}}\\pard\\plain \\s0\\f3 Caf\\'e9 {\\f1 "
+                      "\\'ca\\'e1\\'eb\\'e7\\'ec\\'dd\\'f1\\'e1} \\'e9t\\'e9 \\f1\\'d9\\'e4\\'de"
+                      "\\plain\\'e9\\par }")
+        << "Café Καλημέρα été Ωδήé";
+    QTest::newRow("Turkish font in a Western document")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset162 "
+                      "Sans;}}A\\'f0a\\'e7 \\'fd\\'fe\\'fdk \\'dd\\'de}")
+        << "Ağaç ışık İŞ";
+    QTest::newRow("font code page wins over its character set")
+        << QByteArray("{\\rtf1\\ansi{\\fonttbl\\f0\\fcharset0\\cpg1250 A;\\f1\\fcharset0 B;}\\f0 "
+                      "P\\'f8\\'edli\\'9a \\'9elu\\'9dou\\'e8k\\'fd k\\'f9\\'f2\\f1 \\'e9}")
+        << "Příliš žluťoučký kůňé";
+    QTest::newRow("unknown character sets and code pages fall back")
+        << QByteArray("{\\rtf1\\pca\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fcharset130 A;}{\\f1"
+                      "\\fcharset2 Symbol;}{\\f2\\fcharset3\\cpg1361 B;}}\\'e9\\f1\\'e9\\f2\\'e9"
+                      "{\\ansicpg1361\\'82}}")
+        << "йййé";
+    QTest::newRow("Japanese, Unicode with double-byte fallbacks")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg932\\uc2\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+                      "\\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}}\\pard\\f0\\fs21 \\u26085"
+                      "\\'93\\'fa\\u26412\\'96\\'7b\\'8c\\'ea\\'82\\'c5\\'82\\'b7\\par}")
+        << "日本語です";
+    QTest::newRow("Japanese font, second bytes { and \\, pair across a line end")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Sans;}{\\f1"
+                      "\\fnil\\fcharset128 Gothic;}}\\f1\\'93\\'fa\\'96\\'7b\\'95\\'5c\\'8e\r\n"
+                      "\\'a6\\'b1\\f0  Caf\\'e9}")
+        << "日本表示ｱ Café";
+    QTest::newRow("raw double-byte text, second bytes as they stand or escaped")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg932 \x83"
+                      "A\x95\\'5c\x96\\{\x93\xfa}")
+        << "ア表本日";
+    QTest::newRow("first byte without its second")
+        << QByteArray("{\\rtf1\\ansicpg932 \\'93 x\\'93\\'fa\\'93{\\'96\\'7b}\\'93}")
+        << "\ufffd x日\ufffd本\ufffd";
+    QTest::newRow("Mac, PC and PC-850 character sets")
+        << QByteArray("{\\rtf1{\\mac Caf\\'8e \\'a5}{\\pc \\'82\\'9b\\'9d}{\\pca "
+                      "\\'82\\'9b\\'9d}}")
+        << "Café •é¢¥éøØ";
     QTest::newRow("code page inside a destination ignored")
         << QByteArray("{\\rtf1{\\*\\x\\ansicpg1251}\\'80}") << "€";
     QTest::newRow("fallback is a control word") << QByteArray("{\\rtf1\\u8364\\emdash x}") << "€x";
@@ -245,6 +306,12 @@ void TestRtf::refused_data() {
         << QByteArray("{\\rtf1\\abcdefghijklmnopqrstuvwxyzabcdefg x}") << "longer than 32";
     QTest::newRow("NUL byte") << bytes("{\\rtf1 a\0b}") << "NUL byte, which is no text (at byte 8)";
     QTest::newRow("NUL after backslash") << bytes("{\\rtf1 a\\\0}") << "NUL byte";
+    QTest::newRow("too many fonts") << [] {
+        QByteArray doc = "{\\rtf1{\\fonttbl";
+        for (int i = 0; i <= 4096; ++i)
+            doc += "{\\f" + QByteArray::number(i) + "\\fcharset0 x;}";
+        return doc + "}}";
+    }() << "more than 4096 fonts";
     QTest::newRow("over the size limit")
         << "{\\rtf1 " + QByteArray(rtf::kMaxDocumentSize, 'a') + "}"
         << "too large";
