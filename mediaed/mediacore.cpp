@@ -37,6 +37,11 @@ LoadResult loadInstallation(const QString& programDir, Installation& in) {
             return result;
         // A copy killed part-way leaves its temporary file beside the installed ones: clear it.
         ovra::removeStaleTemporaries(ovra::paths::hostPath(dir));
+        // Left out of the list, so the names after them are offered one place earlier.
+        for (const QString& name : list->undecodable())
+            qWarning("%s", qUtf8Printable(QStringLiteral("\"%1\" in %2 is left out of the list: "
+                                                         "its name is not UTF-8.")
+                                              .arg(name, dir)));
     }
     if (!takeNames(in.File1, kMusicOffered, result.musicNames) ||
         !takeNames(in.File2, kMoviesOffered, result.movieNames))

@@ -165,6 +165,20 @@ void frmOvra3TrickEd::startUp() {
         return ovra::showInstallationError(this, kProgramTitle);
     if (!trickList_.setPath(ovra::paths::cdTrickFolder(*cdDrive_)))
         return ovra::showInstallationError(this, kProgramTitle);
+    // Files the list cannot hold shift every position after theirs: never silently.
+    if (const QStringList& lost = trickList_.undecodable(); !lost.isEmpty()) {
+        constexpr int shown = 20;
+        QString text = QStringLiteral("These trick files on the CD have names that cannot be "
+                                      "read, and are left out of the trick list:\n");
+        for (const QString& name : lost.mid(0, shown))
+            text += QStringLiteral("\n    ") + name;
+        if (lost.size() > shown)
+            text += QStringLiteral("\n    and %1 more").arg(lost.size() - shown);
+        text += QStringLiteral("\n\nThe tricks after them in the list are at other positions "
+                               "than on other players' computers, so a Trick Config shared with "
+                               "other players may swap other tricks than its maker meant.");
+        showProblem(text);
+    }
 
     const int available = std::min(trickList_.count(), kTrickCount);
     QStringList names = trickList_.names().mid(0, available);
