@@ -3,8 +3,16 @@
 #include "paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
 
 namespace ovra {
 
@@ -57,20 +65,110 @@ void sortFileNames(QStringList& names) {
               [](const QString& a, const QString& b) { return compareFileNames(a, b) < 0; });
 }
 
-FileList::FileList(QString pattern) : pattern_(std::move(pattern)) {}
+namespace {
+
+struct Listing {
+    QStringList names;
+    QStringList undecodable;
+};
+
+#ifdef Q_OS_UNIX
+// A regular file, or a link to one. The directory entry's type answers without a stat where
+// the file system fills it in.
+bool isRegularFile(DIR* dir, const dirent* entry) {
+#ifdef DT_UNKNOWN
+    if (entry->d_type == DT_REG)
+        return true;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return false;
+#endif
+    struct stat st;
+    return ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+// One pass over the directory. Qt's listing drops names that are not UTF-8 without a word,
+// which would shift the positions after them silently: list at the system level instead.
+std::optional<Listing> list(const QString& host, const QRegularExpression& matcher) {
+    DIR* dir = ::opendir(QFile::encodeName(host).constData());
+    if (!dir)
+        return std::nullopt;
+    Listing found;
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
+            continue;
+        const QByteArray bytes = QByteArray::fromRawData(raw, qsizetype(strlen(raw)));
+        QString name = QString::fromUtf8(bytes);
+        const bool decodes = name.toUtf8() == bytes;
+        if (!decodes)
+            name = QString::fromLatin1(bytes);
+        if (!matcher.match(name).hasMatch() || !isRegularFile(dir, entry))
+            continue;
+        // Hidden files are no part of the list; a hidden name that reads as a path is still
+        // handed on, to be told.
+        const bool hidden = raw[0] == '.';
+        if (!decodes) {
+            if (!hidden)
+                found.undecodable << name;
+        } else if (!hidden || !paths::isPlainFileName(name)) {
+            found.names << name;
+        }
+    }
+    ::closedir(dir);
+    if (error)
+        return std::nullopt;
+    return found;
+}
+#else
+// A Windows listing without hidden and system files, as the platform's own lists show them.
+std::optional<Listing> list(const QString& host, const QRegularExpression& matcher) {
+    const QFileInfo info(host);
+    if (host.isEmpty() || !info.isDir() || !info.isReadable())
+        return std::nullopt;
+    QDir dir(host);
+    dir.setFilter(QDir::Files);
+    dir.setSorting(QDir::Unsorted);
+    Listing found;
+    for (const QString& name : dir.entryList())
+        if (matcher.match(name).hasMatch())
+            found.names << name;
+    return found;
+}
+#endif
+
+} // namespace
+
+FileList::FileList(QString pattern)
+    : pattern_(std::move(pattern)),
+      matcher_(QRegularExpression::fromWildcard(pattern_, Qt::CaseInsensitive)) {}
 
 bool FileList::setPath(const QString& gameDirectoryPath) {
     const QString host = paths::hostPath(gameDirectoryPath);
-    const QFileInfo info(host);
-    if (host.isEmpty() || !info.isDir() || !info.isReadable())
+    std::optional<Listing> found = list(host, matcher_);
+    if (!found)
         return false;
-    QDir dir(host);
-    dir.setNameFilters({pattern_}); // matched regardless of letter case
-    dir.setFilter(QDir::Files | QDir::Hidden);
-    dir.setSorting(QDir::Unsorted);
-    QStringList names = dir.entryList();
+    QStringList names;
+    names.reserve(found->names.size());
+    for (QString& name : found->names) {
+        if (paths::isPlainFileName(name))
+            names << std::move(name);
+        else
+            qWarning("%s", qUtf8Printable(QStringLiteral("\"%1\" in %2 is left out of the file "
+                                                         "list: a name with \\, / or : is no "
+                                                         "file name.")
+                                              .arg(name, QDir::toNativeSeparators(host))));
+    }
     sortFileNames(names);
+    sortFileNames(found->undecodable);
     names_ = std::move(names);
+    undecodable_ = std::move(found->undecodable);
     path_ = gameDirectoryPath;
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -15,8 +16,13 @@ namespace ovra {
 int compareFileNames(const QString& a, const QString& b);
 void sortFileNames(QStringList& names);
 
-// A hidden file list: the names of the plain files of one directory that match a wildcard
+// A hidden file list: the names of the regular files of one directory that match a wildcard
 // pattern (letter case ignored), sorted by compareFileNames, addressed by 0-based position.
+// Left out, so that positions are those of the same folder listed on Windows: hidden files
+// (a leading dot; the hidden attribute on Windows), folders, links that lead to no regular
+// file, FIFOs, devices and sockets. A link to a regular file counts as one. Names that are no
+// plain file name (see paths::isPlainFileName) are left out with a warning: no Windows folder
+// holds them. Names that cannot be held as text are left out and kept for the caller to report.
 class FileList {
 public:
     explicit FileList(QString pattern);
@@ -35,10 +41,17 @@ public:
     // Position of a name (exact match); -1 when absent.
     int indexOf(const QString& name) const;
 
+    // Files matching the pattern whose names are not UTF-8, shown as their bytes read as
+    // Latin-1. They are not in the list, so every position after theirs differs from that of
+    // a list that holds them. Always empty on Windows.
+    const QStringList& undecodable() const { return undecodable_; }
+
 private:
     QString pattern_;
+    QRegularExpression matcher_;
     QString path_;
     QStringList names_;
+    QStringList undecodable_;
 };
 
 } // namespace ovra

@@ -8,32 +8,42 @@ namespace ovra::paths {
 QString musicDirectory(const QString& game) { return game + QStringLiteral("\\data\\music"); }
 QString moviesDirectory(const QString& game) { return game + QStringLiteral("\\data\\movies"); }
 
-QString installedMusicFile(const QString& game, const QString& name) {
-    return game + QStringLiteral("\\data\\music\\") + name;
+QString trickDirectory(const QString& game) {
+    return game + QStringLiteral("\\data\\anims\\skater_M");
 }
 
-QString installedMovieFile(const QString& game, const QString& name) {
-    return game + QStringLiteral("\\data\\movies\\") + name;
+QString cdMusicFolder(const QString& cd) {
+    return cd + QStringLiteral("setup\\data\\data\\music");
 }
 
-QString installedTrickFile(const QString& game, const QString& name) {
-    return game + QStringLiteral("\\data\\anims\\skater_M\\") + name;
-}
-
-QString cdMoviesFile(const QString& cd, const QString& name) {
-    return cd + QStringLiteral("setup\\data\\data\\movies\\") + name;
-}
-
-QString cdMusicFile(const QString& cd, const QString& name) {
-    return cd + QStringLiteral("setup\\data\\data\\music\\") + name;
+QString cdMoviesFolder(const QString& cd) {
+    return cd + QStringLiteral("setup\\data\\data\\movies");
 }
 
 QString cdTrickFolder(const QString& cd) {
     return cd + QStringLiteral("setup\\data\\data\\anims\\skater_m");
 }
 
-QString inDirectory(const QString& directory, const QString& name) {
-    return directory + u'\\' + name;
+bool isPlainFileName(const QString& name) {
+    if (name.isEmpty() || name == u'.' || name == QStringLiteral(".."))
+        return false;
+    for (char16_t bad : {u'\\', u'/', u':', u'\0'})
+        if (name.contains(bad))
+            return false;
+    return true;
+}
+
+std::optional<QString> fileIn(const QString& folder, const QString& name) {
+    if (!isPlainFileName(name))
+        return std::nullopt;
+    return folder + u'\\' + name;
+}
+
+std::optional<QString> hostFileIn(const QString& folder, const QString& name) {
+    const std::optional<QString> path = fileIn(folder, name);
+    if (!path)
+        return std::nullopt;
+    return hostPath(*path);
 }
 
 QString slotFile(const QString& programDir, int slot) {

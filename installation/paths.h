@@ -1,22 +1,33 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // Every game or CD path is the setting's text followed directly by a fixed literal in the
 // game's own notation (backslashes): nothing is added, removed or normalised here.
 // hostPath() maps such a path onto the file system just before it is used.
 namespace ovra::paths {
 
+// Folders.
 QString musicDirectory(const QString& gameDirectory);  // game + "\data\music"
 QString moviesDirectory(const QString& gameDirectory); // game + "\data\movies"
-QString installedMusicFile(const QString& gameDirectory, const QString& name);
-QString installedMovieFile(const QString& gameDirectory, const QString& name);
-QString installedTrickFile(const QString& gameDirectory, const QString& name); // "\data\anims\skater_M\"
-QString cdMoviesFile(const QString& cdDrive, const QString& name); // cd + "setup\data\data\movies\" + name
-QString cdMusicFile(const QString& cdDrive, const QString& name);  // cd + "setup\data\data\music\" + name
-QString cdTrickFolder(const QString& cdDrive);                     // cd + "setup\data\data\anims\skater_m"
-QString inDirectory(const QString& directory, const QString& name); // directory + "\" + name
-QString slotFile(const QString& programDir, int slot);              // program + "\data\" + slot + ".dat"
+QString trickDirectory(const QString& gameDirectory);  // game + "\data\anims\skater_M"
+QString cdMusicFolder(const QString& cdDrive);         // cd + "setup\data\data\music"
+QString cdMoviesFolder(const QString& cdDrive);        // cd + "setup\data\data\movies"
+QString cdTrickFolder(const QString& cdDrive);         // cd + "setup\data\data\anims\skater_m"
+QString slotFile(const QString& programDir, int slot); // program + "\data\" + slot + ".dat"
+
+// A name from a directory listing, a file or a pick list is a name, never a path: it names a
+// file inside one folder only when it is not empty, holds no '\', '/', ':' (a drive or a file
+// stream) or NUL, and is not "." or "..". The mapping below would turn its backslashes into
+// folders.
+bool isPlainFileName(const QString& name);
+
+// The one join of a name to a folder: folder + "\" + name in game notation, or nothing when
+// the name is not plain. Every file path built from a name goes through it.
+std::optional<QString> fileIn(const QString& folder, const QString& name);
+// The same, mapped onto the host.
+std::optional<QString> hostFileIn(const QString& folder, const QString& name);
 
 // Maps a path in game notation onto the host. On Windows it is the identity. Elsewhere each
 // backslash becomes '/', and each component that does not exist as spelled is matched to the

@@ -30,13 +30,18 @@ LoadResult loadInstallation(const QString& programDir, Installation& in) {
     in.cdDrive = ovra::readSettingFile(programDir, QString::fromLatin1(ovra::kCdDriveFile));
     if (!in.cdDrive)
         return result;
-    // A copy killed part-way leaves its temporary file beside the installed ones: clear it.
     for (ovra::FileList* list : {&in.File1, &in.File2}) {
         const QString dir = list == &in.File1 ? ovra::paths::musicDirectory(*in.gameDirectory)
                                               : ovra::paths::moviesDirectory(*in.gameDirectory);
         if (!list->setPath(dir))
             return result;
+        // A copy killed part-way leaves its temporary file beside the installed ones: clear it.
         ovra::removeStaleTemporaries(ovra::paths::hostPath(dir));
+        // Left out of the list, so the names after them are offered one place earlier.
+        for (const QString& name : list->undecodable())
+            qWarning("%s", qUtf8Printable(QStringLiteral("\"%1\" in %2 is left out of the list: "
+                                                         "its name is not UTF-8.")
+                                              .arg(name, dir)));
     }
     if (!takeNames(in.File1, kMusicOffered, result.musicNames) ||
         !takeNames(in.File2, kMoviesOffered, result.movieNames))
@@ -45,26 +50,16 @@ LoadResult loadInstallation(const QString& programDir, Installation& in) {
     return result;
 }
 
-bool isPlainFileName(const QString& name) {
-    if (name.isEmpty() || name == u'.' || name == QStringLiteral(".."))
-        return false;
-    // A colon would name a drive (or a stream of the file) in the game's notation.
-    for (char16_t bad : {u'\\', u'/', u':', u'\0'})
-        if (name.contains(bad))
-            return false;
-    return true;
-}
-
 ovra::CopyResult replaceInstalled(const QString& source, const ovra::FileList& list,
                                   const QString& target) {
     if (source.isEmpty())
         return {false, QStringLiteral("No file was chosen.")};
     if (list.path().isEmpty())
         return {false, QStringLiteral("The game directory was not loaded.")};
-    if (!isPlainFileName(target))
+    const std::optional<QString> to = ovra::paths::hostFileIn(list.path(), target);
+    if (!to)
         return {false, QStringLiteral("\"%1\" is not a file name.").arg(target)};
-    return ovra::replaceFile(source,
-                             ovra::paths::hostPath(ovra::paths::inDirectory(list.path(), target)));
+    return ovra::replaceFile(source, *to);
 }
 
 float restoreProgress(int i, int last) {
@@ -83,12 +78,18 @@ RestoreResult restoreStock(Side side, const Installation& in,
             return {false, result.restored, QStringLiteral("The list holds only %1 names.").arg(i)};
         if (!in.gameDirectory || !in.cdDrive)
             return {false, result.restored, QStringLiteral("The settings were not loaded.")};
-        const QString to = music ? ovra::paths::installedMusicFile(*in.gameDirectory, *name)
-                                 : ovra::paths::installedMovieFile(*in.gameDirectory, *name);
-        const QString from = music ? ovra::paths::cdMusicFile(*in.cdDrive, *name)
-                                   : ovra::paths::cdMoviesFile(*in.cdDrive, *name);
-        const ovra::CopyResult copy =
-            ovra::replaceFile(ovra::paths::hostPath(from), ovra::paths::hostPath(to));
+        const std::optional<QString> to =
+            ovra::paths::hostFileIn(music ? ovra::paths::musicDirectory(*in.gameDirectory)
+                                          : ovra::paths::moviesDirectory(*in.gameDirectory),
+                                    *name);
+        const std::optional<QString> from =
+            ovra::paths::hostFileIn(music ? ovra::paths::cdMusicFolder(*in.cdDrive)
+                                          : ovra::paths::cdMoviesFolder(*in.cdDrive),
+                                    *name);
+        if (!to || !from)
+            return {false, result.restored,
+                    QStringLiteral("\"%1\" is not a file name.").arg(*name)};
+        const ovra::CopyResult copy = ovra::replaceFile(*from, *to);
         if (!copy)
             return {false, result.restored, copy.error};
         ++result.restored;

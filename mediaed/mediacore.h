@@ -44,13 +44,10 @@ struct LoadResult {
 // it stays loaded and the names taken so far are returned.
 LoadResult loadInstallation(const QString& programDir, Installation& installation);
 
-// A pick-list text names a file inside its directory only when it is a plain file name; a
-// separator or a dot folder would put the copy somewhere else.
-bool isPlainFileName(const QString& name);
-
 // Copies `source` (a host path, as the file dialog returned it) over the file named `target`
 // in the directory of `list`. Nothing is written when the source is empty, when the list was
-// never pointed at the installation, or when `target` is not a plain file name.
+// never pointed at the installation, or when `target` is not a plain file name (a separator or
+// a dot folder would put the copy somewhere else).
 ovra::CopyResult replaceInstalled(const QString& source, const ovra::FileList& list,
                                   const QString& target);
 

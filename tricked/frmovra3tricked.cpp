@@ -160,12 +160,26 @@ void frmOvra3TrickEd::startUp() {
         return ovra::showInstallationError(this, kProgramTitle);
     // A copy killed part-way leaves its temporary file beside the installed tricks: clear it.
     ovra::removeStaleTemporaries(
-        ovra::paths::hostPath(ovra::paths::installedTrickFile(*gameDirectory_, QString())));
+        ovra::paths::hostPath(ovra::paths::trickDirectory(*gameDirectory_)));
     cdDrive_ = ovra::readSettingFile(programDir_, QLatin1String(ovra::kCdDriveFile));
     if (!cdDrive_)
         return ovra::showInstallationError(this, kProgramTitle);
     if (!trickList_.setPath(ovra::paths::cdTrickFolder(*cdDrive_)))
         return ovra::showInstallationError(this, kProgramTitle);
+    // Files the list cannot hold shift every position after theirs: never silently.
+    if (const QStringList& lost = trickList_.undecodable(); !lost.isEmpty()) {
+        constexpr int shown = 20;
+        QString text = QStringLiteral("These trick files on the CD have names that cannot be "
+                                      "read, and are left out of the trick list:\n");
+        for (const QString& name : lost.mid(0, shown))
+            text += QStringLiteral("\n    ") + name;
+        if (lost.size() > shown)
+            text += QStringLiteral("\n    and %1 more").arg(lost.size() - shown);
+        text += QStringLiteral("\n\nThe tricks after them in the list are at other positions "
+                               "than on other players' computers, so a Trick Config shared with "
+                               "other players may swap other tricks than its maker meant.");
+        showProblem(text);
+    }
 
     const int available = std::min(trickList_.count(), kTrickCount);
     QStringList names = trickList_.names().mid(0, available);
@@ -197,11 +211,10 @@ void frmOvra3TrickEd::transform(const QString& replacefile, const QString& withf
     if (p < 0 || q < 0 || !gameDirectory_)
         return ovra::showInstallationError(this, kProgramTitle);
 
-    const QString from =
-        ovra::paths::hostPath(ovra::paths::inDirectory(trickList_.path(), withfile));
-    const QString to =
-        ovra::paths::hostPath(ovra::paths::installedTrickFile(*gameDirectory_, replacefile));
-    if (!ovra::replaceFile(from, to))
+    const auto from = ovra::paths::hostFileIn(trickList_.path(), withfile);
+    const auto to =
+        ovra::paths::hostFileIn(ovra::paths::trickDirectory(*gameDirectory_), replacefile);
+    if (!from || !to || !ovra::replaceFile(*from, *to))
         return ovra::showInstallationError(this, kProgramTitle);
 
     if (currentConfig_.isEmpty())
@@ -261,11 +274,10 @@ void frmOvra3TrickEd::restoreOriginals() {
         const std::optional<QString> name = trickList_.entry(i);
         if (!name || !gameDirectory_)
             return ovra::showInstallationError(this, kProgramTitle);
-        const QString from =
-            ovra::paths::hostPath(ovra::paths::inDirectory(trickList_.path(), *name));
-        const QString to =
-            ovra::paths::hostPath(ovra::paths::installedTrickFile(*gameDirectory_, *name));
-        if (!ovra::replaceFile(from, to))
+        const auto from = ovra::paths::hostFileIn(trickList_.path(), *name);
+        const auto to =
+            ovra::paths::hostFileIn(ovra::paths::trickDirectory(*gameDirectory_), *name);
+        if (!from || !to || !ovra::replaceFile(*from, *to))
             return ovra::showInstallationError(this, kProgramTitle);
         // The value trails the work by one file and ends near 99.848, never 100.
         setProgress(100, float(i * (100.0 / kTrickCount)));

@@ -92,6 +92,11 @@ ParseResult parseOpened(const QString& text, int positions) {
         const QStringView recordText = QStringView(text).mid(r * kRecordLength, kRecordLength);
         const QStringView first = recordText.first(kFieldLength);
         const QStringView second = recordText.last(kFieldLength);
+        // Fields equal as text mean "unchanged": skipped before any number is read, so that
+        // blanks at the end or unchanged records past a short trick list are no fault.
+        // "5   " and "   5" differ and make a copy.
+        if (first == second)
+            continue;
         int values[2] = {};
         for (int f = 0; f < 2; ++f) {
             const QStringView part = f == 0 ? first : second;
@@ -116,9 +121,7 @@ ParseResult parseOpened(const QString& text, int positions) {
             }
             values[f] = *value;
         }
-        // Fields equal as text mean "unchanged"; "5   " and "   5" differ and make a copy.
-        if (first != second)
-            swaps.append({int(r), values[0], values[1]});
+        swaps.append({int(r), values[0], values[1]});
     }
     result.ok = true;
     result.swaps = std::move(swaps);

@@ -53,9 +53,10 @@ struct ParseResult {
 
 // Reads an opened text as consecutive 4-character fields taken in pairs; characters after the
 // last whole field and a last field without partner are not read. A record whose two fields
-// are the same text is unchanged and makes no swap. Every record is checked before anything
-// is returned: each field must be a whole number (blanks around the digits allowed) and name a
-// position below `positions` (the tricks on offer), otherwise the whole text is refused.
+// are the same text is unchanged: it makes no swap and is not read further. Every other record
+// is checked before anything is returned: each field must be a whole number (blanks around the
+// digits allowed) and name a position below `positions` (the tricks on offer), otherwise the
+// whole text is refused.
 ParseResult parseOpened(const QString& text, int positions);
 
 } // namespace tricked

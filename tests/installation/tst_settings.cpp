@@ -87,19 +87,20 @@ private slots:
         const QString game = "C:\\Games\\Ovra3";
         QTest::newRow("music dir") << paths::musicDirectory(game) << "C:\\Games\\Ovra3\\data\\music";
         QTest::newRow("movies dir") << paths::moviesDirectory(game) << "C:\\Games\\Ovra3\\data\\movies";
-        QTest::newRow("music file") << paths::installedMusicFile(game, "air.mus")
+        QTest::newRow("music file") << *paths::fileIn(paths::musicDirectory(game), "air.mus")
                                     << "C:\\Games\\Ovra3\\data\\music\\air.mus";
-        QTest::newRow("movie file") << paths::installedMovieFile(game, "a.mpg")
+        QTest::newRow("movie file") << *paths::fileIn(paths::moviesDirectory(game), "a.mpg")
                                     << "C:\\Games\\Ovra3\\data\\movies\\a.mpg";
-        QTest::newRow("trick file, capital M") << paths::installedTrickFile(game, "x.ska")
-                                               << "C:\\Games\\Ovra3\\data\\anims\\skater_M\\x.ska";
+        QTest::newRow("trick file, capital M")
+            << *paths::fileIn(paths::trickDirectory(game), "x.ska")
+            << "C:\\Games\\Ovra3\\data\\anims\\skater_M\\x.ska";
         QTest::newRow("doubled backslash at a drive root")
             << paths::musicDirectory("C:\\") << "C:\\\\data\\music";
         QTest::newRow("cd drive without backslash")
             << paths::cdTrickFolder("D:") << "D:setup\\data\\data\\anims\\skater_m";
-        QTest::newRow("cd movies") << paths::cdMoviesFile("D:", "b.mpg")
+        QTest::newRow("cd movies") << *paths::fileIn(paths::cdMoviesFolder("D:"), "b.mpg")
                                    << "D:setup\\data\\data\\movies\\b.mpg";
-        QTest::newRow("cd music") << paths::cdMusicFile("/media/cd/", "air.mus")
+        QTest::newRow("cd music") << *paths::fileIn(paths::cdMusicFolder("/media/cd/"), "air.mus")
                                   << "/media/cd/setup\\data\\data\\music\\air.mus";
         QTest::newRow("slot 10 follows 9") << paths::slotFile("/opt/ed", 10) << "/opt/ed\\data\\10.dat";
         QTest::newRow("slot 0") << paths::slotFile("/opt/ed", 0) << "/opt/ed\\data\\0.dat";

@@ -160,6 +160,8 @@ private slots:
         QByteArray escaped = text;
         escaped.replace(24, 8, "\\'33   1\\u50?  ");
         QTest::newRow("escapes and line break") << "{\\rtf1\\ansi " + escaped + "\\line\\par }";
+        QTest::newRow("trailing blanks")
+            << rtf::write(QString::fromLatin1(text) + QString(12, u' '));
     }
     void openForeignDocuments() {
         QFETCH(QByteArray, document);

@@ -13,8 +13,15 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace tricked;
 
@@ -101,6 +108,60 @@ private slots:
             QCOMPARE(combo->currentText(), QStringLiteral("Select a trick"));
         }
     }
+
+#ifdef Q_OS_UNIX
+    // Entries of the CD trick folder that a Windows listing of the same CD does not hold.
+    void strayEntries_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("kind"); // "": file, "/": folder, "|": FIFO, else link to it
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<bool>("told"); // in a message at start-up
+        const auto row = [](const char* tag, const char* name, const char* kind, bool listed) {
+            QTest::newRow(tag) << QByteArray(name) << QByteArray(kind) << listed << false;
+        };
+        row("AppleDouble", "._Grind_grind37.SKA", "", false);
+        row("hidden", ".hidden.ska", "", false);
+        row("folder", "x.ska", "/", false);
+        row("FIFO", "pipe.ska", "|", false);
+        row("link to a device", "null.ska", "/dev/null", false);
+        row("dangling link", "gone.ska", "nowhere.ska", false);
+        row("link to a file", "zz_link.ska", "ollie.ska", true);
+        QTest::newRow("not UTF-8") << QByteArray("\xe9t\xe9.ska") << QByteArray() << false << true;
+    }
+    void strayEntries() {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, kind);
+        QFETCH(bool, listed);
+        QFETCH(bool, told);
+        TempInstall install(tricks());
+        const QByteArray path = QFile::encodeName(install.cdTrick(QString())) + name;
+        const auto remove = qScopeGuard([&] { ::unlink(path.constData()); }); // Qt may not see it
+        const char* at = path.constData();
+        QCOMPARE(kind.isEmpty() ? ::close(::open(at, O_CREAT | O_WRONLY, 0644))
+                 : kind == "/"  ? ::mkdir(at, 0755)
+                 : kind == "|"  ? ::mkfifo(at, 0644)
+                                : ::symlink(kind.constData(), at),
+                 0);
+        ScriptedDialogs dialogs;
+        frmOvra3TrickEd window(install.programDir);
+        QStringList expected = demogen::trickNames(659);
+        if (listed)
+            expected << QString::fromUtf8(name);
+        ovra::sortFileNames(expected);
+        QCOMPARE(window.trickList().names(), expected);
+        QCOMPARE(dialogs.messages.size(), told ? 1 : 0);
+        if (told)
+            QVERIFY(dialogs.messages[0].caption == kProgramTitle &&
+                    dialogs.messages[0].text.contains(QString::fromLatin1(name)));
+        // Restoring creates nothing in the installation.
+        const QDir installed(install.layout.gameDirectory + "/data/anims/skater_M");
+        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System;
+        const QStringList before = installed.entryList(all);
+        window.restoreOriginals();
+        QCOMPARE(installed.entryList(all), before);
+        QCOMPARE(dialogs.installationErrors(), 0);
+    }
+#endif
 
     void layout_data() {
         QTest::addColumn<QString>("window");
