@@ -15,74 +15,46 @@
 #include <functional>
 #include <memory>
 
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 // A small tmpfs of the test's own, mounted for one test and removed after it.
-class SmallFileSystem {
-public:
-    SmallFileSystem() {
-        if (geteuid() != 0)
-            skip_ = "mounting a tmpfs needs root";
-        else if (mount("tmpfs", QFile::encodeName(path()), "tmpfs", MS_NOSUID | MS_NODEV,
-                       "size=256k") != 0)
-            skip_ = QStringLiteral("mounting a tmpfs is not permitted here: %1")
-                        .arg(QString::fromLocal8Bit(strerror(errno)));
-    }
+struct SmallFileSystem {
+    QTemporaryDir dir;
+    QString skip = geteuid() != 0 ? "mounting a tmpfs needs root"
+                   : mount("tmpfs", QFile::encodeName(dir.path()), "tmpfs", 0, "size=256k") != 0
+                       ? QString("mounting a tmpfs is not permitted here: ") + strerror(errno)
+                       : QString();
     ~SmallFileSystem() {
-        if (skip_.isEmpty())
-            umount2(QFile::encodeName(path()), MNT_DETACH);
+        if (skip.isEmpty())
+            umount2(QFile::encodeName(dir.path()), MNT_DETACH);
     }
-    QString path() const { return dir_.path(); }
-    const QString& skip() const { return skip_; }
     // Takes every free block, so that the next write finds the disk full.
     bool fill() const {
-        const int fd = open(QFile::encodeName(path() + "/filler"), O_WRONLY | O_CREAT, 0600);
-        static const char block[4096] = {};
-        while (fd >= 0 && write(fd, block, sizeof block) > 0) {
-        }
-        const bool full = errno == ENOSPC;
-        close(fd);
-        return full;
+        QFile filler(dir.filePath("filler"));
+        const QByteArray block(4096, 'f');
+        while (filler.isOpen() || filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            if (filler.write(block) != block.size())
+                return errno == ENOSPC;
+        return false;
     }
-
-private:
-    QTemporaryDir dir_;
-    QString skip_;
 };
 
-// Runs `save` in a child process whose files may not grow past `limit` bytes, and returns
-// what it reported.
-QString underFileSizeLimit(const std::function<QString()>& save, rlim_t limit) {
-    int channel[2];
-    if (pipe(channel) != 0)
-        return "<no pipe>";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(channel[0]);
-        const struct rlimit rl { limit, limit };
-        setrlimit(RLIMIT_FSIZE, &rl);
-        const QByteArray text = save().toUtf8();
-        _exit(write(channel[1], text.constData(), size_t(text.size())) == text.size() ? 0 : 1);
+// Lowers this process's file-size limit while it lives (the hard limit stays, to go back).
+struct FileSizeLimit {
+    struct rlimit saved {};
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const struct rlimit lower { bytes, saved.rlim_max };
+        setrlimit(RLIMIT_FSIZE, &lower);
     }
-    close(channel[1]);
-    QByteArray text;
-    char buffer[4096];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    close(channel[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? QString::fromUtf8(text)
-                                                         : "<the save ended the process>";
-}
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+};
 
 // A trick editor whose start-up found no settings (reported and forgotten): Save and Open work.
 struct TrickEditor {
@@ -133,10 +105,10 @@ private slots:
         QFETCH(bool, fullDisk);
         QFETCH(QString, says);
         SmallFileSystem small;
-        if (fullDisk && !small.skip().isEmpty())
-            QSKIP(qPrintable(small.skip()));
+        if (fullDisk && !small.skip.isEmpty())
+            QSKIP(qPrintable(small.skip));
         QTemporaryDir elsewhere;
-        const QString root = fullDisk ? small.path() : elsewhere.path();
+        const QString root = fullDisk ? small.dir.path() : elsewhere.path();
         const QString program = root + "/program";
         QVERIFY(QDir().mkpath(program + "/data"));
 
@@ -176,7 +148,11 @@ private slots:
             QVERIFY(TempInstall::write(it.key(), it.value()));
 
         QVERIFY(!fullDisk || small.fill());
-        const QString report = fullDisk ? save() : underFileSizeLimit(save, 8);
+        QString report;
+        {
+            const FileSizeLimit limit(fullDisk ? RLIM_INFINITY : 8);
+            report = save();
+        }
         QVERIFY2(report.startsWith(says), qPrintable(report));
         for (auto it = old.cbegin(); it != old.cend(); ++it)
             QCOMPARE(TempInstall::bytes(it.key()), it.value());
@@ -189,23 +165,16 @@ private slots:
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QString>("node"); // what stands where the file is read or written
         QTest::addColumn<QString>("says");
-        const QString unreadable = "could not be read";
-        const QString refused = "could not be saved to";
-        QTest::newRow("open a FIFO as Trick Config") << "open"
-                                                     << "fifo" << unreadable;
-        QTest::newRow("settings file is a FIFO") << "start"
-                                                 << "fifo" << ovra::kInstallationError;
-        QTest::newRow("slot file is a FIFO") << "slots"
-                                             << "fifo"
-                                             << "7.dat: it is not a regular";
-        QTest::newRow("save a Trick Config onto a FIFO") << "save"
-                                                         << "fifo" << refused;
-        QTest::newRow("... onto a device") << "save"
-                                           << "device" << refused;
-        QTest::newRow("... onto a link to a FIFO") << "save"
-                                                   << "link to fifo" << refused;
-        QTest::newRow("... onto a link to a device") << "save"
-                                                     << "link to device" << refused;
+        const auto row = [](const char* name, const char* operation, const char* node,
+                            const QString& says) {
+            QTest::newRow(name) << QString(operation) << QString(node) << says;
+        };
+        row("open a FIFO as Trick Config", "open", "fifo", "could not be read");
+        row("settings file is a FIFO", "start", "fifo", ovra::kInstallationError);
+        row("slot file is a FIFO", "slots", "fifo", "7.dat: it is not a regular file");
+        row("save a Trick Config onto a FIFO", "save", "fifo", "could not be saved to");
+        row("... onto a device", "save", "device", "could not be saved to");
+        row("... onto a link to a FIFO", "save", "link to fifo", "could not be saved to");
     }
     void specialFiles() {
         QFETCH(QString, operation);
