@@ -62,7 +62,7 @@ bool isTemporaryName(const QString& name) {
     });
 }
 
-CopyResult notAFolderFailure(const QString& shown) {
+CopyResult isFolderFailure(const QString& shown) {
     return failure(QStringLiteral("%1 is a folder.").arg(shown), QStringLiteral("it is a folder"));
 }
 CopyResult specialFileFailure(const QString& shown) {
@@ -227,7 +227,7 @@ CopyResult inspect(const QString& to, LinkPolicy links, Destination& dest) {
             return writeFailure(shown, errnoText(errno));
     }
     if (S_ISDIR(st.st_mode))
-        return notAFolderFailure(shown);
+        return isFolderFailure(shown);
     if (!S_ISREG(st.st_mode))
         return specialFileFailure(shown);
     if (isReadOnly(st))
@@ -389,7 +389,7 @@ CopyResult openReplacement(const QString& to, QSaveFile& out) {
     const QString shown = native(to);
     const QFileInfo info(to);
     if (info.isDir())
-        return notAFolderFailure(shown);
+        return isFolderFailure(shown);
     if (info.exists() && !info.isFile())
         return specialFileFailure(shown);
     if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
@@ -618,7 +618,7 @@ ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
             if (total > maxSize)
                 return readFailure(
                     QStringLiteral("%1 is too large (over %2)").arg(shown, sizeText(maxSize)));
-            bytes.resize(qsizetype(std::min(maxSize + 1, total * 2)));
+            bytes.resize(qsizetype(std::min(maxSize, total * 2) + 1));
         }
         const ssize_t n = ::read(fd.get(), bytes.data() + total, size_t(bytes.size() - total));
         if (n < 0) {
