@@ -1,68 +1,129 @@
 #include "filecopy.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <memory>
+#include <algorithm>
 #include <utility>
 
 #if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QSaveFile>
 #endif
 
 namespace ovra {
 
 namespace {
 
-CopyResult failure(const QString& why) { return {false, why}; }
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
 
-QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+CopyResult failure(const QString& error, const QString& reason) {
+    return {false, error, reason};
+}
 
-// Checks that need no file handle; the same on every platform.
-CopyResult precheck(const QString& from, const QString& to) {
-    if (from.isEmpty())
-        return failure(QStringLiteral("No file was chosen to copy from."));
-    const QFileInfo src(from);
-    if (!src.exists())
-        return failure(QStringLiteral("%1 does not exist.").arg(native(from)));
-    if (!src.isFile())
-        return failure(QStringLiteral("%1 is not a file.").arg(native(from)));
-    const QFileInfo dst(to);
-    if (dst.isDir())
-        return failure(QStringLiteral("%1 is a folder.").arg(native(to)));
-    if (!QFileInfo(dst.absolutePath()).isDir())
-        return failure(QStringLiteral("The folder %1 does not exist.").arg(native(dst.absolutePath())));
-    // Judged by the permission bits too: an administrator may write anywhere, but a file
-    // marked read-only is refused as the platform refuses it.
-    if (dst.exists() && (!dst.isWritable() || !(dst.permissions() & QFileDevice::WriteOwner)))
-        return failure(QStringLiteral("%1 is read-only.").arg(native(to)));
-    return {};
+ReadFileResult readFailure(const QString& error) {
+    return {false, {}, error};
+}
+
+QString sizeText(qint64 bytes) {
+    if (bytes > 0 && bytes % (1 << 20) == 0)
+        return QStringLiteral("%1 MiB").arg(bytes >> 20);
+    if (bytes > 0 && bytes % 1024 == 0)
+        return QStringLiteral("%1 KiB").arg(bytes >> 10);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+QString tooLarge(const QString& shown, qint64 size, qint64 maxSize) {
+    return QStringLiteral("%1 is too large (%2 bytes; the limit is %3)")
+        .arg(shown)
+        .arg(size)
+        .arg(sizeText(maxSize));
+}
+
+// Exactly the names the writer makes: the prefix and the six letters or digits that replace
+// the template's XXXXXX.
+bool isTemporaryName(const QString& name) {
+    const QLatin1String prefix(kTempPrefix);
+    if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+        return false;
+    return std::all_of(name.begin() + prefix.size(), name.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9');
+    });
+}
+
+CopyResult isFolderFailure(const QString& shown) {
+    return failure(QStringLiteral("%1 is a folder.").arg(shown), QStringLiteral("it is a folder"));
+}
+CopyResult specialFileFailure(const QString& shown) {
+    return failure(QStringLiteral("%1 is not a regular file.").arg(shown),
+                   QStringLiteral("it is not a regular file"));
+}
+CopyResult readOnlyFailure(const QString& shown) {
+    return failure(QStringLiteral("%1 is read-only.").arg(shown),
+                   QStringLiteral("it is read-only"));
+}
+CopyResult writeFailure(const QString& shown, const QString& why) {
+    return failure(QStringLiteral("Could not write %1: %2").arg(shown, why), why);
 }
 
 #if defined(Q_OS_UNIX)
 
-QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString errnoText(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
 
 class Fd {
 public:
     explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
+    ~Fd() { reset(); }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
     int release() { return std::exchange(fd_, -1); }
+    void reset(int fd = -1) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
 
 private:
     int fd_;
 };
+
+// A write past the file-size limit must fail with EFBIG, not kill the program.
+void ignoreFileSizeSignal() {
+    static const bool ignored = (::signal(SIGXFSZ, SIG_IGN), true);
+    Q_UNUSED(ignored);
+}
+
+// Writes all `size` bytes; 0 or an errno value. A short write is followed by another one for
+// the rest, which reports what cut it short (a full disk, the file-size limit).
+int writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t w = ::write(fd, data, size);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (w == 0)
+            return EIO;
+        data += w;
+        size -= size_t(w);
+    }
+    return 0;
+}
 
 // Copies everything from `in` to `out`; 0 on success, else an errno value.
 int copyContents(int in, int out) {
@@ -79,16 +140,18 @@ int copyContents(int in, int out) {
             return 0;
         if (errno == EINTR)
             continue;
+        // Across file systems (a CD, an image, a USB stick) this kernel refuses: plain
+        // reads and writes then.
         if (first && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
                       errno == EPERM))
-            break; // not supported here: fall back to plain reads and writes
+            break;
         return errno;
     }
 #endif
     static constexpr size_t kChunk = 1 << 20;
     std::unique_ptr<char[]> buffer(new char[kChunk]);
     for (;;) {
-        ssize_t n = ::read(in, buffer.get(), kChunk);
+        const ssize_t n = ::read(in, buffer.get(), kChunk);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -96,87 +159,269 @@ int copyContents(int in, int out) {
         }
         if (n == 0)
             return 0;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer.get() + done, size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            done += w;
-        }
+        if (const int err = writeAll(out, buffer.get(), size_t(n)))
+            return err;
     }
 }
 
-CopyResult platformCopy(const QString& from, const QString& to) {
-    // A write past the file-size limit must fail with EFBIG, not kill the program.
-    static const bool ignoreFsizeSignal = (::signal(SIGXFSZ, SIG_IGN), true);
-    Q_UNUSED(ignoreFsizeSignal);
+QByteArray directoryOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
 
-    const QByteArray src = QFile::encodeName(from);
-    const QByteArray dst = QFile::encodeName(to);
-    Fd in(::open(src.constData(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0)
-        return failure(QStringLiteral("%1 cannot be read: %2").arg(native(from), errnoText(errno)));
-    struct stat srcStat {};
-    if (::fstat(in.get(), &srcStat) != 0 || !S_ISREG(srcStat.st_mode))
-        return failure(QStringLiteral("%1 is not a file.").arg(native(from)));
-
-    // The copy keeps the destination's permissions, or takes the source's for a new file.
-    mode_t mode;
-    struct stat dstStat {};
-    if (::stat(dst.constData(), &dstStat) == 0) {
-        mode = dstStat.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = srcStat.st_mode & 0777 & ~mask;
+// The platform's read-only mark, judged from the permission bits alone: an administrator may
+// write anywhere, but a file marked read-only is refused all the same.
+bool isReadOnly(const struct stat& st) {
+    if (!(st.st_mode & S_IWUSR))
+        return true;
+    const uid_t me = ::geteuid();
+    if (me == 0 || me == st.st_uid)
+        return false;
+    bool member = st.st_gid == ::getegid();
+    if (!member) {
+        const int count = ::getgroups(0, nullptr);
+        std::unique_ptr<gid_t[]> groups(new gid_t[size_t(std::max(count, 1))]);
+        const int got = ::getgroups(count, groups.get());
+        member = std::find(groups.get(), groups.get() + std::max(got, 0), st.st_gid) !=
+                 groups.get() + std::max(got, 0);
     }
+    return !(st.st_mode & (member ? S_IWGRP : S_IWOTH));
+}
 
-    const QString dir = QFileInfo(to).absolutePath();
-    QByteArray templ = QFile::encodeName(dir + u'/' + QLatin1String(kTempPrefix)) + "XXXXXX";
-    Fd out(::mkostemp(templ.data(), O_CLOEXEC));
-    if (out.get() < 0)
-        return failure(QStringLiteral("Cannot write into %1: %2").arg(native(dir), errnoText(errno)));
+// Where a replacement goes, found with one lstat (a followed link costs a second look).
+struct Destination {
+    QByteArray path;      // the name the temporary is renamed to
+    QByteArray directory; // where the temporary is made
+    bool replacesFile = false;
+    struct stat old {}; // the regular file replaced, when replacesFile
+};
 
-    int err = copyContents(in.get(), out.get());
-    if (err == 0 && ::fchmod(out.get(), mode) != 0)
-        err = errno;
-    if (::close(out.release()) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && ::rename(templ.constData(), dst.constData()) != 0)
-        err = errno;
-    if (err != 0) {
-        ::unlink(templ.constData());
-        return failure(QStringLiteral("Could not copy %1 to %2: %3")
-                           .arg(native(from), native(to), errnoText(err)));
+CopyResult inspect(const QString& to, LinkPolicy links, Destination& dest) {
+    const QString shown = native(to);
+    dest.path = QFile::encodeName(to);
+    struct stat st {};
+    if (::lstat(dest.path.constData(), &st) != 0) {
+        // Nothing there: a new file. A missing folder shows when the temporary is made.
+        if (errno != ENOENT && errno != ENOTDIR)
+            return writeFailure(shown, errnoText(errno));
+        dest.directory = directoryOf(dest.path);
+        return {};
     }
+    if (S_ISLNK(st.st_mode)) {
+        if (links == LinkPolicy::ReplaceLink) {
+            dest.directory = directoryOf(dest.path);
+            return {};
+        }
+        char* resolved = ::realpath(dest.path.constData(), nullptr);
+        if (!resolved) {
+            const QString why = errnoText(errno);
+            return failure(
+                QStringLiteral("%1 is a link that cannot be followed: %2").arg(shown, why),
+                QStringLiteral("it is a link that cannot be followed (%1)").arg(why));
+        }
+        dest.path = QByteArray(resolved);
+        std::free(resolved);
+        if (::stat(dest.path.constData(), &st) != 0)
+            return writeFailure(shown, errnoText(errno));
+    }
+    if (S_ISDIR(st.st_mode))
+        return isFolderFailure(shown);
+    if (!S_ISREG(st.st_mode))
+        return specialFileFailure(shown);
+    if (isReadOnly(st))
+        return readOnlyFailure(shown);
+    dest.replacesFile = true;
+    dest.old = st;
+    dest.directory = directoryOf(dest.path);
     return {};
+}
+
+// A temporary file beside the destination. Its writer holds an advisory lock on it for as long
+// as it exists: that is how a clean-up in another process tells it from a killed writer's.
+class Temporary {
+public:
+    ~Temporary() { discard(); }
+
+    // Makes and locks a new temporary in `directory`; 0 or an errno value.
+    int create(const QByteArray& directory) {
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            QByteArray path = directory + '/' + kTempPrefix + "XXXXXX";
+            Fd fd(::mkostemp(path.data(), O_CLOEXEC));
+            if (fd.get() < 0)
+                return errno;
+            // Where the file system has no such locks, a clean-up cannot take one either and
+            // leaves the file alone.
+            while (::flock(fd.get(), LOCK_EX) != 0 && errno == EINTR) {
+            }
+            // A clean-up may have locked and removed it before the lock was ours.
+            struct stat st {};
+            if (::fstat(fd.get(), &st) != 0) {
+                const int err = errno;
+                ::unlink(path.constData());
+                return err;
+            }
+            if (st.st_nlink == 0)
+                continue; // gone: start over with a new name
+            // A second descriptor keeps the lock from the checked close to the rename.
+            Fd held(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0));
+            if (held.get() < 0) {
+                const int err = errno;
+                ::unlink(path.constData());
+                return err;
+            }
+            path_ = std::move(path);
+            made_ = st;
+            out_.reset(fd.release());
+            held_.reset(held.release());
+            return 0;
+        }
+        return EEXIST;
+    }
+
+    int fd() const { return out_.get(); }
+    const struct stat& made() const { return made_; }
+
+    // Closes the written descriptor: some file systems report delayed write errors only here.
+    int finish() { return ::close(out_.release()) == 0 ? 0 : errno; }
+
+    int renameTo(const QByteArray& path) {
+        if (::rename(path_.constData(), path.constData()) != 0)
+            return errno;
+        path_.clear();
+        held_.reset();
+        return 0;
+    }
+
+    void discard() {
+        if (!path_.isEmpty())
+            ::unlink(path_.constData());
+        path_.clear();
+        out_.reset();
+        held_.reset();
+    }
+
+private:
+    QByteArray path_;
+    struct stat made_ {}; // as it was created: its owner and group
+    Fd out_;
+    Fd held_;
+};
+
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The temporary takes the replaced file's owner, group and mode, as far as this process may
+// give them; a new file gets the ordinary mode. 0 or an errno value.
+int adopt(const Temporary& temp, const Destination& dest) {
+    const int fd = temp.fd();
+    mode_t mode;
+    if (!dest.replacesFile) {
+        mode = newFileMode();
+    } else {
+        mode = dest.old.st_mode & 0777; // set-id and sticky bits are dropped
+        const bool sameOwner =
+            dest.old.st_uid == temp.made().st_uid && dest.old.st_gid == temp.made().st_gid;
+        if (!sameOwner && ::fchown(fd, dest.old.st_uid, dest.old.st_gid) != 0 &&
+            ::fchown(fd, uid_t(-1), dest.old.st_gid) != 0) {
+            // Another group than before gets no more than everyone else had.
+            mode &= ~mode_t(070) | ((mode & 07) << 3);
+        }
+    }
+    if (::fchmod(fd, mode) == 0)
+        return 0;
+    // File systems without Unix modes refuse; the temporary's own mode (0600) is narrower.
+    return errno == EPERM || errno == EOPNOTSUPP ? 0 : errno;
+}
+
+using Fill = std::function<CopyResult(int out)>;
+
+// Makes the temporary for `dest` and writes it out; the rename is left to the caller.
+CopyResult prepare(const QString& to, const Destination& dest, Temporary& temp, const Fill& fill) {
+    ignoreFileSizeSignal();
+    const QString shown = native(to);
+    if (const int err = temp.create(dest.directory)) {
+        const QString folder = native(QFile::decodeName(dest.directory));
+        if (err == ENOENT || err == ENOTDIR)
+            return failure(QStringLiteral("The folder %1 does not exist.").arg(folder),
+                           QStringLiteral("the folder %1 does not exist").arg(folder));
+        return failure(QStringLiteral("Cannot write into %1: %2").arg(folder, errnoText(err)),
+                       errnoText(err));
+    }
+    if (const int err = adopt(temp, dest))
+        return writeFailure(shown, errnoText(err));
+    if (CopyResult filled = fill(temp.fd()); !filled)
+        return filled;
+    if (const int err = temp.finish())
+        return writeFailure(shown, errnoText(err));
+    return {};
+}
+
+CopyResult replace(const QString& to, LinkPolicy links, const Fill& fill) {
+    Destination dest;
+    if (CopyResult looked = inspect(to, links, dest); !looked)
+        return looked;
+    Temporary temp;
+    if (CopyResult made = prepare(to, dest, temp, fill); !made)
+        return made;
+    if (const int err = temp.renameTo(dest.path))
+        return writeFailure(native(to), errnoText(err));
+    return {};
+}
+
+Fill bytesFill(const QString& to, const QByteArray& bytes) {
+    return [&to, &bytes](int out) {
+        const int err = writeAll(out, bytes.constData(), size_t(bytes.size()));
+        return err == 0 ? CopyResult{} : writeFailure(native(to), errnoText(err));
+    };
 }
 
 #else
 
-CopyResult platformCopy(const QString& from, const QString& to) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("%1 cannot be read: %2").arg(native(from), in.errorString()));
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
-        return failure(QStringLiteral("Cannot write %1: %2").arg(native(to), out.errorString()));
-    QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        if (out.write(chunk) != chunk.size())
-            break;
-    }
-    if (in.error() != QFileDevice::NoError) {
+// The plain form: QSaveFile, unbuffered so that every write reports its own error.
+using Fill = std::function<CopyResult(QSaveFile& out)>;
+
+CopyResult openReplacement(const QString& to, QSaveFile& out) {
+    const QString shown = native(to);
+    const QFileInfo info(to);
+    if (info.isDir())
+        return isFolderFailure(shown);
+    if (info.exists() && !info.isFile())
+        return specialFileFailure(shown);
+    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
+        return readOnlyFailure(shown);
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return failure(
+            QStringLiteral("The folder %1 does not exist.").arg(native(info.absolutePath())),
+            QStringLiteral("the folder does not exist"));
+    out.setFileName(to);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return writeFailure(shown, out.errorString());
+    return {};
+}
+
+CopyResult replace(const QString& to, LinkPolicy, const Fill& fill) {
+    QSaveFile out;
+    if (CopyResult opened = openReplacement(to, out); !opened)
+        return opened;
+    if (CopyResult filled = fill(out); !filled) {
         out.cancelWriting();
-        out.commit();
-        return failure(QStringLiteral("%1 cannot be read: %2").arg(native(from), in.errorString()));
+        return filled;
     }
     if (!out.commit())
-        return failure(QStringLiteral("Could not copy %1 to %2: %3")
-                           .arg(native(from), native(to), out.errorString()));
+        return writeFailure(native(to), out.errorString());
     return {};
+}
+
+Fill bytesFill(const QString& to, const QByteArray& bytes) {
+    return [&to, &bytes](QSaveFile& out) {
+        return out.write(bytes) == bytes.size() ? CopyResult{}
+                                                : writeFailure(native(to), out.errorString());
+    };
 }
 
 #endif
@@ -184,19 +429,259 @@ CopyResult platformCopy(const QString& from, const QString& to) {
 } // namespace
 
 CopyResult replaceFile(const QString& from, const QString& to) {
-    if (CopyResult check = precheck(from, to); !check)
-        return check;
-    return platformCopy(from, to);
+    if (from.isEmpty())
+        return failure(QStringLiteral("No file was chosen to copy from."),
+                       QStringLiteral("no file was chosen"));
+    const QString shownFrom = native(from);
+    const auto copyFailure = [&](const QString& why) {
+        return failure(
+            QStringLiteral("Could not copy %1 to %2: %3").arg(shownFrom, native(to), why), why);
+    };
+#if defined(Q_OS_UNIX)
+    // Opened once and without waiting (a FIFO must not block); only a regular file is copied.
+    Fd in(
+        ::open(QFile::encodeName(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (in.get() < 0) {
+        const int err = errno;
+        if (err == ENOENT)
+            return failure(QStringLiteral("%1 does not exist.").arg(shownFrom),
+                           QStringLiteral("%1 does not exist").arg(shownFrom));
+        return failure(QStringLiteral("%1 cannot be read: %2").arg(shownFrom, errnoText(err)),
+                       errnoText(err));
+    }
+    struct stat st {};
+    if (::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return failure(QStringLiteral("%1 is not a file.").arg(shownFrom),
+                       QStringLiteral("%1 is not a file").arg(shownFrom));
+    return replace(to, LinkPolicy::ReplaceLink, [&](int out) {
+        const int err = copyContents(in.get(), out);
+        return err == 0 ? CopyResult{} : copyFailure(errnoText(err));
+    });
+#else
+    const QFileInfo source(from);
+    if (!source.exists())
+        return failure(QStringLiteral("%1 does not exist.").arg(shownFrom),
+                       QStringLiteral("%1 does not exist").arg(shownFrom));
+    if (!source.isFile())
+        return failure(QStringLiteral("%1 is not a file.").arg(shownFrom),
+                       QStringLiteral("%1 is not a file").arg(shownFrom));
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return failure(QStringLiteral("%1 cannot be read: %2").arg(shownFrom, in.errorString()),
+                       in.errorString());
+    return replace(to, LinkPolicy::ReplaceLink, [&](QSaveFile& out) {
+        for (;;) {
+            const QByteArray chunk = in.read(1 << 20);
+            if (in.error() != QFileDevice::NoError)
+                return copyFailure(in.errorString());
+            if (chunk.isEmpty())
+                return CopyResult{};
+            if (out.write(chunk) != chunk.size())
+                return copyFailure(out.errorString());
+        }
+    });
+#endif
+}
+
+CopyResult replaceFileWith(const QString& to, const ContentProducer& produce, LinkPolicy links) {
+#if defined(Q_OS_UNIX)
+    return replace(to, links, [&](int out) {
+        int err = 0; // the first failed write's; later chunks are refused
+        const WriteChunk write = [&](const char* data, qint64 size) {
+            if (err == 0)
+                err = size < 0 ? EINVAL : writeAll(out, data, size_t(size));
+            return err == 0;
+        };
+        const QString problem = produce(write);
+        if (err != 0)
+            return writeFailure(native(to), errnoText(err));
+        return problem.isEmpty() ? CopyResult{} : writeFailure(native(to), problem);
+    });
+#else
+    return replace(to, links, [&](QSaveFile& out) {
+        QString err;
+        const WriteChunk write = [&](const char* data, qint64 size) {
+            if (err.isEmpty() && out.write(data, size) != size)
+                err = out.errorString();
+            return err.isEmpty();
+        };
+        const QString problem = produce(write);
+        if (!err.isEmpty())
+            return writeFailure(native(to), err);
+        return problem.isEmpty() ? CopyResult{} : writeFailure(native(to), problem);
+    });
+#endif
+}
+
+CopyResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    return replace(path, LinkPolicy::WriteTarget, bytesFill(path, bytes));
+}
+
+#if defined(Q_OS_UNIX)
+
+struct StagedFile::Impl {
+    QString path;
+    Destination dest;
+    Temporary temp;
+};
+
+CopyResult StagedFile::stage(const QString& path, const QByteArray& bytes) {
+    d_ = std::make_unique<Impl>();
+    d_->path = path;
+    if (CopyResult looked = inspect(path, LinkPolicy::WriteTarget, d_->dest); !looked) {
+        d_.reset();
+        return looked;
+    }
+    CopyResult made = prepare(path, d_->dest, d_->temp, bytesFill(path, bytes));
+    if (!made)
+        d_.reset();
+    return made;
+}
+
+CopyResult StagedFile::commit() {
+    if (!d_)
+        return failure(QStringLiteral("Nothing was written."),
+                       QStringLiteral("nothing was written"));
+    const std::unique_ptr<Impl> staged = std::move(d_);
+    if (const int err = staged->temp.renameTo(staged->dest.path))
+        return writeFailure(native(staged->path), errnoText(err));
+    return {};
+}
+
+#else
+
+struct StagedFile::Impl {
+    QString path;
+    QSaveFile out;
+};
+
+CopyResult StagedFile::stage(const QString& path, const QByteArray& bytes) {
+    d_ = std::make_unique<Impl>();
+    d_->path = path;
+    CopyResult made = openReplacement(path, d_->out);
+    if (made)
+        made = bytesFill(path, bytes)(d_->out);
+    if (!made)
+        d_.reset();
+    return made;
+}
+
+CopyResult StagedFile::commit() {
+    if (!d_)
+        return failure(QStringLiteral("Nothing was written."),
+                       QStringLiteral("nothing was written"));
+    const std::unique_ptr<Impl> staged = std::move(d_);
+    if (!staged->out.commit())
+        return writeFailure(native(staged->path), staged->out.errorString());
+    return {};
+}
+
+#endif
+
+StagedFile::StagedFile() = default;
+StagedFile::~StagedFile() = default;
+
+ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
+    const QString shown = native(path);
+#if defined(Q_OS_UNIX)
+    const QByteArray name = QFile::encodeName(path);
+    const auto notRegular = [&] {
+        return readFailure(QStringLiteral("%1 is not a regular file").arg(shown));
+    };
+    const auto cannot = [&](const char* what, int err) {
+        return readFailure(
+            QStringLiteral("cannot %1 %2: %3").arg(QLatin1String(what), shown, errnoText(err)));
+    };
+    // Looked at before it is opened: opening a FIFO waits for a writer, opening a device may
+    // set it going.
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0)
+        return cannot("open", errno);
+    if (!S_ISREG(st.st_mode))
+        return notRegular();
+    Fd fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0)
+        return cannot("open", errno);
+    // The name may have been given to something else in between.
+    if (::fstat(fd.get(), &st) != 0)
+        return cannot("read", errno);
+    if (!S_ISREG(st.st_mode))
+        return notRegular();
+    if (st.st_size > maxSize)
+        return readFailure(tooLarge(shown, st.st_size, maxSize));
+
+    // One byte more than the size tells a file that grew since.
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        if (total == bytes.size()) {
+            if (total > maxSize)
+                return readFailure(
+                    QStringLiteral("%1 is too large (over %2)").arg(shown, sizeText(maxSize)));
+            bytes.resize(qsizetype(std::min(maxSize, total * 2) + 1));
+        }
+        const ssize_t n = ::read(fd.get(), bytes.data() + total, size_t(bytes.size() - total));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return cannot("read", errno);
+        }
+        if (n == 0)
+            break;
+        total += n;
+    }
+    bytes.truncate(qsizetype(total));
+    return {true, bytes, {}};
+#else
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return readFailure(QStringLiteral("%1 is not a regular file").arg(shown));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return readFailure(QStringLiteral("cannot open %1: %2").arg(shown, file.errorString()));
+    if (file.size() > maxSize)
+        return readFailure(tooLarge(shown, file.size(), maxSize));
+    QByteArray bytes = file.read(maxSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return readFailure(QStringLiteral("cannot read %1: %2").arg(shown, file.errorString()));
+    if (bytes.size() > maxSize)
+        return readFailure(
+            QStringLiteral("%1 is too large (over %2)").arg(shown, sizeText(maxSize)));
+    return {true, bytes, {}};
+#endif
 }
 
 int removeStaleTemporaries(const QString& directory) {
-    QDir dir(directory);
     int removed = 0;
-    const QStringList stale =
-        dir.entryList({QLatin1String(kTempPrefix) + u'*'}, QDir::Files | QDir::Hidden);
-    for (const QString& name : stale)
-        if (dir.remove(name))
-            ++removed;
+    const QStringList names = QDir(directory).entryList({QLatin1String(kTempPrefix) + u'*'},
+                                                        QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!isTemporaryName(name))
+            continue;
+        const QString path = directory + u'/' + name;
+#if defined(Q_OS_UNIX)
+        // Only a regular file that nobody holds locked is a killed writer's; the name must still
+        // lead to the file that was checked when it goes.
+        const QByteArray host = QFile::encodeName(path);
+        struct stat named {
+        }, held{};
+        if (::lstat(host.constData(), &named) != 0 || !S_ISREG(named.st_mode))
+            continue;
+        Fd fd(::open(host.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        if (fd.get() < 0 || ::fstat(fd.get(), &held) != 0 || held.st_ino != named.st_ino ||
+            held.st_dev != named.st_dev)
+            continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue; // a running writer's
+        if (::lstat(host.constData(), &named) != 0 || held.st_ino != named.st_ino ||
+            held.st_dev != named.st_dev)
+            continue;
+        removed += ::unlink(host.constData()) == 0;
+#else
+        // An open file cannot be removed here, so a running writer's temporary stays.
+        removed += QFile::remove(path);
+#endif
+    }
     return removed;
 }
 

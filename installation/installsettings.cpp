@@ -1,11 +1,11 @@
 #include "installsettings.h"
 
+#include "filecopy.h"
 #include "paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace ovra {
 
@@ -21,12 +21,11 @@ QString settingsWritePath(const QString& programDir, const QString& fileName) {
 static constexpr qint64 kMaxSettingSize = 64 * 1024;
 
 std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName) {
-    QFile file(paths::hostPath(settingsReadPath(programDir, fileName)));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSettingSize)
+    const ReadFileResult read =
+        readRegularFile(paths::hostPath(settingsReadPath(programDir, fileName)), kMaxSettingSize);
+    if (!read.ok)
         return std::nullopt;
-    QByteArray bytes = file.read(kMaxSettingSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxSettingSize)
-        return std::nullopt;
+    QByteArray bytes = read.bytes;
     while (bytes.endsWith('\n') || bytes.endsWith('\r'))
         bytes.chop(1);
     return QString::fromLocal8Bit(bytes);
@@ -36,7 +35,7 @@ namespace {
 
 // A settings file as it stood before a store, so a half-done store can be put back.
 struct Previous {
-    bool known = false;  // false: it could not be read, so it cannot be put back
+    bool known = false; // false: it could not be read, so it cannot be put back
     bool exists = false;
     QByteArray bytes;
 };
@@ -45,13 +44,10 @@ Previous previousOf(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return {true, false, {}};
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+    const ReadFileResult read = readRegularFile(path, kMaxSettingSize);
+    if (!read.ok)
         return {};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {};
-    return {true, true, std::move(bytes)};
+    return {true, true, read.bytes};
 }
 
 bool putBack(const QString& path, const Previous& before) {
@@ -59,9 +55,7 @@ bool putBack(const QString& path, const Previous& before) {
         return false;
     if (!before.exists)
         return !QFileInfo::exists(path) || QFile::remove(path);
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(before.bytes) == before.bytes.size() &&
-           file.commit();
+    return writeFileAtomically(path, before.bytes).ok;
 }
 
 } // namespace
@@ -72,26 +66,23 @@ StoreResult storeSettings(const QString& programDir, const QString& gameDirector
         paths::hostPath(settingsWritePath(programDir, QString::fromLatin1(kGameDirectoryFile)));
     const QString drivePath =
         paths::hostPath(settingsWritePath(programDir, QString::fromLatin1(kCdDriveFile)));
-    const auto failed = [](const QString& path, const QSaveFile& file) {
+    const auto failed = [](const QString& path, const CopyResult& result) {
         return StoreResult{false, QStringLiteral("The setting could not be saved to %1: %2")
-                                      .arg(QDir::toNativeSeparators(path), file.errorString())};
+                                      .arg(QDir::toNativeSeparators(path), result.reason)};
     };
 
     // Both files are written out before either replaces its old self.
-    QSaveFile directoryFile(directoryPath), driveFile(drivePath);
-    const QByteArray directoryBytes = gameDirectory.toLocal8Bit();
-    const QByteArray driveBytes = cdDrive.toLocal8Bit();
-    if (!directoryFile.open(QIODevice::WriteOnly) ||
-        directoryFile.write(directoryBytes) != directoryBytes.size())
-        return failed(directoryPath, directoryFile);
-    if (!driveFile.open(QIODevice::WriteOnly) || driveFile.write(driveBytes) != driveBytes.size())
-        return failed(drivePath, driveFile);
+    StagedFile directoryFile, driveFile;
+    if (CopyResult r = directoryFile.stage(directoryPath, gameDirectory.toLocal8Bit()); !r)
+        return failed(directoryPath, r);
+    if (CopyResult r = driveFile.stage(drivePath, cdDrive.toLocal8Bit()); !r)
+        return failed(drivePath, r);
 
     const Previous before = previousOf(directoryPath);
-    if (!directoryFile.commit())
-        return failed(directoryPath, directoryFile);
-    if (!driveFile.commit()) {
-        StoreResult result = failed(drivePath, driveFile);
+    if (CopyResult r = directoryFile.commit(); !r)
+        return failed(directoryPath, r);
+    if (CopyResult r = driveFile.commit(); !r) {
+        StoreResult result = failed(drivePath, r);
         result.unchanged = putBack(directoryPath, before);
         return result;
     }

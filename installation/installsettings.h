@@ -15,7 +15,7 @@ QString settingsWritePath(const QString& programDir, const QString& fileName); /
 
 // Reads one settings file: its whole content is the value. Trailing CR and LF are dropped
 // (a file edited by hand often ends in a line end). Returns nothing when the file is
-// missing or cannot be read.
+// missing, cannot be read or is not a regular file (a FIFO there must not block the start).
 std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName);
 
 struct StoreResult {

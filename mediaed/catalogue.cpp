@@ -1,13 +1,12 @@
 #include "catalogue.h"
 
+#include "filecopy.h"
 #include "paths.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QSaveFile>
 
 namespace mediaed {
 
@@ -16,23 +15,15 @@ Catalogue::Catalogue(QString programDir) : programDir_(std::move(programDir)) {
         slots_.append(QString());
 }
 
-// A save that was killed before its rename can leave its temporary file (slot file name plus
-// six random characters) where the platform has no unnamed temporary files.
-static void removeStaleTemporaries(const QString& folder) {
-    static const QRegularExpression temporary(
-        QStringLiteral("^(1[0-8]|[0-9])\\.dat\\.[A-Za-z0-9]{6}$"));
-    QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
-        if (temporary.match(name).hasMatch())
-            dir.remove(name);
-}
-
 Catalogue::LoadResult Catalogue::load() {
-    removeStaleTemporaries(dataFolder());
+    // A save that was killed before its rename leaves its temporary file: clear it.
+    ovra::removeStaleTemporaries(dataFolder());
     LoadResult result;
     const auto& stock = stockTable();
     for (int i = 0; i < kSlotCount; ++i) {
-        const rtf::ReadResult read = rtf::readFile(slotFilePath(i));
+        const ovra::ReadFileResult file =
+            ovra::readRegularFile(slotFilePath(i), rtf::kMaxDocumentSize);
+        const rtf::ReadResult read = file.ok ? rtf::read(file.bytes) : rtf::ReadResult{};
         if (read.ok) {
             slots_[i] = read.text;
         } else {
@@ -68,13 +59,10 @@ Catalogue::SaveResult Catalogue::save() const {
     for (int i = 0; i < kSlotCount; ++i) {
         // A temporary file renamed over the old one: a crash or a full disk never leaves a
         // half-written slot file behind.
-        QSaveFile file(slotFilePath(i));
-        const QByteArray bytes = rtf::write(slots_[i]);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-            !file.commit()) {
-            fail(i, QStringLiteral("%1: %2").arg(QFileInfo(file.fileName()).fileName(),
-                                                 file.errorString()));
-        }
+        const QString path = slotFilePath(i);
+        const ovra::CopyResult written = ovra::writeFileAtomically(path, rtf::write(slots_[i]));
+        if (!written)
+            fail(i, QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), written.reason));
     }
     return result;
 }

@@ -1,7 +1,5 @@
 #include "rtfreader.h"
 
-#include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QStringDecoder>
 
@@ -698,26 +696,6 @@ ReadResult read(const QByteArray& document) {
     if (!QByteArrayView(document).sliced(start).startsWith("{\\rtf"))
         return failure(QStringLiteral("not an RTF document (it does not start with {\\rtf)"));
     return Parser(document).run(start);
-}
-
-ReadResult readFile(const QString& hostPath) {
-    const QString name = QDir::toNativeSeparators(hostPath);
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("cannot open %1: %2").arg(name, file.errorString()));
-    if (file.size() > kMaxDocumentSize)
-        return failure(QStringLiteral("%1 is too large (%2 bytes; the limit is %3)")
-                           .arg(name)
-                           .arg(file.size())
-                           .arg(limitText()));
-    // One byte more than the limit tells a file that grew, or a device, from one at the limit.
-    const qint64 wanted = file.isSequential() || file.size() == 0 ? kMaxDocumentSize : file.size();
-    const QByteArray data = file.read(wanted + 1);
-    if (file.error() != QFileDevice::NoError)
-        return failure(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
-    if (data.size() > kMaxDocumentSize)
-        return failure(QStringLiteral("%1 is too large (over %2)").arg(name, limitText()));
-    return read(data);
 }
 
 } // namespace rtf

@@ -20,7 +20,4 @@ struct ReadResult {
 // font's, else the document's, else Windows-1252. Hostile input ends in an error, never a crash.
 ReadResult read(const QByteArray& document);
 
-// Reads a file (host path) and its plain text; refuses files over kMaxDocumentSize.
-ReadResult readFile(const QString& hostPath);
-
 } // namespace rtf

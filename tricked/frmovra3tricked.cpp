@@ -22,7 +22,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace tricked {
 
@@ -232,12 +231,10 @@ void frmOvra3TrickEd::saveConfig() {
     if (!chosen)
         return;
     lastConfigFile_ = *chosen;
-    QSaveFile file(*chosen);
-    const QByteArray document = rtf::write(currentConfig_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() ||
-        !file.commit()) {
+    const ovra::CopyResult saved = ovra::writeFileAtomically(*chosen, rtf::write(currentConfig_));
+    if (!saved) {
         showProblem(QStringLiteral("The Trick Config could not be saved to \"%1\": %2")
-                        .arg(QDir::toNativeSeparators(*chosen), file.errorString()));
+                        .arg(QDir::toNativeSeparators(*chosen), saved.reason));
     }
 }
 
@@ -247,7 +244,10 @@ void frmOvra3TrickEd::openConfig() {
         return;
     lastConfigFile_ = *chosen;
     const QString shown = QDir::toNativeSeparators(*chosen);
-    const rtf::ReadResult read = rtf::readFile(*chosen);
+    // Files from strangers: a FIFO or a device typed into the dialog is refused unopened.
+    const ovra::ReadFileResult file = ovra::readRegularFile(*chosen, rtf::kMaxDocumentSize);
+    const rtf::ReadResult read =
+        file.ok ? rtf::read(file.bytes) : rtf::ReadResult{false, {}, file.error};
     if (!read.ok) {
         showProblem(QStringLiteral("The Trick Config \"%1\" could not be read: %2\nNo trick "
                                    "was changed.")

@@ -87,7 +87,7 @@ private slots:
 
         // The next start clears what a killed copy may have left.
         ScriptedDialogs dialogs;
-        QVERIFY(TempInstall::write(installed + "/.ovra3-tmp-left", "half a file"));
+        QVERIFY(TempInstall::write(installed + "/.ovra3-tmp-left01", "half a file"));
         tricked::frmOvra3TrickEd window(install.programDir);
         QCOMPARE(temporaries(installed), QStringList());
     }
@@ -113,8 +113,8 @@ private slots:
                 QVERIFY(TempInstall::write(e.path, e.before));
         }
         ScriptedDialogs dialogs;
-        QVERIFY(TempInstall::write(music + "/.ovra3-tmp-left", "half a file"));
-        QVERIFY(TempInstall::write(movies + "/.ovra3-tmp-left", "half a file"));
+        QVERIFY(TempInstall::write(music + "/.ovra3-tmp-left01", "half a file"));
+        QVERIFY(TempInstall::write(movies + "/.ovra3-tmp-left01", "half a file"));
         mediaed::FrmOvra3MedEd window(install.programDir);
         QCOMPARE(temporaries(music), QStringList());
         QCOMPARE(temporaries(movies), QStringList());
@@ -129,7 +129,7 @@ private slots:
                 const QString path = QStringLiteral("%1/%2.dat").arg(data).arg(i);
                 if (!QFile::exists(path))
                     continue; // killed before its first save
-                const rtf::ReadResult r = rtf::readFile(path);
+                const rtf::ReadResult r = rtf::read(TempInstall::bytes(path));
                 QVERIFY2(r.ok, qPrintable(path + ": " + r.error));
                 QVERIFY2(r.text == QStringLiteral("A version of slot %1").arg(i) ||
                              r.text == QStringLiteral("B version of slot %1").arg(i),

@@ -91,7 +91,7 @@ struct Fixture {
     QStringList onDisk() const {
         QStringList captions;
         for (int i = 0; i < kSlotCount; ++i) {
-            const rtf::ReadResult r = rtf::readFile(file(i));
+            const rtf::ReadResult r = rtf::read(TempInstall::bytes(file(i)));
             captions << (r.ok ? r.text : QStringLiteral("<missing>"));
         }
         return captions;

@@ -1,8 +1,6 @@
 #include "rtfreader.h"
 #include "rtfwriter.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -49,8 +47,6 @@ private slots:
     void refused_data();
     void refused();
     void longLineWrappedInSource();
-    void readFile_data();
-    void readFile();
 };
 
 void TestRtf::roundTrip_data() {
@@ -340,49 +336,6 @@ void TestRtf::longLineWrappedInSource() {
     const rtf::ReadResult result = rtf::read(document);
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.text, line);
-}
-
-void TestRtf::readFile_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content"); // not created when null
-    QTest::addColumn<qint64>("size");        // grown sparsely to this size when positive
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("error");
-
-    QTest::newRow("valid") << "a.tcg" << rtf::write("1   2   ") << qint64(0) << "1   2   "
-                           << QString();
-    QTest::newRow("missing") << "none.tcg" << QByteArray() << qint64(0) << QString()
-                             << "cannot open";
-    QTest::newRow("directory") << "." << QByteArray() << qint64(0) << QString() << "cannot open";
-    QTest::newRow("empty file") << "empty.tcg" << QByteArray("") << qint64(0) << QString()
-                                << "empty";
-    QTest::newRow("at the limit") << "big.tcg" << QByteArray("{\\rtf1 a}") << rtf::kMaxDocumentSize
-                                  << "a" << QString();
-    QTest::newRow("over the limit") << "huge.tcg" << QByteArray("{\\rtf1 a}")
-                                    << rtf::kMaxDocumentSize + 1 << QString() << "too large";
-}
-
-void TestRtf::readFile() {
-    QFETCH(QString, name);
-    QFETCH(QByteArray, content);
-    QFETCH(qint64, size);
-    QFETCH(QString, text);
-    QFETCH(QString, error);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(name);
-    if (!content.isNull()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(content), content.size());
-        if (size > 0)
-            QVERIFY(file.resize(size)); // NUL bytes after the closing brace
-    }
-    const rtf::ReadResult result = rtf::readFile(path);
-    QCOMPARE(result.ok, error.isEmpty());
-    QCOMPARE(result.text, text);
-    QVERIFY2(result.error.contains(error), qPrintable(result.error));
 }
 
 QTEST_GUILESS_MAIN(TestRtf)
