@@ -19,7 +19,7 @@ namespace {
 
 using iso::kSectorSize;
 
-constexpr qsizetype kMaxCachedFolders = 16;
+constexpr qsizetype kMaxCachedFolders = 8;
 // File types in Rock Ridge modes, the POSIX values on every platform.
 constexpr quint32 kModeType = 0170000;
 constexpr quint32 kModeRegular = 0100000;
@@ -133,7 +133,10 @@ struct Image::Private {
     }
 
     QString unreadable() const {
-        return QStringLiteral("%1 cannot be read: %2").arg(native(hostPath), file.errorString());
+        // A file that shrank since it was opened ends early without an error of its own.
+        const QString why = file.error() == QFileDevice::NoError ? QStringLiteral("it ended early")
+                                                                 : file.errorString();
+        return QStringLiteral("%1 cannot be read: %2").arg(native(hostPath), why);
     }
 
     std::optional<QByteArray> readAt(qint64 offset, qint64 count) const {

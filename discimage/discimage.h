@@ -26,8 +26,9 @@ using WriteChunk = std::function<bool(const char* data, qint64 size)>;
 inline constexpr qint64 kChunkSize = 64 * 1024;
 // Limits against hostile images: a folder's size and the depth of a path.
 inline constexpr qint64 kMaxFolderBytes = 1024 * 1024;
-inline constexpr int kMaxDepth = 32;
+inline constexpr int kMaxDepth = 16;
 
+// Used from one thread at a time.
 class Image {
 public:
     ~Image();

@@ -185,7 +185,7 @@ QString withoutVersion(QString name) {
     if (semicolon >= 0) {
         bool digits = true;
         for (qsizetype i = semicolon + 1; i < name.size(); ++i)
-            digits = digits && name[i].isDigit();
+            digits = digits && name[i] >= u'0' && name[i] <= u'9';
         if (digits)
             name.truncate(semicolon);
     }
