@@ -82,7 +82,8 @@ struct Node {
     iso::Record record;
     QByteArray libraryName; // the name the library finds this entry by
     QString name;
-    bool usable = false; // a file or a folder: not ".", "..", a resource fork or a link
+    bool rockRidge = false; // the library found Rock Ridge fields in it
+    bool usable = false;    // a file or a folder: not ".", "..", a resource fork or a link
 };
 
 struct Folder {
@@ -108,11 +109,15 @@ qsizetype find(const QList<Node>& nodes, const QString& part, bool directory) {
     return best;
 }
 
-// The entry the library takes for `name`: the first whose name or translated name matches.
+// The entry the library takes for `name` on its way down a path: the first whose name
+// matches, or on a plain disc whose translated name does.
 qsizetype libraryMatch(const QList<Node>& nodes, const QByteArray& name, quint8 jolietLevel) {
-    for (qsizetype i = 0; i < nodes.size(); ++i)
-        if (nodes[i].libraryName == name || translated(nodes[i].libraryName, jolietLevel) == name)
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        const Node& n = nodes[i];
+        if (n.libraryName == name ||
+            (jolietLevel == 0 && !n.rockRidge && translated(n.libraryName, jolietLevel) == name))
             return i;
+    }
     return -1;
 }
 
@@ -195,6 +200,7 @@ struct Image::Private {
                 (stat->type == iso9660_stat_s::_STAT_DIR) != node.record.isDirectory())
                 break;
             node.libraryName = QByteArray(stat->filename);
+            node.rockRidge = stat->rr.b3_rock == yep;
             // Rock Ridge names come from the library; it cuts Joliet names to the byte length
             // of their UCS-2 form, so those and plain names are taken from our own records.
             node.name =

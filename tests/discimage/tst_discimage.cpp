@@ -95,6 +95,11 @@ void TestDiscImage::initTestCase() {
     QVERIFY(QDir(dir.path()).mkpath("src/" + kTree));
     for (auto it = sources.cbegin(); it != sources.cend(); ++it)
         QVERIFY(writeFile(dir.filePath("src/" + kTree + it.key()), it.value()));
+    // Two folders that differ only by case, each with a file that tells them apart.
+    for (const QString path :
+         {"src/Setup/DATA/data/Movies/Upper.mpg", "src/Setup/DATA/data/movies/lower.mpg"})
+        QVERIFY(QDir(dir.path()).mkpath(QFileInfo(path).path()) &&
+                writeFile(dir.filePath(path), {}));
     const QList<std::pair<QString, QStringList>> kinds = {
         {"plain", {}}, {"joliet", {"-J"}}, {"rock", {"-R"}}, {"both", {"-R", "-J"}}};
     for (const auto& [name, options] : kinds) {
@@ -134,6 +139,14 @@ void TestDiscImage::contents_data() {
                                                      << "Dup.ska";
     QTest::newRow("rock ridge, exact spelling") << "rock" << kSkater << rock << "dup.ska"
                                                 << "dup.ska";
+    QTest::newRow("rock ridge folder, exact spelling")
+        << "rock"
+        << "setup\\data\\data\\movies" << QStringList{"lower.mpg"} << ""
+        << "";
+    QTest::newRow("rock ridge folder, first in code order")
+        << "rock"
+        << "SETUP\\DATA\\DATA\\MOVIES" << QStringList{"Upper.mpg"} << ""
+        << "";
     QTest::newRow("rock ridge before joliet") << "both"
                                               << "\\" + kSkater + "\\" << rock << "SEMI;COLON.SKA"
                                               << "semi;colon.ska";
@@ -247,7 +260,8 @@ void TestDiscImage::refused_data() {
     QByteArray rock = bytes("rock");
     const qsizetype nm = rock.indexOf("Trick01.ska") - 5;
     QVERIFY(rock.mid(nm, 2) == "NM");
-    rock[nm + 2] = 3;
+    rock[nm + 2] = 4; // a whole field header but no flags: the decoder's copy would not stop
+    rock[nm + 6] = 0; // where a zero-length field would end the walk
     QTest::newRow("short rock ridge name") << variant("nm.iso", rock) << true << "list"
                                            << "Rock Ridge field";
     QTest::newRow("write failed") << image("plain") << true << "write"
