@@ -257,6 +257,14 @@ void TestDiscImage::refused_data() {
     crossing[skater + 32] = char(250); // the name's length
     QTest::newRow("name past its entry") << variant("crossing.iso", crossing) << true << "list"
                                          << "damaged or incomplete";
+    // A movies folder renamed "anims": the library would take ANIMS by its translated name.
+    QByteArray confusing = plain;
+    const qsizetype movies = plain.indexOf("MOVIE000", root);
+    QVERIFY(movies > root);
+    confusing.replace(movies, 8, QByteArray("anims\0\0\0", 8));
+    QTest::newRow("folders the library confuses")
+        << variant("confusing.iso", confusing) << true << "list"
+        << "share a name";
     QByteArray rock = bytes("rock");
     const qsizetype nm = rock.indexOf("Trick01.ska") - 5;
     QVERIFY(rock.mid(nm, 2) == "NM");
