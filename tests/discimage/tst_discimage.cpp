@@ -253,9 +253,9 @@ void TestDiscImage::refused_data() {
     setLe32(huge, setup + 10, 0xfffff800);
     QTest::newRow("huge folder") << variant("huge.iso", huge) << true << "list"
                                  << "out of range";
-    QByteArray crossing = plain;
-    crossing[skater + 32] = char(250); // the name's length
-    QTest::newRow("name past its entry") << variant("crossing.iso", crossing) << true << "list"
+    QByteArray longName = plain;
+    longName[skater + 32] = char(250); // the name's length
+    QTest::newRow("name past its entry") << variant("longname.iso", longName) << true << "list"
                                          << "damaged or incomplete";
     // A movies folder renamed "anims": the library would take ANIMS by its translated name.
     QByteArray confusing = plain;
