@@ -13,7 +13,9 @@
 namespace discimage {
 
 struct Entry {
-    QString name; // Rock Ridge, else Joliet, else the plain name without ";1" and a final dot
+    // Rock Ridge, else Joliet, else the plain name; the last two without a version (";1")
+    // and a final dot.
+    QString name;
     bool directory = false;
     bool hidden = false; // marked hidden on the disc
     qint64 size = 0;
@@ -28,7 +30,8 @@ inline constexpr qint64 kChunkSize = 64 * 1024;
 inline constexpr qint64 kMaxFolderBytes = 1024 * 1024;
 inline constexpr int kMaxDepth = 16;
 
-// Used from one thread at a time.
+// Images are used from one thread at a time, all of them together: the library's path
+// lookup is not safe on two threads at once.
 class Image {
 public:
     ~Image();

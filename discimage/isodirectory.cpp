@@ -150,7 +150,11 @@ std::optional<QList<Record>> parseDirectory(const QByteArray& sectors, bool joli
             offset = sectorEnd;
             continue;
         }
-        if (length < kFixedLength + 1 || offset + length > sectorEnd) {
+        if (length < kFixedLength + 1) {
+            fail(why, "a directory entry is shorter than its fixed fields");
+            return std::nullopt;
+        }
+        if (offset + length > sectorEnd) {
             fail(why, "a directory entry runs past the end of its sector");
             return std::nullopt;
         }
