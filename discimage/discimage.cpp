@@ -1,0 +1,413 @@
+#include "discimage.h"
+
+#include "isodirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <cdio/ds.h>
+#include <cdio/iso9660.h>
+#include <cdio/logging.h>
+
+#include <algorithm>
+
+namespace discimage {
+
+namespace {
+
+using iso::kSectorSize;
+
+constexpr qsizetype kMaxCachedFolders = 8;
+// File types in Rock Ridge modes, the POSIX values on every platform.
+constexpr quint32 kModeType = 0170000;
+constexpr quint32 kModeRegular = 0100000;
+constexpr quint32 kModeDirectory = 0040000;
+
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+cdio_log_handler_t libraryHandler = nullptr;
+
+// Damaged images make the library print warnings; our own checks tell the user what is wrong
+// instead. Its assertions still end the program as they would have.
+void quietLog(cdio_log_level_t level, const char message[]) {
+    if (level == CDIO_LOG_ASSERT && libraryHandler)
+        libraryHandler(level, message);
+}
+
+void quietLibrary() {
+    static const bool done = [] {
+        libraryHandler = cdio_log_set_handler(quietLog);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+QByteArray libraryPath(const QString& hostPath) {
+#if defined(Q_OS_WIN)
+    return hostPath.toUtf8();
+#else
+    return QFile::encodeName(hostPath);
+#endif
+}
+
+struct IsoCloser {
+    void operator()(iso9660_t* iso) const { iso9660_close(iso); }
+};
+struct ListFree {
+    void operator()(CdioList_t* list) const { iso9660_filelist_free(list); }
+};
+
+// A path in the game's notation: backslashes, though slashes are taken too, so that no
+// component can hold either.
+QStringList components(const QString& path) {
+    QString game = path;
+    game.replace(u'/', u'\\');
+    return game.split(u'\\', Qt::SkipEmptyParts);
+}
+
+// The name the library gives a path component after dropping versions and lower-casing;
+// it finds a folder by either spelling.
+QByteArray translated(const QByteArray& name, quint8 jolietLevel) {
+    QByteArray out(name.size() + 1, '\0');
+    iso9660_name_translate_ext(name.constData(), out.data(), jolietLevel);
+    out.truncate(qstrlen(out.constData()));
+    return out;
+}
+
+struct Node {
+    iso::Record record;
+    QByteArray libraryName; // the name the library finds this entry by
+    QString name;
+    bool rockRidge = false; // the library found Rock Ridge fields in it
+    bool usable = false;    // a file or a folder: not ".", "..", a resource fork or a link
+};
+
+struct Folder {
+    quint32 extent = 0;
+    quint32 size = 0;
+    QByteArray libraryPath; // "" for the root
+    QStringList shown;      // the components as asked for, for messages
+};
+
+// The entry that `part` names: exact spelling first, else the first in code order.
+qsizetype find(const QList<Node>& nodes, const QString& part, bool directory) {
+    qsizetype best = -1;
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        const Node& n = nodes[i];
+        if (!n.usable || n.record.isDirectory() != directory ||
+            n.name.compare(part, Qt::CaseInsensitive) != 0)
+            continue;
+        if (n.name == part)
+            return i;
+        if (best < 0 || n.name < nodes[best].name)
+            best = i;
+    }
+    return best;
+}
+
+// The entry the library takes for `name` on its way down a path: the first whose name
+// matches, or on a plain disc whose translated name does.
+qsizetype libraryMatch(const QList<Node>& nodes, const QByteArray& name, quint8 jolietLevel) {
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        const Node& n = nodes[i];
+        if (n.libraryName == name ||
+            (jolietLevel == 0 && !n.rockRidge && translated(n.libraryName, jolietLevel) == name))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+struct Image::Private {
+    QString hostPath;
+    mutable QFile file;
+    qint64 bytes = 0;
+    std::unique_ptr<iso9660_t, IsoCloser> iso;
+    quint8 jolietLevel = 0;
+    Folder root;
+    // By extent and size: the library reads exactly the bytes that were checked.
+    mutable QHash<quint64, QList<Node>> folders;
+
+    QString damaged(const QString& why) const {
+        return QStringLiteral("%1 is damaged or incomplete: %2.").arg(native(hostPath), why);
+    }
+
+    QString unreadable() const {
+        // A file that shrank since it was opened ends early without an error of its own.
+        const QString why = file.error() == QFileDevice::NoError ? QStringLiteral("it ended early")
+                                                                 : file.errorString();
+        return QStringLiteral("%1 cannot be read: %2").arg(native(hostPath), why);
+    }
+
+    std::optional<QByteArray> readAt(qint64 offset, qint64 count) const {
+        if (offset < 0 || offset + count > bytes || !file.seek(offset))
+            return std::nullopt;
+        QByteArray data = file.read(count);
+        if (data.size() != count)
+            return std::nullopt;
+        return data;
+    }
+
+    // The records of a folder, read and checked without the library.
+    std::optional<QList<iso::Record>> records(const Folder& folder, bool joliet,
+                                              QString* error) const {
+        const qint64 sectors = (qint64(folder.size) + kSectorSize - 1) / kSectorSize;
+        QString why;
+        std::optional<QList<iso::Record>> result;
+        if (folder.size == 0 || folder.size > kMaxFolderBytes)
+            why = QStringLiteral("a folder's size of %1 bytes is out of range").arg(folder.size);
+        else if ((qint64(folder.extent) + sectors) * kSectorSize > bytes)
+            why = QStringLiteral("a folder lies past the end of the image");
+        else if (const auto data =
+                     readAt(qint64(folder.extent) * kSectorSize, sectors * kSectorSize))
+            result = iso::parseDirectory(*data, joliet, &why);
+        else
+            why = QStringLiteral("a folder cannot be read");
+        if (!result)
+            *error = damaged(why);
+        return result;
+    }
+
+    // A folder's entries: our records, with the names the library decodes from them.
+    std::optional<QList<Node>> listing(const Folder& folder, QString* error) const {
+        const quint64 key = quint64(folder.extent) << 32 | folder.size;
+        if (const auto cached = folders.constFind(key); cached != folders.cend())
+            return *cached;
+        const auto checked = records(folder, jolietLevel > 0, error);
+        if (!checked)
+            return std::nullopt;
+        // Only now, with every length in the folder and in those above it checked, may the
+        // library read it. It finds the folder by name from the root again, and the walk has
+        // made sure that it picks the same entries.
+        const std::unique_ptr<CdioList_t, ListFree> list(iso9660_ifs_readdir(
+            iso.get(), folder.libraryPath.isEmpty() ? "/" : folder.libraryPath.constData()));
+        QList<Node> nodes;
+        nodes.reserve(checked->size());
+        for (CdioListNode_t* at = list ? _cdio_list_begin(list.get()) : nullptr; at;
+             at = _cdio_list_node_next(at)) {
+            const auto* stat = static_cast<const iso9660_stat_t*>(_cdio_list_node_data(at));
+            if (nodes.size() == checked->size())
+                break;
+            Node node;
+            node.record = checked->at(nodes.size());
+            if (!stat || quint32(stat->lsn) != node.record.extent ||
+                stat->size != node.record.size ||
+                (stat->type == iso9660_stat_s::_STAT_DIR) != node.record.isDirectory())
+                break;
+            node.libraryName = QByteArray(stat->filename);
+            node.rockRidge = stat->rr.b3_rock == yep;
+            // Rock Ridge names come from the library; it cuts Joliet names to the byte length
+            // of their UCS-2 form, so those and plain names are taken from our own records.
+            node.name =
+                node.record.rockName ? QString::fromUtf8(node.libraryName) : node.record.name;
+            const quint32 type = stat->rr.st_mode & kModeType;
+            const bool plainType = type == 0 || type == kModeRegular || type == kModeDirectory;
+            node.usable = !node.record.self && !(node.record.flags & iso::kAssociated) &&
+                          plainType && !node.name.isEmpty() && node.name != u'.' &&
+                          node.name != QStringLiteral("..");
+            nodes.append(node);
+        }
+        if (!list || nodes.size() != checked->size() ||
+            _cdio_list_length(list.get()) != unsigned(nodes.size())) {
+            *error = damaged(QStringLiteral("the entries of a folder do not read consistently"));
+            return std::nullopt;
+        }
+        if (folders.size() >= kMaxCachedFolders)
+            folders.clear();
+        folders.insert(key, nodes);
+        return nodes;
+    }
+
+    std::optional<Folder> walk(const QStringList& parts, QString* error) const {
+        if (parts.size() > kMaxDepth) {
+            *error = QStringLiteral("The path %1 is deeper than %2 folders.")
+                         .arg(parts.join(u'\\'))
+                         .arg(kMaxDepth);
+            return std::nullopt;
+        }
+        Folder current = root;
+        QList<quint32> trail{root.extent};
+        for (const QString& part : parts) {
+            const auto nodes = listing(current, error);
+            if (!nodes)
+                return std::nullopt;
+            current.shown.append(part);
+            const qsizetype at = find(*nodes, part, true);
+            const Node* node = at < 0 ? nullptr : &nodes->at(at);
+            if (!node || node->libraryName.isEmpty() || node->libraryName.contains('/')) {
+                *error = QStringLiteral("There is no folder %1 in the CD image %2.")
+                             .arg(current.shown.join(u'\\'), native(hostPath));
+                return std::nullopt;
+            }
+            if (trail.contains(node->record.extent)) {
+                *error = damaged(QStringLiteral("folders loop back on themselves"));
+                return std::nullopt;
+            }
+            if (libraryMatch(*nodes, node->libraryName, jolietLevel) != at) {
+                *error = damaged(QStringLiteral("two entries in one folder share a name"));
+                return std::nullopt;
+            }
+            current.extent = node->record.extent;
+            current.size = node->record.size;
+            current.libraryPath += '/' + node->libraryName;
+            trail.append(current.extent);
+        }
+        return current;
+    }
+
+    std::optional<Node> locate(const QString& path, QString* error) const {
+        QStringList parts = components(path);
+        if (parts.isEmpty()) {
+            *error = QStringLiteral("No file in the CD image %1 was named.").arg(native(hostPath));
+            return std::nullopt;
+        }
+        const QString name = parts.takeLast();
+        const auto folder = walk(parts, error);
+        const auto nodes = folder ? listing(*folder, error) : std::nullopt;
+        if (!nodes)
+            return std::nullopt;
+        const qsizetype at = find(*nodes, name, false);
+        if (at < 0) {
+            *error = QStringLiteral("There is no file %1 in the CD image %2.")
+                         .arg(path, native(hostPath));
+            return std::nullopt;
+        }
+        return nodes->at(at);
+    }
+
+    QString open(const QString& path) {
+        hostPath = path;
+        const QFileInfo info(path);
+        if (!info.exists())
+            return QStringLiteral("%1 does not exist.").arg(native(path));
+        // Judged by stat before any open: a FIFO or a device would block or never end.
+        if (!info.isFile())
+            return QStringLiteral("%1 is not a file.").arg(native(path));
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return unreadable();
+        bytes = file.size();
+
+        const QString notImage =
+            QStringLiteral("%1 is not a CD image: it has no ISO 9660 volume descriptor.")
+                .arg(native(path));
+        const auto primary = readAt(iso::kDescriptorSector * kSectorSize, kSectorSize);
+        if (!primary || primary->at(0) != 1 || primary->mid(1, 5) != "CD001")
+            return notImage;
+        QString why;
+        auto top = iso::rootRecord(*primary, false, &why);
+        if (!top)
+            return damaged(why);
+        root = Folder{top->extent, top->size, {}, {}};
+
+        // Rock Ridge names are in the primary tree; the library reads the Joliet tree whenever
+        // it may, so it may only where there is no Rock Ridge. A disc with Rock Ridge marks it
+        // at the start of the root's "." entry.
+        QString error;
+        const auto rootRecords = records(root, false, &error);
+        if (!rootRecords)
+            return error;
+        const bool rockRidge = !rootRecords->isEmpty() && rootRecords->first().announces;
+        quietLibrary();
+        iso.reset(iso9660_open_ext(libraryPath(path).constData(),
+                                   rockRidge ? ISO_EXTENSION_ROCK_RIDGE : ISO_EXTENSION_ALL));
+        if (!iso)
+            return notImage;
+        jolietLevel = iso9660_ifs_get_joliet_level(iso.get());
+        if (jolietLevel > 0) {
+            const auto joliet = readAt((iso::kDescriptorSector + 1) * kSectorSize, kSectorSize);
+            top =
+                joliet && joliet->at(0) == 2 ? iso::rootRecord(*joliet, true, &why) : std::nullopt;
+            if (!top)
+                return damaged(why.isEmpty() ? QStringLiteral("the Joliet descriptor is missing")
+                                             : why);
+            root = Folder{top->extent, top->size, {}, {}};
+        }
+        // A damaged root is refused now rather than at the first use.
+        if (!listing(root, &error))
+            return error;
+        return {};
+    }
+};
+
+Image::Image(std::unique_ptr<Private> d) : d(std::move(d)) {}
+
+Image::~Image() = default;
+
+std::unique_ptr<Image> Image::open(const QString& hostPath, QString* error) {
+    auto d = std::make_unique<Private>();
+    const QString why = d->open(hostPath);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return nullptr;
+    }
+    return std::unique_ptr<Image>(new Image(std::move(d)));
+}
+
+std::optional<QList<Entry>> Image::list(const QString& folder, QString* error) const {
+    QString why;
+    const auto found = d->walk(components(folder), &why);
+    const auto nodes = found ? d->listing(*found, &why) : std::nullopt;
+    if (!nodes) {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    }
+    QList<Entry> entries;
+    for (const Node& n : *nodes)
+        if (n.usable)
+            entries.append(Entry{n.name, n.record.isDirectory(),
+                                 bool(n.record.flags & iso::kHidden), n.record.size});
+    return entries;
+}
+
+std::optional<qint64> Image::fileSize(const QString& path) const {
+    QString ignored;
+    const auto node = d->locate(path, &ignored);
+    return node ? std::optional<qint64>(node->record.size) : std::nullopt;
+}
+
+QString Image::read(const QString& path, const WriteChunk& write) const {
+    QString error;
+    const auto node = d->locate(path, &error);
+    if (!node)
+        return error;
+    const qint64 start = qint64(node->record.extent) * kSectorSize;
+    const qint64 size = node->record.size;
+    if (start + size > d->bytes)
+        return QStringLiteral("The CD image %1 ends inside %2: the image is incomplete.")
+            .arg(native(d->hostPath), path);
+    if (size > 0 && !d->file.seek(start))
+        return d->unreadable();
+    QByteArray buffer(kChunkSize, Qt::Uninitialized);
+    for (qint64 done = 0; done < size;) {
+        const qint64 want = std::min(kChunkSize, size - done);
+        if (d->file.read(buffer.data(), want) != want)
+            return d->unreadable();
+        if (!write(buffer.constData(), want))
+            return QStringLiteral("Copying %1 out of the CD image %2: write failed.")
+                .arg(path, native(d->hostPath));
+        done += want;
+    }
+    return {};
+}
+
+bool isImage(const QString& hostPath) {
+    // stat first: only a regular file is ever opened.
+    const QFileInfo info(hostPath);
+    if (!info.isFile() || info.size() < (iso::kDescriptorSector + 1) * kSectorSize)
+        return false;
+    QFile file(hostPath);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(iso::kDescriptorSector * kSectorSize))
+        return false;
+    const QByteArray head = file.read(6);
+    return head.size() == 6 && head[0] == 1 && head.mid(1) == "CD001";
+}
+
+} // namespace discimage

@@ -1,0 +1,330 @@
+#include "discimage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
+using discimage::Image;
+
+namespace {
+
+const QString kSkater = QStringLiteral("setup\\data\\data\\anims\\skater_m");
+const QString kTree = QStringLiteral("Setup/DATA/data/Anims/skater_m/");
+
+QByteArray randomBytes(qsizetype size, quint32 seed) {
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& c : bytes)
+        c = char(random.generate());
+    return bytes;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+quint32 le32(const QByteArray& bytes, qsizetype at) {
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + at;
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+
+void setLe32(QByteArray& bytes, qsizetype at, quint32 value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = char(value >> (8 * i));
+}
+
+// Reads a whole file through the sink, checking the chunk sizes on the way.
+QString readAll(const Image& image, const QString& path, QByteArray* out) {
+    return image.read(path, [out](const char* data, qint64 size) {
+        if (size <= 0 || size > discimage::kChunkSize)
+            return false;
+        out->append(data, size);
+        return true;
+    });
+}
+
+} // namespace
+
+class TestDiscImage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void contents_data();
+    void contents();
+    void refused_data();
+    void refused();
+    void everyCutEndsCleanly();
+
+private:
+    QString image(const QString& name) const { return dir.filePath(name + ".iso"); }
+    QByteArray bytes(const QString& name) const {
+        QFile f(image(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // A changed copy of an image, written beside it.
+    QString variant(const QString& name, const QByteArray& content) const {
+        const QString path = dir.filePath(name);
+        return writeFile(path, content) ? path : QString();
+    }
+
+    QTemporaryDir dir;
+    QHash<QString, QByteArray> sources;
+};
+
+void TestDiscImage::initTestCase() {
+    const QString maker = QStandardPaths::findExecutable(QStringLiteral("genisoimage"));
+    QVERIFY2(!maker.isEmpty(), "genisoimage is missing: run scripts/setup");
+    // One big file crosses many chunks and ends inside one; two differ only by case; one
+    // name holds characters that Joliet cannot.
+    sources = {{"Trick01.ska", "trick one\r\n"},
+               {"Big.ska", randomBytes(3 * 1024 * 1024 + 1001, 7)},
+               {"Empty.ska", {}},
+               {"Dup.ska", "upper"},
+               {"dup.ska", "lower case"},
+               {"semi;colon.ska", "x"}};
+    QVERIFY(QDir(dir.path()).mkpath("src/" + kTree));
+    for (auto it = sources.cbegin(); it != sources.cend(); ++it)
+        QVERIFY(writeFile(dir.filePath("src/" + kTree + it.key()), it.value()));
+    // Two folders that differ only by case, each with a file that tells them apart.
+    for (const QString path :
+         {"src/Setup/DATA/data/Movies/Upper.mpg", "src/Setup/DATA/data/movies/lower.mpg"})
+        QVERIFY(QDir(dir.path()).mkpath(QFileInfo(path).path()) &&
+                writeFile(dir.filePath(path), {}));
+    const QList<std::pair<QString, QStringList>> kinds = {
+        {"plain", {}}, {"joliet", {"-J"}}, {"rock", {"-R"}}, {"both", {"-R", "-J"}}};
+    for (const auto& [name, options] : kinds) {
+        QProcess make;
+        make.start(maker, options + QStringList{"-quiet", "-o", image(name), dir.filePath("src")});
+        QVERIFY(make.waitForFinished(60000));
+        QVERIFY2(make.exitCode() == 0, make.readAllStandardError().constData());
+    }
+}
+
+void TestDiscImage::contents_data() {
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("names"); // sorted, folders with a '/'; none: no such folder
+    QTest::addColumn<QString>("file");      // to read from the folder
+    QTest::addColumn<QString>("source");    // whose bytes it must give; none: no such file
+
+    const QStringList plain = {"BIG.SKA",   "DUP.SKA",      "DUP000.SKA",
+                               "EMPTY.SKA", "SEMI_COL.SKA", "TRICK01.SKA"};
+    const QStringList joliet = {"Big.ska",     "Dup.ska", "Empty.ska",
+                                "Trick01.ska", "dup.ska", "semi_colon.ska"};
+    const QStringList rock = {"Big.ska",     "Dup.ska", "Empty.ska",
+                              "Trick01.ska", "dup.ska", "semi;colon.ska"};
+    QTest::newRow("plain names, other case") << "plain" << kSkater << plain << "trick01.ska"
+                                             << "Trick01.ska";
+    QTest::newRow("plain, many chunks") << "plain" << kSkater.toUpper() << plain << "BIG.SKA"
+                                        << "Big.ska";
+    QTest::newRow("plain, empty file") << "plain" << kSkater << plain << "Empty.ska"
+                                       << "Empty.ska";
+    QTest::newRow("plain root") << "plain"
+                                << "" << QStringList{"SETUP/"} << ""
+                                << "";
+    QTest::newRow("joliet") << "joliet"
+                            << "SETUP\\Data\\data\\ANIMS\\Skater_M" << joliet << "TRICK01.SKA"
+                            << "Trick01.ska";
+    QTest::newRow("rock ridge, first in code order") << "rock" << kSkater << rock << "DUP.SKA"
+                                                     << "Dup.ska";
+    QTest::newRow("rock ridge, exact spelling") << "rock" << kSkater << rock << "dup.ska"
+                                                << "dup.ska";
+    QTest::newRow("rock ridge folder, exact spelling")
+        << "rock"
+        << "setup\\data\\data\\movies" << QStringList{"lower.mpg"} << ""
+        << "";
+    QTest::newRow("rock ridge folder, first in code order")
+        << "rock"
+        << "SETUP\\DATA\\DATA\\MOVIES" << QStringList{"Upper.mpg"} << ""
+        << "";
+    QTest::newRow("rock ridge before joliet") << "both"
+                                              << "\\" + kSkater + "\\" << rock << "SEMI;COLON.SKA"
+                                              << "semi;colon.ska";
+    QTest::newRow("missing folder") << "rock"
+                                    << "setup\\data\\nothere" << QStringList() << ""
+                                    << "";
+    QTest::newRow("file as folder") << "plain" << kSkater + "\\trick01.ska" << QStringList() << ""
+                                    << "";
+    QTest::newRow("missing file") << "joliet" << kSkater << joliet << "nothere.ska"
+                                  << "";
+    QTest::newRow("folder as file") << "rock"
+                                    << "setup\\data" << QStringList{"data/"} << "data"
+                                    << "";
+}
+
+void TestDiscImage::contents() {
+    QFETCH(QString, image);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, names);
+    QFETCH(QString, file);
+    QFETCH(QString, source);
+
+    QString error;
+    const auto disc = Image::open(this->image(image), &error);
+    QVERIFY2(disc, qPrintable(error));
+    QVERIFY(discimage::isImage(this->image(image)));
+
+    const auto entries = disc->list(folder, &error);
+    if (names.isEmpty()) {
+        QVERIFY(!entries);
+        QVERIFY2(error.contains("There is no folder"), qPrintable(error));
+    } else {
+        QVERIFY2(entries, qPrintable(error));
+        QStringList listed;
+        for (const discimage::Entry& e : *entries)
+            listed << e.name + (e.directory ? "/" : "");
+        listed.sort();
+        QCOMPARE(listed, names);
+    }
+    if (file.isEmpty())
+        return;
+    const QString path = folder + "\\" + file;
+    QByteArray got;
+    error = readAll(*disc, path, &got);
+    if (source.isEmpty()) {
+        QCOMPARE(disc->fileSize(path), std::nullopt);
+        QVERIFY2(error.contains("There is no"), qPrintable(error));
+        return;
+    }
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(got, sources.value(source));
+    QCOMPARE(disc->fileSize(path), std::optional<qint64>(got.size()));
+}
+
+void TestDiscImage::refused_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("looksLikeImage");
+    QTest::addColumn<QString>("stage"); // open, list (of kSkater), read (of Big.ska), write
+    QTest::addColumn<QString>("fragment");
+
+    const QByteArray plain = bytes("plain");
+    const qsizetype head = 17 * 2048;
+    const qsizetype root = le32(plain, 16 * 2048 + 158) * 2048;
+    const qsizetype setup = plain.indexOf("SETUP", root) - 33; // its entry in the root
+    const qsizetype skater = plain.indexOf("TRICK01.SKA;1") - 33;
+    const qsizetype big = plain.indexOf(sources.value("Big.ska").left(64));
+    QVERIFY(root > head && setup > root && skater > setup && big > skater);
+
+    QTest::newRow("missing") << dir.filePath("nothere.iso") << false << "open"
+                             << "does not exist";
+    QTest::newRow("folder") << dir.path() << false << "open"
+                            << "is not a file";
+#if defined(Q_OS_UNIX)
+    const QString fifo = dir.filePath("fifo.iso");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QTest::newRow("fifo") << fifo << false << "open"
+                          << "is not a file";
+#endif
+    QTest::newRow("text") << variant("text.iso", QByteArray(40000, 'a')) << false << "open"
+                          << "not a CD image";
+    QTest::newRow("garbage") << variant("garbage.iso", randomBytes(64 * 1024, 1)) << false << "open"
+                             << "not a CD image";
+    QTest::newRow("cut before the descriptor")
+        << variant("cut16.iso", plain.left(16 * 2048 + 100)) << false << "open"
+        << "not a CD image";
+    QTest::newRow("garbage after the descriptor")
+        << variant("garbage17.iso", plain.left(head) + randomBytes(64 * 1024, 2)) << true << "open"
+        << "damaged or incomplete";
+    QTest::newRow("cut inside the root")
+        << variant("cutroot.iso", plain.left(root + 100)) << true << "open"
+        << "damaged or incomplete";
+    QTest::newRow("cut inside a folder's entries")
+        << variant("cutfolder.iso", plain.left(skater + 40)) << true << "list"
+        << "damaged or incomplete";
+    QTest::newRow("cut inside a file")
+        << variant("cutfile.iso", plain.left(big + 1024 * 1024 + 5)) << true << "read"
+        << "the image is incomplete";
+
+    QByteArray looped = plain;
+    setLe32(looped, setup + 2, root / 2048);
+    QTest::newRow("folder loop") << variant("loop.iso", looped) << true << "list"
+                                 << "loop back";
+    QByteArray huge = plain;
+    setLe32(huge, setup + 10, 0xfffff800);
+    QTest::newRow("huge folder") << variant("huge.iso", huge) << true << "list"
+                                 << "out of range";
+    QByteArray longName = plain;
+    longName[skater + 32] = char(250); // the name's length
+    QTest::newRow("name past its entry") << variant("longname.iso", longName) << true << "list"
+                                         << "damaged or incomplete";
+    // A movies folder renamed "anims": the library would take ANIMS by its translated name.
+    QByteArray confusing = plain;
+    const qsizetype movies = plain.indexOf("MOVIE000", root);
+    QVERIFY(movies > root);
+    confusing.replace(movies, 8, QByteArray("anims\0\0\0", 8));
+    QTest::newRow("folders the library confuses")
+        << variant("confusing.iso", confusing) << true << "list"
+        << "share a name";
+    QByteArray rock = bytes("rock");
+    const qsizetype nm = rock.indexOf("Trick01.ska") - 5;
+    QVERIFY(rock.mid(nm, 2) == "NM");
+    rock[nm + 2] = 4; // a whole field header but no flags: the decoder's copy would not stop
+    rock[nm + 6] = 0; // where a zero-length field would end the walk
+    QTest::newRow("short rock ridge name") << variant("nm.iso", rock) << true << "list"
+                                           << "Rock Ridge field";
+    QTest::newRow("write failed") << image("plain") << true << "write"
+                                  << "write failed";
+}
+
+void TestDiscImage::refused() {
+    QFETCH(QString, path);
+    QFETCH(bool, looksLikeImage);
+    QFETCH(QString, stage);
+    QFETCH(QString, fragment);
+
+    QCOMPARE(discimage::isImage(path), looksLikeImage);
+    QString error;
+    const auto disc = Image::open(path, &error);
+    if (stage == "open") {
+        QVERIFY(!disc);
+        QVERIFY2(error.contains(fragment), qPrintable(error));
+        return;
+    }
+    QVERIFY2(disc, qPrintable(error));
+    const auto entries = disc->list(kSkater, &error);
+    if (stage == "list") {
+        QVERIFY(!entries);
+        QVERIFY2(error.contains(fragment), qPrintable(error));
+        return;
+    }
+    QVERIFY2(entries, qPrintable(error));
+    QByteArray got;
+    error = stage == "write"
+                ? disc->read(kSkater + "\\big.ska", [](const char*, qint64) { return false; })
+                : readAll(*disc, kSkater + "\\big.ska", &got);
+    QVERIFY2(error.contains(fragment), qPrintable(error));
+}
+
+// Cut anywhere in the folders and the first file, an image fails with a message or gives
+// whole files, never a crash or fewer bytes than it announced.
+void TestDiscImage::everyCutEndsCleanly() {
+    const QByteArray plain = bytes("rock");
+    const qsizetype end = plain.indexOf(sources.value("Big.ska").left(64)) + 3000;
+    const QString path = dir.filePath("cut.iso");
+    for (qsizetype cut = 16 * 2048; cut < end; cut += 999) {
+        QVERIFY(writeFile(path, plain.left(cut)));
+        QString error;
+        const auto disc = Image::open(path, &error);
+        QVERIFY(disc || !error.isEmpty());
+        const auto entries = disc ? disc->list(kSkater, &error) : std::nullopt;
+        QVERIFY(!disc || entries || !error.isEmpty());
+        for (const discimage::Entry& e : entries.value_or(QList<discimage::Entry>())) {
+            QByteArray got;
+            error = readAll(*disc, kSkater + "\\" + e.name, &got);
+            QVERIFY2(error.isEmpty() ? got.size() == e.size : !error.isEmpty(), qPrintable(e.name));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDiscImage)
+#include "tst_discimage.moc"
