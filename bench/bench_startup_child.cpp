@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     if (args[1] == "media")
         window = std::make_unique<mediaed::FrmOvra3MedEd>(args[2]);
     else if (args[1] == "trick")
-        window = std::make_unique<tricked::frmOvra3TrickEd>(args[2]);
+        window = std::make_unique<tricked::FrmOvra3TrickEd>(args[2]);
     else
         window = std::make_unique<QWidget>();
     window->show();

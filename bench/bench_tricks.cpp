@@ -5,6 +5,7 @@
 #include "demogen.h"
 #include "tempinstall.h"
 #include "frmovra3tricked.h"
+#include "progressbar.h"
 #include "rtfwriter.h"
 #include "scripteddialogs.h"
 #include "trickconfig.h"
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     const QString& programDir = install.programDir;
 
     ScriptedDialogs dialogs;
-    tricked::frmOvra3TrickEd window(programDir);
+    tricked::FrmOvra3TrickEd window(programDir);
     window.show(); // the restore repaints its progress bar at every file
     if (!dialogs.messages.isEmpty())
         qFatal("the trick editor did not start cleanly: %s", qPrintable(dialogs.messages[0].text));
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
 
     const QString cdFolder = layout.cdRoot + "/setup/data/data/anims/skater_m";
     QStringList cpArgs;
-    for (const QString& name : window.trickList().names().mid(0, tricked::kTrickCount))
+    for (const QString& name : window.core().trickList().names().mid(0, tricked::kTrickCount))
         cpArgs << cdFolder + "/" + name;
     cpArgs << layout.gameDirectory + "/data/anims/skater_M/";
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     }
     if (!dialogs.messages.isEmpty())
         qFatal("a command failed: %s", qPrintable(dialogs.messages[0].text));
-    if (window.progressValue() < 99.8f)
+    if (window.findChild<ovra::ProgressBar*>("ProgressBar1")->exactValue() < 99.8f)
         qFatal("the restore did not run to its end");
 
     const double cp = bench::median(cpMs);

@@ -1,5 +1,6 @@
 #include "filelist.h"
 
+#include "logging.h"
 #include "paths.h"
 
 #include <QDir>
@@ -154,23 +155,41 @@ bool FileList::setPath(const QString& gameDirectoryPath) {
     std::optional<Listing> found = list(host, matcher_);
     if (!found)
         return false;
+    take(gameDirectoryPath, std::move(found->names), std::move(found->undecodable));
+    return true;
+}
+
+void FileList::setEntries(const QString& path, const QList<Entry>& entries) {
     QStringList names;
-    names.reserve(found->names.size());
-    for (QString& name : found->names) {
+    for (const Entry& entry : entries) {
+        if (!entry.regular || !matcher_.match(entry.name).hasMatch())
+            continue;
+        // As in a folder on the host: hidden files are no part of the list, but a hidden name
+        // that reads as a path is still handed on, to be told.
+        const bool hidden = entry.hidden || entry.name.startsWith(u'.');
+        if (!hidden || !paths::isPlainFileName(entry.name))
+            names << entry.name;
+    }
+    take(path, std::move(names), {});
+}
+
+void FileList::take(const QString& path, QStringList found, QStringList undecodable) {
+    QStringList names;
+    names.reserve(found.size());
+    for (QString& name : found) {
         if (paths::isPlainFileName(name))
             names << std::move(name);
         else
-            qWarning("%s", qUtf8Printable(QStringLiteral("\"%1\" in %2 is left out of the file "
-                                                         "list: a name with \\, / or : is no "
-                                                         "file name.")
-                                              .arg(name, QDir::toNativeSeparators(host))));
+            qCWarning(lcInstallation,
+                      "\"%s\" in %s is left out of the file list: a name with \\, / or : is no "
+                      "file name.",
+                      qUtf8Printable(name), qUtf8Printable(QDir::toNativeSeparators(path)));
     }
     sortFileNames(names);
-    sortFileNames(found->undecodable);
+    sortFileNames(undecodable);
     names_ = std::move(names);
-    undecodable_ = std::move(found->undecodable);
-    path_ = gameDirectoryPath;
-    return true;
+    undecodable_ = std::move(undecodable);
+    path_ = path;
 }
 
 std::optional<QString> FileList::entry(int index) const {

@@ -31,6 +31,15 @@ public:
     // directory) the list keeps its previous directory and entries and returns false.
     bool setPath(const QString& gameDirectoryPath);
 
+    // An entry of a folder listed elsewhere (inside a disc image).
+    struct Entry {
+        QString name;
+        bool hidden = false;  // marked hidden where it is kept
+        bool regular = true;  // a file, not a folder or anything else
+    };
+    // Points the list at such a folder (`path` names it in messages): the same rules apply.
+    void setEntries(const QString& path, const QList<Entry>& entries);
+
     const QString& pattern() const { return pattern_; }
     const QString& path() const { return path_; } // as given, game notation; empty at start
     int count() const { return int(names_.size()); }
@@ -47,6 +56,8 @@ public:
     const QStringList& undecodable() const { return undecodable_; }
 
 private:
+    void take(const QString& path, QStringList names, QStringList undecodable);
+
     QString pattern_;
     QRegularExpression matcher_;
     QString path_;

@@ -20,11 +20,15 @@ QString settingsWritePath(const QString& programDir, const QString& fileName) {
 // The settings hold paths; larger files are not settings files (and are not read whole).
 static constexpr qint64 kMaxSettingSize = 64 * 1024;
 
-std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName) {
+std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName,
+                                       QString* error) {
     const ReadFileResult read =
         readRegularFile(paths::hostPath(settingsReadPath(programDir, fileName)), kMaxSettingSize);
-    if (!read.ok)
+    if (!read.ok) {
+        if (error)
+            *error = read.error;
         return std::nullopt;
+    }
     QByteArray bytes = read.bytes;
     while (bytes.endsWith('\n') || bytes.endsWith('\r'))
         bytes.chop(1);

@@ -15,8 +15,10 @@ QString settingsWritePath(const QString& programDir, const QString& fileName); /
 
 // Reads one settings file: its whole content is the value. Trailing CR and LF are dropped
 // (a file edited by hand often ends in a line end). Returns nothing when the file is
-// missing, cannot be read or is not a regular file (a FIFO there must not block the start).
-std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName);
+// missing, cannot be read or is not a regular file (a FIFO there must not block the start), and
+// then says why in `error` (when given).
+std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName,
+                                       QString* error = nullptr);
 
 struct StoreResult {
     bool ok = true;

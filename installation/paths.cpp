@@ -12,17 +12,9 @@ QString trickDirectory(const QString& game) {
     return game + QStringLiteral("\\data\\anims\\skater_M");
 }
 
-QString cdMusicFolder(const QString& cd) {
-    return cd + QStringLiteral("setup\\data\\data\\music");
-}
-
-QString cdMoviesFolder(const QString& cd) {
-    return cd + QStringLiteral("setup\\data\\data\\movies");
-}
-
-QString cdTrickFolder(const QString& cd) {
-    return cd + QStringLiteral("setup\\data\\data\\anims\\skater_m");
-}
+QString cdMusicFolder(const QString& cd) { return cd + kCdMusic; }
+QString cdMoviesFolder(const QString& cd) { return cd + kCdMovies; }
+QString cdTrickFolder(const QString& cd) { return cd + kCdTricks; }
 
 bool isPlainFileName(const QString& name) {
     if (name.isEmpty() || name == u'.' || name == QStringLiteral(".."))

@@ -8,6 +8,11 @@
 // hostPath() maps such a path onto the file system just before it is used.
 namespace ovra::paths {
 
+// The CD's folders below its root, as they follow the drive setting (or lie inside a disc image).
+inline const QString kCdMusic = QStringLiteral("setup\\data\\data\\music");
+inline const QString kCdMovies = QStringLiteral("setup\\data\\data\\movies");
+inline const QString kCdTricks = QStringLiteral("setup\\data\\data\\anims\\skater_m");
+
 // Folders.
 QString musicDirectory(const QString& gameDirectory);  // game + "\data\music"
 QString moviesDirectory(const QString& gameDirectory); // game + "\data\movies"

@@ -66,7 +66,8 @@ MediaPreview* preview(QWidget* parent, const QString& name, QRect geometry) {
 } // namespace
 
 FrmOvra3MedEd::FrmOvra3MedEd(const QString& programDir, QWidget* parent)
-    : QMainWindow(parent), programDir_(programDir), soundtrack_(new Soundtrack(programDir, this)) {
+    : QMainWindow(parent), programDir_(programDir), core_(programDir),
+      soundtrack_(new Soundtrack(programDir, this)) {
     setObjectName(QStringLiteral("frmOvra3MedEd"));
     setWindowTitle(QStringLiteral("Ovra 3 Media Editor"));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -193,14 +194,14 @@ void FrmOvra3MedEd::startUp() {
     // The catalogue window first (creating it loads the catalogue), then against our edge.
     soundtrack_->show();
     dock();
-    controls(Side::Music).filter = kSongFilter;
-    controls(Side::Movies).filter = kMovieFilter;
-    const LoadResult loaded = loadInstallation(programDir_, installation_);
+    for (Side side : {Side::Music, Side::Movies})
+        controls(side).filter = sideTable(side).filter;
+    const MediaCore::Loaded loaded = core_.load();
     // The names found before a failure stay offered.
-    ovra::look::fillPickList(controls(Side::Music).target, loaded.musicNames);
-    ovra::look::fillPickList(controls(Side::Movies).target, loaded.movieNames);
+    for (Side side : {Side::Music, Side::Movies})
+        ovra::look::fillPickList(controls(side).target, loaded.offered[std::size_t(side)]);
     if (!loaded.ok)
-        ovra::showInstallationError(this, kProgramTitle);
+        ovra::showInstallationError(this, kProgramTitle, loaded.error);
 }
 
 void FrmOvra3MedEd::dock() {
@@ -247,8 +248,9 @@ void FrmOvra3MedEd::select(Side side) {
 
 void FrmOvra3MedEd::transform(Side side) {
     const SideControls& c = controls(side);
-    if (!replaceInstalled(c.chosen->text(), installation_.list(side), c.target->currentText())) {
-        ovra::showInstallationError(this, kProgramTitle);
+    if (const ovra::CopyResult done = core_.replace(side, c.chosen->text(), c.target->currentText());
+        !done) {
+        ovra::showInstallationError(this, kProgramTitle, done.error);
         return;
     }
     if (side != Side::Music)
@@ -268,10 +270,10 @@ void FrmOvra3MedEd::nameSong(const QString& caption) {
 void FrmOvra3MedEd::restore(Side side) {
     // The loop runs on this thread, so the bar is repainted at once at every step; letting
     // events in instead would let other commands run in the middle of a restore.
-    const RestoreResult result = restoreStock(
-        side, installation_, [this](float value) { progressBar1_->setExact(100, value); });
+    const ovra::RestoreResult result =
+        core_.restore(side, [this](float value) { progressBar1_->setExact(100, value); });
     if (!result.ok)
-        ovra::showInstallationError(this, kProgramTitle);
+        ovra::showInstallationError(this, kProgramTitle, result.error);
 }
 
 } // namespace mediaed

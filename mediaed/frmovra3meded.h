@@ -33,6 +33,9 @@ public:
     // Keeps the Current Soundtrack window against this window's right edge, tops level.
     void dock();
 
+    // What the window shows is made from this.
+    const MediaCore& core() const { return core_; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -61,7 +64,7 @@ private:
     void restore(Side side);
 
     QString programDir_;
-    Installation installation_;
+    MediaCore core_;
     std::array<SideControls, 2> sides_;
 
     Soundtrack* soundtrack_;

@@ -1,102 +1,128 @@
 #include "mediacore.h"
 
 #include "installsettings.h"
+#include "mediaedlog.h"
 #include "paths.h"
+
+#include <QDir>
 
 namespace mediaed {
 
-namespace {
+Q_LOGGING_CATEGORY(lcMediaEd, "ovra.mediaed")
 
-// Appends entries 0..count-1 of `list`; false when the list runs out first.
-bool takeNames(const ovra::FileList& list, int count, QStringList& names) {
-    for (int i = 0; i < count; ++i) {
-        const std::optional<QString> name = list.entry(i);
-        if (!name)
-            return false;
-        names << *name;
-    }
-    return true;
-}
-
-} // namespace
-
-LoadResult loadInstallation(const QString& programDir, Installation& in) {
-    LoadResult result;
-    result.ok = false;
-    in.gameDirectory =
-        ovra::readSettingFile(programDir, QString::fromLatin1(ovra::kGameDirectoryFile));
-    if (!in.gameDirectory)
-        return result;
-    in.cdDrive = ovra::readSettingFile(programDir, QString::fromLatin1(ovra::kCdDriveFile));
-    if (!in.cdDrive)
-        return result;
-    for (ovra::FileList* list : {&in.File1, &in.File2}) {
-        const QString dir = list == &in.File1 ? ovra::paths::musicDirectory(*in.gameDirectory)
-                                              : ovra::paths::moviesDirectory(*in.gameDirectory);
-        if (!list->setPath(dir))
-            return result;
-        // A copy killed part-way leaves its temporary file beside the installed ones: clear it.
-        ovra::removeStaleTemporaries(ovra::paths::hostPath(dir));
-        // Left out of the list, so the names after them are offered one place earlier.
-        for (const QString& name : list->undecodable())
-            qWarning("%s", qUtf8Printable(QStringLiteral("\"%1\" in %2 is left out of the list: "
-                                                         "its name is not UTF-8.")
-                                              .arg(name, dir)));
-    }
-    if (!takeNames(in.File1, kMusicOffered, result.musicNames) ||
-        !takeNames(in.File2, kMoviesOffered, result.movieNames))
-        return result;
-    result.ok = true;
-    return result;
-}
-
-ovra::CopyResult replaceInstalled(const QString& source, const ovra::FileList& list,
-                                  const QString& target) {
-    if (source.isEmpty())
-        return {false, QStringLiteral("No file was chosen.")};
-    if (list.path().isEmpty())
-        return {false, QStringLiteral("The game directory was not loaded.")};
-    const std::optional<QString> to = ovra::paths::hostFileIn(list.path(), target);
-    if (!to)
-        return {false, QStringLiteral("\"%1\" is not a file name.").arg(target)};
-    return ovra::replaceFile(source, *to);
+const SideTable& sideTable(Side side) {
+    static const SideTable tables[] = {
+        {QStringLiteral("*.mus"), 22, QStringLiteral("MP3 Audio (*.mp3)|*.mp3|MUS format (*.mus)|*.mus"),
+         &ovra::paths::musicDirectory, ovra::paths::kCdMusic},
+        {QStringLiteral("*.mpg"), 29, QStringLiteral("MPEG movies (*.mpg)|*.mpg"),
+         &ovra::paths::moviesDirectory, ovra::paths::kCdMovies},
+    };
+    return tables[std::size_t(side)];
 }
 
 float restoreProgress(int i, int last) {
     return float(double(i) * (100.0 / double(last)));
 }
 
-RestoreResult restoreStock(Side side, const Installation& in,
-                           const std::function<void(float)>& progress) {
-    const bool music = side == Side::Music;
-    const ovra::FileList& list = in.list(side);
-    const int last = (music ? kMusicOffered : kMoviesOffered) - 1;
-    RestoreResult result;
-    for (int i = 0; i <= last; ++i) {
-        const std::optional<QString> name = list.entry(i);
-        if (!name)
-            return {false, result.restored, QStringLiteral("The list holds only %1 names.").arg(i)};
-        if (!in.gameDirectory || !in.cdDrive)
-            return {false, result.restored, QStringLiteral("The settings were not loaded.")};
-        const std::optional<QString> to =
-            ovra::paths::hostFileIn(music ? ovra::paths::musicDirectory(*in.gameDirectory)
-                                          : ovra::paths::moviesDirectory(*in.gameDirectory),
-                                    *name);
-        const std::optional<QString> from =
-            ovra::paths::hostFileIn(music ? ovra::paths::cdMusicFolder(*in.cdDrive)
-                                          : ovra::paths::cdMoviesFolder(*in.cdDrive),
-                                    *name);
-        if (!to || !from)
-            return {false, result.restored,
-                    QStringLiteral("\"%1\" is not a file name.").arg(*name)};
-        const ovra::CopyResult copy = ovra::replaceFile(*from, *to);
-        if (!copy)
-            return {false, result.restored, copy.error};
-        ++result.restored;
-        if (progress)
-            progress(restoreProgress(i, last));
+MediaCore::MediaCore(QString programDir) : programDir_(std::move(programDir)) {}
+
+MediaCore::Loaded MediaCore::load() {
+    Loaded result;
+    QString why;
+    gameDirectory_ =
+        ovra::readSettingFile(programDir_, QLatin1String(ovra::kGameDirectoryFile), &why);
+    if (!gameDirectory_) {
+        result.error = QStringLiteral("the game directory is not set: %1").arg(why);
+        return result;
     }
+    cdDrive_ = ovra::readSettingFile(programDir_, QLatin1String(ovra::kCdDriveFile), &why);
+    if (!cdDrive_) {
+        result.error = QStringLiteral("the CD drive is not set: %1").arg(why);
+        return result;
+    }
+    return loadLists(result);
+}
+
+MediaCore::Loaded MediaCore::load(const QString& gameDirectory, const QString& cdDrive) {
+    gameDirectory_ = gameDirectory;
+    cdDrive_ = cdDrive;
+    return loadLists({});
+}
+
+MediaCore::Loaded MediaCore::loadLists(Loaded result) {
+    for (Side side : {Side::Music, Side::Movies}) {
+        const QString folder = sideTable(side).installedFolder(*gameDirectory_);
+        ovra::FileList& list = lists_[std::size_t(side)];
+        if (!list.setPath(folder)) {
+            result.error = QStringLiteral("the folder %1 cannot be read").arg(folder);
+            return result;
+        }
+        listed_[std::size_t(side)] = true;
+        // A copy killed part-way leaves its temporary file beside the installed ones.
+        ovra::removeStaleTemporaries(ovra::paths::hostPath(folder));
+        // Left out of the list, so the names after them are offered one place earlier.
+        for (const QString& name : list.undecodable())
+            qCWarning(lcMediaEd, "\"%s\" in %s is left out of the list: its name is not UTF-8.",
+                      qUtf8Printable(name), qUtf8Printable(folder));
+    }
+    for (Side side : {Side::Music, Side::Movies}) {
+        const int offered = sideTable(side).offered;
+        const ovra::FileList& list = lists_[std::size_t(side)];
+        result.offered[std::size_t(side)] = list.names().mid(0, offered);
+        if (list.count() < offered) {
+            result.error = QStringLiteral("the folder %1 holds %2 files of %3, not %4")
+                               .arg(list.path())
+                               .arg(list.count())
+                               .arg(list.pattern())
+                               .arg(offered);
+            return result;
+        }
+    }
+    result.ok = true;
     return result;
+}
+
+ovra::CopyResult MediaCore::replace(Side side, const QString& source, const QString& target) {
+    const auto refuse = [&](const QString& why) {
+        qCWarning(lcMediaEd, "\"%s\" was not replaced: %s", qUtf8Printable(target),
+                  qUtf8Printable(why));
+        return ovra::CopyResult{false, why};
+    };
+    if (source.isEmpty())
+        return refuse(QStringLiteral("No file was chosen."));
+    if (!listed_[std::size_t(side)])
+        return refuse(QStringLiteral("The game directory was not loaded."));
+    const std::optional<QString> to = ovra::paths::hostFileIn(list(side).path(), target);
+    if (!to)
+        return refuse(QStringLiteral("\"%1\" is not a file name.").arg(target));
+    const ovra::CopyResult copied = ovra::replaceFile(source, *to);
+    if (!copied)
+        return refuse(copied.error);
+    return copied;
+}
+
+ovra::RestoreResult MediaCore::restore(Side side, const std::function<void(float)>& progress) {
+    const SideTable& table = sideTable(side);
+    const auto fail = [&](const ovra::RestoreResult& result) {
+        qCWarning(lcMediaEd, "Restoring %s stopped after %d files: %s",
+                  qUtf8Printable(table.pattern), result.restored, qUtf8Printable(result.error));
+        return result;
+    };
+    if (!gameDirectory_ || !cdDrive_)
+        return fail({false, 0, QStringLiteral("the settings were not loaded")});
+    QString why;
+    const std::unique_ptr<ovra::CdFolder> from =
+        ovra::CdSource(*cdDrive_).open(table.cdFolder, &why);
+    if (!from)
+        return fail({false, 0, why});
+    const int last = table.offered - 1;
+    const ovra::RestoreResult result = ovra::restoreFiles(
+        *from, ovra::HostFolder(table.installedFolder(*gameDirectory_)), list(side).names(),
+        table.offered, [&](int i) {
+            if (progress)
+                progress(restoreProgress(i, last));
+        });
+    return result.ok ? result : fail(result);
 }
 
 } // namespace mediaed

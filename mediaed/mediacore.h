@@ -2,68 +2,78 @@
 
 #include "filecopy.h"
 #include "filelist.h"
+#include "folders.h"
+#include "restore.h"
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <optional>
 
 // The media editor's work without any window: loading the installation at start, replacing
-// an installed track or movie, and restoring the stock files from the CD.
+// an installed track or movie, and restoring the stock files from the CD. The window only shows
+// what it returns; the command line uses it too.
 namespace mediaed {
 
 inline const QString kProgramTitle = QStringLiteral("Ovra3MediaEd");
-inline const QString kSongFilter =
-    QStringLiteral("MP3 Audio (*.mp3)|*.mp3|MUS format (*.mus)|*.mus");
-inline const QString kMovieFilter = QStringLiteral("MPEG movies (*.mpg)|*.mpg");
-
-// The pick lists offer this many names, whatever the directories hold.
-inline constexpr int kMusicOffered = 22;
-inline constexpr int kMoviesOffered = 29;
 
 enum class Side { Music, Movies };
 
-// What the main window loads once at start and builds every path from.
-struct Installation {
-    std::optional<QString> gameDirectory; // nothing until loaded
-    std::optional<QString> cdDrive;
-    ovra::FileList File1{QStringLiteral("*.mus")};
-    ovra::FileList File2{QStringLiteral("*.mpg")};
-
-    const ovra::FileList& list(Side side) const { return side == Side::Music ? File1 : File2; }
+// All that differs between the music side and the movie side.
+struct SideTable {
+    QString pattern;                         // the installed files the list holds
+    int offered;                             // names offered in the pick list, fixed
+    QString filter;                          // the file dialog's filter
+    QString (*installedFolder)(const QString& gameDirectory);
+    QString cdFolder;                        // below the CD's root
 };
-
-struct LoadResult {
-    bool ok = true;
-    QStringList musicNames; // for the music pick list, in list order
-    QStringList movieNames; // for the movie pick list
-};
-
-// Loads the game directory, then the CD drive, points the two file lists at the installation
-// and takes the offered names, in that order. Stops at the first failure: everything before
-// it stays loaded and the names taken so far are returned.
-LoadResult loadInstallation(const QString& programDir, Installation& installation);
-
-// Copies `source` (a host path, as the file dialog returned it) over the file named `target`
-// in the directory of `list`. Nothing is written when the source is empty, when the list was
-// never pointed at the installation, or when `target` is not a plain file name (a separator or
-// a dot folder would put the copy somewhere else).
-ovra::CopyResult replaceInstalled(const QString& source, const ovra::FileList& list,
-                                  const QString& target);
+const SideTable& sideTable(Side side);
 
 // The progress value after restoring entry i of 0..last: single precision, 100 at the end.
 float restoreProgress(int i, int last);
 
-struct RestoreResult {
-    bool ok = true;
-    int restored = 0; // files copied before the end or the failure
-    QString error;    // why it stopped, when !ok
-};
+class MediaCore {
+public:
+    struct Loaded {
+        bool ok = false; // every step done and every offered name found
+        QString error;   // the first failure, when !ok
+        std::array<QStringList, 2> offered; // the names for each pick list, taken so far
+    };
 
-// Copies the CD's stock file over each offered installed file, in list order, calling
-// `progress` after every copy. Stops at the first failure (a name missing from the list, a
-// setting that was not loaded, a copy that fails); the files copied before it stay restored.
-RestoreResult restoreStock(Side side, const Installation& installation,
-                           const std::function<void(float)>& progress);
+    // Reads the game directory and the CD drive from the settings files in `programDir`.
+    explicit MediaCore(QString programDir);
+
+    // Start-up: the game directory, then the CD drive, then the two file lists and the names
+    // they offer. Stops at the first failure; what was loaded before it stays.
+    Loaded load();
+    // The same with the two values given (not read from the settings files).
+    Loaded load(const QString& gameDirectory, const QString& cdDrive);
+
+    const std::optional<QString>& gameDirectory() const { return gameDirectory_; }
+    const std::optional<QString>& cdDrive() const { return cdDrive_; }
+    // File1 (music) and File2 (movies).
+    const ovra::FileList& list(Side side) const { return lists_[std::size_t(side)]; }
+
+    // Copies `source` (a host path, as the file dialog returned it) over the file named
+    // `target` in the side's installed folder. Nothing is written when the source is empty,
+    // when the installation was never loaded, or when `target` is no plain file name.
+    ovra::CopyResult replace(Side side, const QString& source, const QString& target);
+
+    // Copies the CD's stock file over each offered installed file, in list order, calling
+    // `progress` after every copy. Stops at the first failure (a name missing from the list, a
+    // setting that was not loaded, a copy that fails); the files copied before it stay restored.
+    ovra::RestoreResult restore(Side side, const std::function<void(float)>& progress);
+
+private:
+    Loaded loadLists(Loaded result);
+
+    QString programDir_;
+    std::optional<QString> gameDirectory_; // RichTextBox1
+    std::optional<QString> cdDrive_;       // RichTextBox2
+    std::array<ovra::FileList, 2> lists_{ovra::FileList(QStringLiteral("*.mus")),
+                                         ovra::FileList(QStringLiteral("*.mpg"))};
+    bool listed_[2] = {false, false};
+};
 
 } // namespace mediaed

@@ -14,8 +14,9 @@ int main(int argc, char** argv) {
         return *answered;
     QApplication app(argc, argv);
     const QStringList files = ovra::startProgram(app, info);
-    tricked::frmOvra3TrickEd window(QCoreApplication::applicationDirPath());
+    tricked::FrmOvra3TrickEd window(QCoreApplication::applicationDirPath());
     window.show();
-    Q_UNUSED(files); // applied once the trick editor's core offers it
+    if (!files.isEmpty())
+        window.offerToApply(files.first());
     return app.exec();
 }

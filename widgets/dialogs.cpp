@@ -6,6 +6,8 @@
 
 namespace ovra {
 
+Q_LOGGING_CATEGORY(lcWidgets, "ovra.widgets")
+
 const QString kInstallationError = QStringLiteral(
     "There is an error! Is your Ovra3 CD in your CD drive? Is your Ovra3 directory specified "
     "and correct? Is your drive letter specified and correct?");
@@ -42,6 +44,13 @@ public:
         box->exec();
     }
 
+    bool question(QWidget* parent, const QString& caption, const QString& text) override {
+        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
     std::optional<QString> openFile(QWidget* parent, const QString& filter,
                                     const QString& previous) override {
         const QString name =
@@ -70,7 +79,8 @@ Dialogs& dialogs() { return current ? *current : realDialogs; }
 
 void setDialogs(Dialogs* replacement) { current = replacement; }
 
-void showInstallationError(QWidget* parent, const QString& programTitle) {
+void showInstallationError(QWidget* parent, const QString& programTitle, const QString& reason) {
+    qCWarning(lcWidgets, "%s: %s", qUtf8Printable(programTitle), qUtf8Printable(reason));
     dialogs().message(parent, programTitle, kInstallationError);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -8,6 +9,8 @@ class QMessageBox;
 class QWidget;
 
 namespace ovra {
+
+Q_DECLARE_LOGGING_CATEGORY(lcWidgets)
 
 // The one failure text of both programs.
 extern const QString kInstallationError;
@@ -19,6 +22,8 @@ public:
     virtual ~Dialogs() = default;
     // A modal message box: only an OK button, no icon, `caption` as the window title.
     virtual void message(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // A modal question with Yes and No buttons; true for Yes.
+    virtual bool question(QWidget* parent, const QString& caption, const QString& text) = 0;
     // File dialogs; nothing when the user cancels. `filter` uses the "Text (*.x)|*.x" form.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& filter,
                                             const QString& previous) = 0;
@@ -30,8 +35,9 @@ Dialogs& dialogs();
 // Replaces the implementation (tests); nullptr restores the real dialogs. Not owned.
 void setDialogs(Dialogs* replacement);
 
-// Shows the installation error message with the program's title as caption.
-void showInstallationError(QWidget* parent, const QString& programTitle);
+// Shows the installation error message with the program's title as caption, and logs the
+// specific reason the message does not give.
+void showInstallationError(QWidget* parent, const QString& programTitle, const QString& reason);
 
 // Converts a "Desc (*.a)|*.a|Desc2 (*.b)|*.b" filter into Qt's ";;" form.
 QString qtFilter(const QString& pipeFilter);

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     const QString mode = args[1], programDir = args[2];
     ScriptedDialogs dialogs; // a failure must not wait for a click
     if (mode == "trick-restore") {
-        tricked::frmOvra3TrickEd window(programDir);
+        tricked::FrmOvra3TrickEd window(programDir);
         QAction* restore = window.findChild<QAction*>("mnuRestore");
         if (!restore)
             return 3;

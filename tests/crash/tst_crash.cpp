@@ -88,7 +88,7 @@ private slots:
         // The next start clears what a killed copy may have left.
         ScriptedDialogs dialogs;
         QVERIFY(TempInstall::write(installed + "/.ovra3-tmp-left01", "half a file"));
-        tricked::frmOvra3TrickEd window(install.programDir);
+        tricked::FrmOvra3TrickEd window(install.programDir);
         QCOMPARE(temporaries(installed), QStringList());
     }
 

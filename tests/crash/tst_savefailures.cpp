@@ -60,7 +60,7 @@ struct FileSizeLimit {
 struct TrickEditor {
     QTemporaryDir program;
     ScriptedDialogs dialogs;
-    tricked::frmOvra3TrickEd window{program.path()};
+    tricked::FrmOvra3TrickEd window{program.path()};
 
     TrickEditor() { dialogs.messages.clear(); }
     // Runs a File menu action (on `path`, when the action asks for one); returns the message it
@@ -199,7 +199,7 @@ private slots:
         QString report;
         if (operation == "start") {
             ScriptedDialogs dialogs;
-            tricked::frmOvra3TrickEd window(program);
+            tricked::FrmOvra3TrickEd window(program);
             report = dialogs.messages.value(0).text;
         } else if (operation == "slots") {
             mediaed::Catalogue catalogue(program);

@@ -355,23 +355,6 @@ private slots:
     }
 #endif
 
-    void installationErrorGoesThroughTheSeam() {
-        ScriptedDialogs scripted;
-        showInstallationError(nullptr, "Ovra3TrickEd");
-        QCOMPARE(scripted.messages.size(), 1);
-        QCOMPARE(scripted.messages[0].caption, QString("Ovra3TrickEd"));
-        QCOMPARE(scripted.messages[0].text,
-                 QString("There is an error! Is your Ovra3 CD in your CD drive? Is your Ovra3 "
-                         "directory specified and correct? Is your drive letter specified and "
-                         "correct?"));
-    }
-
-    void filterConversion() {
-        QCOMPARE(qtFilter("MP3 Audio (*.mp3)|*.mp3|MUS format (*.mus)|*.mus"),
-                 QString("MP3 Audio (*.mp3);;MUS format (*.mus)"));
-        QCOMPARE(qtFilter("Trick Config Files (*.tcg)|*.tcg"),
-                 QString("Trick Config Files (*.tcg)"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFileCopy)

@@ -93,7 +93,7 @@ private slots:
         ScriptedDialogs dialogs;
         std::unique_ptr<QWidget> window;
         if (tricks)
-            window = std::make_unique<tricked::frmOvra3TrickEd>(install.programDir);
+            window = std::make_unique<tricked::FrmOvra3TrickEd>(install.programDir);
         else
             window = std::make_unique<mediaed::FrmOvra3MedEd>(install.programDir);
         auto* replace = window->findChild<QComboBox*>("cboReplace");

@@ -20,6 +20,10 @@ public:
     void message(QWidget*, const QString& caption, const QString& text) override {
         messages.push_back({caption, text});
     }
+    bool question(QWidget*, const QString& caption, const QString& text) override {
+        questions.push_back({caption, text});
+        return !yesNo.isEmpty() && yesNo.dequeue();
+    }
     std::optional<QString> openFile(QWidget*, const QString& filter, const QString& previous) override {
         filters << filter;
         previousNames << previous;
@@ -42,6 +46,8 @@ public:
     int installationErrors() const { return count(ovra::kInstallationError); }
 
     QVector<Message> messages;
+    QVector<Message> questions;
+    QQueue<bool> yesNo; // answers to questions, in order; No once it runs out
     QStringList filters;
     QStringList previousNames;
     QQueue<std::optional<QString>> answers;

@@ -24,13 +24,13 @@ inline demogen::Options tricks(int count = 659, bool withCd = true) {
 struct TrickFixture {
     TempInstall install;
     ScriptedDialogs dialogs; // before the window: start-up messages are recorded
-    std::unique_ptr<tricked::frmOvra3TrickEd> window;
+    std::unique_ptr<tricked::FrmOvra3TrickEd> window;
 
     explicit TrickFixture(const demogen::Options& options = tricks(), bool withSettings = true)
         : install(options, withSettings),
-          window(std::make_unique<tricked::frmOvra3TrickEd>(install.programDir)) {}
+          window(std::make_unique<tricked::FrmOvra3TrickEd>(install.programDir)) {}
 
-    QString name(int position) const { return window->trickList().names().value(position); }
+    QString name(int position) const { return window->core().trickList().names().value(position); }
     QString installed(int position) const { return install.trick(name(position)); }
     QByteArray cdBytes(int position) const {
         return TempInstall::bytes(install.cdTrick(name(position)));

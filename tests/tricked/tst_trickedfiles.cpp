@@ -73,14 +73,14 @@ private slots:
         f.trigger("mnuNew");
         f.window->transform(f.name(3), f.name(12));
         const auto before = f.snapshot();
-        const QString config = f.window->currentConfig();
+        const QString config = f.window->core().currentConfig();
         f.dialogs.cancel();
         f.trigger("mnuSave");
         f.dialogs.cancel();
         f.trigger("mnuOpen");
         QVERIFY(f.dialogs.messages.isEmpty());
         QCOMPARE(f.snapshot(), before);
-        QCOMPARE(f.window->currentConfig(), config);
+        QCOMPARE(f.window->core().currentConfig(), config);
         QCOMPARE(QDir(f.install.dir.path()).entryList(QDir::Files), QStringList());
     }
 
@@ -119,8 +119,8 @@ private slots:
         b.trigger("mnuOpen");
         QVERIFY(b.dialogs.messages.isEmpty());
         QCOMPARE(b.snapshot(), a.snapshot());
-        QVERIFY(b.window->currentConfig().isEmpty());
-        QCOMPARE(b.window->openedConfig(), a.window->currentConfig());
+        QVERIFY(b.window->core().currentConfig().isEmpty());
+        QCOMPARE(b.window->core().openedConfig(), a.window->core().currentConfig());
     }
 
     void openRecordsIntoCurrentConfig() {
@@ -138,8 +138,8 @@ private slots:
         f.trigger("mnuOpen");
         QVERIFY(f.dialogs.messages.isEmpty());
         QCOMPARE(f.snapshot(), expected);
-        QCOMPARE(f.window->currentConfig(), withRecords({{7, 8}, {3, 12}, {4, 5}}));
-        QCOMPARE(f.window->openedConfig(), QStringLiteral("4   5   "));
+        QCOMPARE(f.window->core().currentConfig(), withRecords({{7, 8}, {3, 12}, {4, 5}}));
+        QCOMPARE(f.window->core().openedConfig(), QStringLiteral("4   5   "));
     }
 
     void openForeignDocuments_data() {
@@ -209,7 +209,7 @@ private slots:
         QCOMPARE(m.caption, QStringLiteral("Ovra3TrickEd"));
         QVERIFY2(m.text.contains(says) && m.text.contains("bad.tcg"), qPrintable(m.text));
         QCOMPARE(f.snapshot(), before); // nothing copied
-        QCOMPARE(f.window->currentConfig(), unchangedConfig());
+        QCOMPARE(f.window->core().currentConfig(), unchangedConfig());
     }
 
     void openWithCdGone() {

@@ -1,6 +1,7 @@
 #include "filelist.h"
 #include "trickconfig.h"
 #include "infowindows.h"
+#include "progressbar.h"
 #include "trickfixture.h"
 #include "windowcheck.h"
 #include "winlook.h"
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStatusBar>
@@ -90,12 +90,11 @@ private slots:
         if (!removeSetting.isEmpty())
             QVERIFY(QFile::remove(install.programDir + "/" + removeSetting));
         ScriptedDialogs dialogs;
-        frmOvra3TrickEd window(install.programDir);
+        FrmOvra3TrickEd window(install.programDir);
 
         QCOMPARE(dialogs.installationErrors(), errors);
         QCOMPARE(dialogs.messages.size(), errors);
-        QCOMPARE(window.fileFilter(), QStringLiteral("Trick Config Files (*.tcg)|*.tcg"));
-        const QStringList names = window.trickList().names();
+        const QStringList names = window.core().trickList().names();
         for (int i = 1; i < names.size(); ++i)
             QVERIFY(ovra::compareFileNames(names[i - 1], names[i]) < 0);
         for (const char* name : {"cboReplace", "cboWith"}) {
@@ -143,12 +142,12 @@ private slots:
                                 : ::symlink(kind.constData(), at),
                  0);
         ScriptedDialogs dialogs;
-        frmOvra3TrickEd window(install.programDir);
+        FrmOvra3TrickEd window(install.programDir);
         QStringList expected = demogen::trickNames(659);
         if (listed)
             expected << QString::fromUtf8(name);
         ovra::sortFileNames(expected);
-        QCOMPARE(window.trickList().names(), expected);
+        QCOMPARE(window.core().trickList().names(), expected);
         QCOMPARE(dialogs.messages.size(), told ? 1 : 0);
         if (told)
             QVERIFY(dialogs.messages[0].caption == kProgramTitle &&
@@ -157,7 +156,7 @@ private slots:
         const QDir installed(install.layout.gameDirectory + "/data/anims/skater_M");
         const auto all = QDir::AllEntries | QDir::Hidden | QDir::System;
         const QStringList before = installed.entryList(all);
-        window.restoreOriginals();
+        window.findChild<QAction*>("mnuRestore")->trigger();
         QCOMPARE(installed.entryList(all), before);
         QCOMPARE(dialogs.installationErrors(), 0);
     }
@@ -171,15 +170,15 @@ private slots:
             QTest::addRow("%s %s", window, qPrintable(c.name)) << window << c;
         };
         const QString trick = QStringLiteral("Select a trick");
-        row("frmOvra3TrickEd", {"", {0, 0, 5685, 2640}});
-        row("frmOvra3TrickEd", {"lblReplace", {120, 0, 1695, 255}, "Replace", 8, C::GreenOnBlack});
-        row("frmOvra3TrickEd", {"cboReplace", {120, 240, 5415, 315}, trick, 8, C::Standard});
-        row("frmOvra3TrickEd", {"lblWith", {120, 600, 2055, 255}, "With", 8, C::GreenOnBlack});
-        row("frmOvra3TrickEd", {"cboWith", {120, 840, 5415, 315}, trick, 8, C::Standard});
-        row("frmOvra3TrickEd",
+        row("FrmOvra3TrickEd", {"", {0, 0, 5685, 2640}});
+        row("FrmOvra3TrickEd", {"lblReplace", {120, 0, 1695, 255}, "Replace", 8, C::GreenOnBlack});
+        row("FrmOvra3TrickEd", {"cboReplace", {120, 240, 5415, 315}, trick, 8, C::Standard});
+        row("FrmOvra3TrickEd", {"lblWith", {120, 600, 2055, 255}, "With", 8, C::GreenOnBlack});
+        row("FrmOvra3TrickEd", {"cboWith", {120, 840, 5415, 315}, trick, 8, C::Standard});
+        row("FrmOvra3TrickEd",
             {"cmdTransform", {120, 1320, 5415, 615}, "Transform it!", 8, C::Standard});
-        row("frmOvra3TrickEd", {"ProgressBar1", {120, 2040, 5415, 255}, {}, 0, C::Standard});
-        row("frmOvra3TrickEd", {"StatusBar1", {0, 2385, 5685, 255}, {}, 0, C::Standard});
+        row("FrmOvra3TrickEd", {"ProgressBar1", {120, 2040, 5415, 255}, {}, 0, C::Standard});
+        row("FrmOvra3TrickEd", {"StatusBar1", {0, 2385, 5685, 255}, {}, 0, C::Standard});
         row("frmInstructions", {"", {0, 0, 2550, 3570}});
         row("frmInstructions",
             {"Label1", {120, 120, 2295, 3495}, kInstructionsText, 8, C::GreenOnBlack});
@@ -196,7 +195,7 @@ private slots:
         QFETCH(check::Control, row);
         TrickFixture& f = shared();
         f.window->show();
-        QWidget* w = window == "frmOvra3TrickEd" ? f.window.get() : topLevel(window);
+        QWidget* w = window == "FrmOvra3TrickEd" ? f.window.get() : topLevel(window);
         QVERIFY(w);
         // The main window's geometry is its client area's, below the menu bar.
         check::control(w, w == f.window.get() ? f.window->centralWidget() : w, row);
@@ -205,7 +204,7 @@ private slots:
     void captionsFit() {
         // Every label shows its whole text in the part of it that the window shows.
         TrickFixture& f = shared();
-        for (const char* name : {"frmOvra3TrickEd", "frmInstructions", "frmHistory", "frmAbout"}) {
+        for (const char* name : {"FrmOvra3TrickEd", "frmInstructions", "frmHistory", "frmAbout"}) {
             QWidget* w = topLevel(name);
             if (!w) {
                 w = f.window.get();
@@ -263,7 +262,7 @@ private slots:
         QTest::mouseClick(f.window->findChild<QPushButton*>("cmdTransform"), Qt::LeftButton);
         QCOMPARE(f.dialogs.installationErrors(), 1);
         QCOMPARE(f.snapshot(), before);
-        QCOMPARE(f.window->currentConfig(), unchangedConfig());
+        QCOMPARE(f.window->core().currentConfig(), unchangedConfig());
     }
 
     void transformPicked_data() {
@@ -294,9 +293,9 @@ private slots:
         before[f.name(p)] = f.cdBytes(q);
         QCOMPARE(f.snapshot(), before);
         if (!keepConfig)
-            QVERIFY(f.window->currentConfig().isEmpty());
+            QVERIFY(f.window->core().currentConfig().isEmpty());
         else
-            QCOMPARE(f.window->currentConfig(), unchangedConfig().replace(8 * p, 8, record));
+            QCOMPARE(f.window->core().currentConfig(), unchangedConfig().replace(8 * p, 8, record));
     }
 
     void transformRefused_data() {
@@ -334,7 +333,7 @@ private slots:
         f.window->transform(resolve(replacefile), resolve(withfile));
         QCOMPARE(f.dialogs.installationErrors(), 1);
         QCOMPARE(f.snapshot(), before); // no stray file either
-        QCOMPARE(f.window->currentConfig(), unchangedConfig());
+        QCOMPARE(f.window->core().currentConfig(), unchangedConfig());
     }
 
     void typedTextStays() {
@@ -376,7 +375,7 @@ private slots:
         f.trigger("mnuNew");
         if (restored > 12)
             f.window->transform(f.name(3), f.name(12));
-        const QString config = f.window->currentConfig();
+        const QString config = f.window->core().currentConfig();
         // Every installed file differs from the CD's before the restore.
         const QStringList installedNames = demogen::trickNames(o.installedTricks);
         const QString dir = f.install.layout.gameDirectory + "/data/anims/skater_M/";
@@ -394,7 +393,7 @@ private slots:
 
         QCOMPARE(f.dialogs.installationErrors(), errors);
         QCOMPARE(f.dialogs.messages.size(), errors);
-        const QStringList names = f.window->trickList().names();
+        const QStringList names = f.window->core().trickList().names();
         for (const QString& name : installedNames) {
             const qsizetype i = names.indexOf(name);
             const QByteArray now = TempInstall::bytes(dir + name);
@@ -404,14 +403,14 @@ private slots:
                 QCOMPARE(now, "swapped " + name.toUtf8());
         }
         const float expected = restored > 0 ? float((restored - 1) * (100.0 / 659)) : 0.0f;
-        QCOMPARE(f.window->progressValue(), expected);
-        QCOMPARE(f.window->progressMaximum(), 100);
-        auto* bar = f.window->findChild<QProgressBar*>("ProgressBar1");
+        auto* bar = f.window->findChild<ovra::ProgressBar*>("ProgressBar1");
+        QCOMPARE(bar->exactValue(), expected);
+        QCOMPARE(bar->exactMaximum(), 100.0f);
         QVERIFY(qAbs(100.0 * bar->value() / bar->maximum() - expected) < 0.01);
         QVERIFY(counter.paints >= restored);
-        QCOMPARE(f.window->currentConfig(), config);
+        QCOMPARE(f.window->core().currentConfig(), config);
         if (restored == 659)
-            QVERIFY(qAbs(f.window->progressValue() - 99.848f) < 0.001f);
+            QVERIFY(qAbs(bar->exactValue() - 99.848f) < 0.001f);
     }
 
     void informationWindows() {
@@ -471,7 +470,7 @@ private slots:
     void realMessageBox() {
         TempInstall install(tricks(0), false); // no settings: start-up reports the error
         const QStringList seen =
-            check::realMessageBoxes([&] { frmOvra3TrickEd window(install.programDir); });
+            check::realMessageBoxes([&] { FrmOvra3TrickEd window(install.programDir); });
         QCOMPARE(seen, QStringList{"Ovra3TrickEd|" + ovra::kInstallationError + "|1|0|OK"});
     }
 

@@ -470,6 +470,27 @@ private slots:
         QVERIFY(dialog && dialog->isVisible()); // still open: the user can try again
     }
 
+    // The seam every message box and file dialog of both programs goes through.
+    void installationErrorGoesThroughTheSeam() {
+        ScriptedDialogs scripted;
+        // The message says little; the log says why.
+        QTest::ignoreMessage(QtWarningMsg, "Ovra3TrickEd: the CD is gone");
+        ovra::showInstallationError(nullptr, "Ovra3TrickEd", "the CD is gone");
+        QCOMPARE(scripted.messages.size(), 1);
+        QCOMPARE(scripted.messages[0].caption, QString("Ovra3TrickEd"));
+        QCOMPARE(scripted.messages[0].text,
+                 QString("There is an error! Is your Ovra3 CD in your CD drive? Is your Ovra3 "
+                         "directory specified and correct? Is your drive letter specified and "
+                         "correct?"));
+    }
+
+    void filterConversion() {
+        QCOMPARE(ovra::qtFilter("MP3 Audio (*.mp3)|*.mp3|MUS format (*.mus)|*.mus"),
+                 QString("MP3 Audio (*.mp3);;MUS format (*.mus)"));
+        QCOMPARE(ovra::qtFilter("Trick Config Files (*.tcg)|*.tcg"),
+                 QString("Trick Config Files (*.tcg)"));
+    }
+
     // Closing the main window ends the program even while the dialog is open.
     void openDialogDoesNotKeepTheProgramRunning() {
         QWidget mainWindow;

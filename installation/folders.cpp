@@ -1,0 +1,127 @@
+#include "folders.h"
+
+#include "discimage.h"
+#include "paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace ovra {
+
+HostFolder::HostFolder(const QString& gamePath) : host_(paths::hostPath(gamePath)) {
+    QDir dir(host_);
+    exists_ = dir.exists();
+    const QStringList entries =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        exact_.insert(entry);
+        QString& standIn = folded_[entry.toCaseFolded()];
+        if (standIn.isEmpty() || entry < standIn)
+            standIn = entry;
+    }
+}
+
+std::optional<QString> HostFolder::file(const QString& name) const {
+    if (!paths::isPlainFileName(name))
+        return std::nullopt;
+    if (exact_.contains(name))
+        return host_ + u'/' + name;
+    const auto found = folded_.constFind(name.toCaseFolded());
+    return host_ + u'/' + (found != folded_.cend() ? *found : name);
+}
+
+namespace {
+
+class HostCdFolder : public CdFolder {
+public:
+    explicit HostCdFolder(const QString& gamePath) : folder_(gamePath) {}
+    CopyResult copyTo(const QString& name, const QString& to) const override {
+        const std::optional<QString> from = folder_.file(name);
+        if (!from)
+            return {false, QStringLiteral("\"%1\" is no file name.").arg(name)};
+        return replaceFile(*from, to);
+    }
+
+private:
+    HostFolder folder_;
+};
+
+class ImageCdFolder : public CdFolder {
+public:
+    ImageCdFolder(std::shared_ptr<const discimage::Image> image, QString literal)
+        : image_(std::move(image)), literal_(std::move(literal)) {}
+    CopyResult copyTo(const QString& name, const QString& to) const override {
+        const std::optional<QString> inside = paths::fileIn(literal_, name);
+        if (!inside)
+            return {false, QStringLiteral("\"%1\" is no file name.").arg(name)};
+        // Straight from the image into the same safe copy: a temporary renamed over the file.
+        return replaceFileWith(
+            to, [&](const WriteChunk& write) { return image_->read(*inside, write); },
+            LinkPolicy::ReplaceLink);
+    }
+
+private:
+    std::shared_ptr<const discimage::Image> image_;
+    QString literal_;
+};
+
+} // namespace
+
+struct CdSource::Image {
+    QString hostPath;
+};
+
+CdSource::CdSource(QString cdDrive) : cdDrive_(std::move(cdDrive)) {
+    // An image is named as it stands; a drive or folder needs the literals after it.
+    const QString host = paths::hostPath(cdDrive_);
+    if (!cdDrive_.isEmpty() && QFileInfo(host).isFile() && discimage::isImage(host))
+        image_ = std::make_unique<Image>(Image{host});
+}
+
+CdSource::~CdSource() = default;
+CdSource::CdSource(CdSource&&) noexcept = default;
+CdSource& CdSource::operator=(CdSource&&) noexcept = default;
+
+bool CdSource::isImage() const {
+    return image_ != nullptr;
+}
+
+QString CdSource::shown(const QString& literal) const {
+    if (image_)
+        return QDir::toNativeSeparators(image_->hostPath) + QStringLiteral(" (") + literal + u')';
+    return cdDrive_ + literal;
+}
+
+bool CdSource::list(const QString& literal, FileList& list, QString* error) const {
+    if (!image_) {
+        if (list.setPath(cdDrive_ + literal))
+            return true;
+        if (error)
+            *error = QStringLiteral("the folder %1 cannot be read").arg(shown(literal));
+        return false;
+    }
+    const std::unique_ptr<discimage::Image> image = discimage::Image::open(image_->hostPath, error);
+    if (!image)
+        return false;
+    const std::optional<QList<discimage::Entry>> entries = image->list(literal, error);
+    if (!entries)
+        return false;
+    QList<FileList::Entry> listed;
+    listed.reserve(entries->size());
+    for (const discimage::Entry& entry : *entries)
+        listed.push_back({entry.name, entry.hidden, !entry.directory});
+    list.setEntries(shown(literal), listed);
+    return true;
+}
+
+std::unique_ptr<CdFolder> CdSource::open(const QString& literal, QString* error) const {
+    if (!image_)
+        return std::make_unique<HostCdFolder>(cdDrive_ + literal);
+    std::shared_ptr<const discimage::Image> image =
+        discimage::Image::open(image_->hostPath, error);
+    if (!image)
+        return nullptr;
+    return std::make_unique<ImageCdFolder>(std::move(image), literal);
+}
+
+} // namespace ovra

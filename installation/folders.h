@@ -1,0 +1,69 @@
+#pragma once
+
+#include "filecopy.h"
+#include "filelist.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <memory>
+#include <optional>
+
+// The folders a command copies out of and into, opened once per command: a batch of 659 copies
+// maps each folder onto the host once and lists it once, rather than once per file.
+namespace ovra {
+
+// A folder on the host, given in game notation. Its entries are matched to names without
+// regard to letter case from one listing: the exact spelling first, else the first variant in
+// code order, as the host-path mapping does; a name with no entry keeps its spelling (a new
+// file is created as named).
+class HostFolder {
+public:
+    explicit HostFolder(const QString& gamePath);
+
+    const QString& hostPath() const { return host_; }
+    bool exists() const { return exists_; }
+    // The host path of `name` in this folder; nothing when `name` is no plain file name.
+    std::optional<QString> file(const QString& name) const;
+
+private:
+    QString host_;
+    bool exists_ = false;
+    QSet<QString> exact_;
+    QHash<QString, QString> folded_; // case-folded name -> the entry that stands for it
+};
+
+// A folder of the game CD opened for one command; copies its files over installed ones.
+class CdFolder {
+public:
+    virtual ~CdFolder() = default;
+    // Replaces the installed file `to` (host path) with the CD file `name`.
+    virtual CopyResult copyTo(const QString& name, const QString& to) const = 0;
+};
+
+// The game CD as the drive setting names it: a drive or a folder (a mounted disc, a copied
+// one), where every CD path is the setting followed by a CD literal; or a disc image file
+// (stored as it stands), whose folders are the literals inside it.
+class CdSource {
+public:
+    explicit CdSource(QString cdDrive);
+    ~CdSource();
+    CdSource(CdSource&&) noexcept;
+    CdSource& operator=(CdSource&&) noexcept;
+
+    bool isImage() const;
+    // The folder as messages show it: the setting and the literal, as the path rules join them.
+    QString shown(const QString& literal) const;
+    // Lists a CD folder (a literal such as paths::kCdTricks) into `list`; false and a reason
+    // when it cannot be read (no CD, a damaged image).
+    bool list(const QString& literal, FileList& list, QString* error) const;
+    // The CD folder for copies out of it; nothing and a reason when it cannot be opened.
+    std::unique_ptr<CdFolder> open(const QString& literal, QString* error) const;
+
+private:
+    struct Image;
+    QString cdDrive_;
+    std::unique_ptr<Image> image_; // when the setting names a disc image
+};
+
+} // namespace ovra

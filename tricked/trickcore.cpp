@@ -1,0 +1,189 @@
+#include "trickcore.h"
+
+#include "installsettings.h"
+#include "paths.h"
+#include "rtfreader.h"
+#include "rtfwriter.h"
+#include "trickedlog.h"
+
+#include <QDir>
+
+namespace tricked {
+
+Q_LOGGING_CATEGORY(lcTrickEd, "ovra.tricked")
+
+namespace {
+
+ovra::CopyResult refused(const QString& why) {
+    return {false, why};
+}
+
+} // namespace
+
+TrickCore::TrickCore(QString programDir) : programDir_(std::move(programDir)) {}
+
+TrickCore::Loaded TrickCore::load() {
+    Loaded result;
+    QString why;
+    gameDirectory_ =
+        ovra::readSettingFile(programDir_, QLatin1String(ovra::kGameDirectoryFile), &why);
+    if (!gameDirectory_) {
+        result.error = QStringLiteral("the game directory is not set: %1").arg(why);
+        return result;
+    }
+    // A save or a copy killed part-way leaves its temporary file behind.
+    ovra::removeStaleTemporaries(ovra::paths::hostPath(programDir_));
+    cdDrive_ = ovra::readSettingFile(programDir_, QLatin1String(ovra::kCdDriveFile), &why);
+    if (!cdDrive_) {
+        result.error = QStringLiteral("the CD drive is not set: %1").arg(why);
+        return result;
+    }
+    return loadTricks(result);
+}
+
+TrickCore::Loaded TrickCore::load(const QString& gameDirectory, const QString& cdDrive) {
+    gameDirectory_ = gameDirectory;
+    cdDrive_ = cdDrive;
+    return loadTricks({});
+}
+
+TrickCore::Loaded TrickCore::loadTricks(Loaded result) {
+    ovra::removeStaleTemporaries(
+        ovra::paths::hostPath(ovra::paths::trickDirectory(*gameDirectory_)));
+    cd_.emplace(*cdDrive_);
+    QString why;
+    if (!cd_->list(ovra::paths::kCdTricks, trickList_, &why)) {
+        result.error = QStringLiteral("the CD's tricks cannot be listed: %1").arg(why);
+        return result;
+    }
+    result.undecodable = trickList_.undecodable();
+    const QStringList names = offered();
+    for (int i = 0; i < names.size(); ++i)
+        positions_.insert(names[i], i);
+    if (names.size() < kTrickCount) {
+        result.error = QStringLiteral("the CD folder %1 holds %2 trick files, not %3")
+                           .arg(cd_->shown(ovra::paths::kCdTricks))
+                           .arg(names.size())
+                           .arg(kTrickCount);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+QStringList TrickCore::offered() const {
+    return trickList_.names().mid(0, kTrickCount);
+}
+
+int TrickCore::position(const QString& name) const {
+    return positions_.value(name, -1);
+}
+
+std::unique_ptr<TrickCore::Batch> TrickCore::openBatch(QString* error) const {
+    if (!gameDirectory_ || !cd_) {
+        *error = QStringLiteral("the settings were not loaded");
+        return nullptr;
+    }
+    std::unique_ptr<ovra::CdFolder> cd = cd_->open(ovra::paths::kCdTricks, error);
+    if (!cd)
+        return nullptr;
+    return std::make_unique<Batch>(
+        Batch{std::move(cd), ovra::HostFolder(ovra::paths::trickDirectory(*gameDirectory_))});
+}
+
+ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,
+                                 const QString& withfile) {
+    // Only names on offer have a position: anything else (a typed name, "Select a trick") is
+    // refused before a file is written, so records only ever hold positions on offer.
+    const int p = position(replacefile);
+    const int q = position(withfile);
+    if (p < 0 || q < 0)
+        return refused(QStringLiteral("\"%1\" is not a trick on offer")
+                           .arg(p < 0 ? replacefile : withfile));
+    const std::optional<QString> to = batch.installed.file(replacefile);
+    const ovra::CopyResult copied =
+        to ? batch.cd->copyTo(withfile, *to) : refused(QStringLiteral("no file name"));
+    if (!copied || currentConfig_.isEmpty())
+        return copied;
+    if (!replaceRecord(currentConfig_, p, q))
+        return refused(QStringLiteral("the swap of %1 cannot be recorded").arg(replacefile));
+    return {};
+}
+
+ovra::CopyResult TrickCore::transform(const QString& replacefile, const QString& withfile) {
+    QString why;
+    const std::unique_ptr<Batch> batch = openBatch(&why);
+    const ovra::CopyResult result =
+        batch ? swap(*batch, replacefile, withfile) : refused(why);
+    if (!result)
+        qCWarning(lcTrickEd, "%s was not replaced with %s: %s", qUtf8Printable(replacefile),
+                  qUtf8Printable(withfile), qUtf8Printable(result.error));
+    return result;
+}
+
+void TrickCore::newConfig() {
+    currentConfig_ = unchangedConfig();
+}
+
+ovra::CopyResult TrickCore::saveConfig(const QString& path) const {
+    const ovra::CopyResult saved = ovra::writeFileAtomically(path, rtf::write(currentConfig_));
+    if (!saved)
+        qCWarning(lcTrickEd, "Trick Config not saved: %s", qUtf8Printable(saved.error));
+    return saved;
+}
+
+TrickCore::Opened TrickCore::openConfig(
+    const QString& path, const std::function<void(const ovra::CopyResult&)>& swapFailed) {
+    Opened result;
+    const auto fail = [&](Opened::Outcome outcome, const QString& why) {
+        qCWarning(lcTrickEd, "Trick Config %s not applied: %s",
+                  qUtf8Printable(QDir::toNativeSeparators(path)), qUtf8Printable(why));
+        result.outcome = outcome;
+        result.error = why;
+        return result;
+    };
+    // Files from strangers: a FIFO or a device is refused unopened, and size is capped.
+    const ovra::ReadFileResult file = ovra::readRegularFile(path, rtf::kMaxDocumentSize);
+    if (!file.ok)
+        return fail(Opened::Unreadable, file.error);
+    const rtf::ReadResult read = rtf::read(file.bytes);
+    if (!read.ok)
+        return fail(Opened::Unreadable, read.error);
+    openedConfig_ = read.text;
+
+    // Every record is checked before the first copy, so a damaged file changes nothing.
+    const ParseResult parsed = parseOpened(openedConfig_, int(positions_.size()));
+    if (!parsed.ok)
+        return fail(Opened::Refused, parsed.error);
+    QString why;
+    const std::unique_ptr<Batch> batch = parsed.swaps.isEmpty() ? nullptr : openBatch(&why);
+    const QStringList& names = trickList_.names();
+    for (const Swap& s : parsed.swaps) {
+        const ovra::CopyResult done =
+            batch ? swap(*batch, names[s.replaced], names[s.with]) : refused(why);
+        if (done) {
+            ++result.swaps;
+        } else {
+            qCWarning(lcTrickEd, "%s was not replaced with %s: %s",
+                      qUtf8Printable(names[s.replaced]), qUtf8Printable(names[s.with]),
+                      qUtf8Printable(done.error));
+            if (swapFailed)
+                swapFailed(done);
+        }
+    }
+    return result;
+}
+
+ovra::RestoreResult TrickCore::restoreOriginals(const std::function<void(int)>& done) {
+    QString why;
+    const std::unique_ptr<Batch> batch = openBatch(&why);
+    const ovra::RestoreResult result =
+        batch ? ovra::restoreFiles(*batch->cd, batch->installed, offered(), kTrickCount, done)
+              : ovra::RestoreResult{false, 0, why};
+    if (!result.ok)
+        qCWarning(lcTrickEd, "Restore Originals stopped after %d files: %s", result.restored,
+                  qUtf8Printable(result.error));
+    return result;
+}
+
+} // namespace tricked

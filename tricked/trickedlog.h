@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+namespace tricked {
+Q_DECLARE_LOGGING_CATEGORY(lcTrickEd)
+} // namespace tricked
