@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -194,6 +196,39 @@ private slots:
         QCOMPARE(paths::hostPath(dir.path() + "\\music"), dir.path() + "/music");
         // No exact match: the same choice every time, whichever the listing order.
         QCOMPARE(paths::hostPath(dir.path() + "\\Music"), dir.path() + "/MUSIC");
+    }
+
+    // The prefix as Wine itself makes it, so that the lookup follows Wine and not our idea of it.
+    void prefixMadeByWine() {
+        const QString wineboot = QStandardPaths::findExecutable("wineboot");
+        if (wineboot.isEmpty())
+            QSKIP("wineboot is not installed (Debian package wine): cannot make a real prefix");
+        QTemporaryDir dir;
+        const QString prefix = QFileInfo(dir.path()).canonicalFilePath() + "/pfx";
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.insert("WINEDEBUG", "-all");
+        env.insert("WINEDLLOVERRIDES", "mscoree,mshtml="); // no Mono or Gecko installers
+        env.insert("WINEPREFIX", prefix);
+        const auto run = [&](const QString& program, const QStringList& arguments) {
+            QProcess process;
+            process.setProcessEnvironment(env);
+            process.start(program, arguments);
+            return process.waitForFinished(300000) &&
+                   process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        };
+        const QString wineserver = QStandardPaths::findExecutable("wineserver");
+        const bool booted = run(wineboot, {"--init"});
+        // Wine's server outlives wineboot by a few seconds: let it end before the folder goes.
+        if (!wineserver.isEmpty() && !run(wineserver, {"-w"}))
+            run(wineserver, {"-k"});
+        QVERIFY(booted);
+
+        QCOMPARE(QFileInfo(prefix + "/dosdevices/c:").symLinkTarget(), prefix + "/drive_c");
+        QCOMPARE(QFileInfo(prefix + "/dosdevices/z:").symLinkTarget(), QString("/"));
+        const ScopedEnv scoped("WINEPREFIX", prefix.toLocal8Bit());
+        QCOMPARE(paths::hostPath("C:\\windows"), prefix + "/drive_c/windows");
+        QVERIFY(QFileInfo(prefix + "/drive_c/windows").isDir());
     }
 #endif
 
