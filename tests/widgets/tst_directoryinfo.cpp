@@ -301,12 +301,17 @@ private slots:
 
     void closeBoxWritesNothing_data() {
         QTest::addColumn<bool>("existing");
-        QTest::newRow("no settings yet") << false;
-        QTest::newRow("settings stored") << true;
+        QTest::addColumn<QString>("escapeIn"); // the control Escape is pressed in; empty: close box
+        QTest::newRow("no settings yet") << false << "";
+        QTest::newRow("settings stored") << true << "";
+        QTest::newRow("Escape, no settings yet") << false << "Dir1";
+        QTest::newRow("Escape in Drive1") << true << "Drive1";
     }
     void closeBoxWritesNothing() {
         QFETCH(bool, existing);
-        const QString program = mkdir(existing ? "program-close-1" : "program-close-0");
+        QFETCH(QString, escapeIn);
+        const QString program =
+            mkdir(QStringLiteral("program-close-%1%2").arg(existing).arg(escapeIn));
         if (existing) {
             TempInstall::write(program + '/' + kDirFile, "C:\\Games\\Ovra3");
             TempInstall::write(program + '/' + kDriveFile, "d:");
@@ -314,7 +319,14 @@ private slots:
         QDir::setCurrent(mkdir("close/sub"));
         QPointer<QWidget> dialog = open(DirectoryInfoCopy::MediaEditor, program);
         dialog->findChild<DirListBox*>("Dir1")->setPath(tmp_.filePath("close"));
-        dialog->close();
+        if (escapeIn.isEmpty()) {
+            dialog->close();
+        } else {
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QWidget* control = dialog->findChild<QWidget*>(escapeIn);
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_Escape);
+        }
         destroyPending();
         QVERIFY(!dialog);
         QCOMPARE(QDir(program).entryList(QDir::Files).size(), existing ? 2 : 0);

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace ovra {
 
@@ -90,6 +91,11 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
                                          "removed, or you may not be allowed to read it.")
                               .arg(path));
     });
+    // Escape leaves as the close box does, storing nothing.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
     dir1_->setFocus();
 }
 
