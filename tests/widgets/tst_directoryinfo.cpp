@@ -7,9 +7,9 @@
 #include "filelist.h"
 #include "installsettings.h"
 #include "paths.h"
+#include "scopedenv.h"
 #include "scripteddialogs.h"
 #include "tempinstall.h"
-#include "winlook.h"
 #include "winlook.h"
 
 #include <QApplication>
@@ -24,6 +24,7 @@ using ovra::DirectoryInfoCopy;
 using ovra::DirListBox;
 using ovra::DriveListBox;
 using ovra::drivelist::Volume;
+using ovra::drivelist::WineDrive;
 
 Q_DECLARE_METATYPE(DirectoryInfoCopy)
 
@@ -91,6 +92,7 @@ private slots:
     void initTestCase() {
         QVERIFY(tmp_.isValid());
         startDir_ = QDir::currentPath();
+        cleanup();
     }
 
     void cleanup() {
@@ -99,6 +101,8 @@ private slots:
                 w->close();
         destroyPending();
         ovra::drivelist::setVolumeSource(nullptr);
+        // The machine's own Wine prefix stays out of the lists.
+        ovra::drivelist::setWineDriveSource([] { return QList<WineDrive>(); });
         QDir::setCurrent(startDir_);
     }
 
@@ -169,6 +173,27 @@ private slots:
         }
         QCOMPARE(texts, text.isEmpty() ? QStringList() : QStringList{text});
         QCOMPARE(values, value.isEmpty() ? QStringList() : QStringList{value});
+    }
+
+    void inDriveLetters_data() {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("stored"); // empty: no drive holds it
+        const auto row = [](const char* tag, const char* directory, const char* stored) {
+            QTest::newRow(tag) << QString(directory) << QString(stored);
+        };
+        row("folder on c:", "/p/drive_c/Games/Ovra3", "C:\\Games\\Ovra3");
+        row("c: itself", "/p/drive_c", "C:\\");
+        row("most specific drive", "/p/drive_c/cdrom/setup", "D:\\setup");
+        row("whole components only", "/p/drive_cx/Games", "");
+        row("under z: only", "/usr/games/ovra3", "");
+    }
+    void inDriveLetters() {
+        QFETCH(QString, directory);
+        QFETCH(QString, stored);
+        // d: lies inside c: and comes after it; z: is the host's root.
+        const QList<WineDrive> drives = {
+            {'c', "/p/drive_c"}, {'z', "/"}, {'d', "/p/drive_c/cdrom/"}};
+        QCOMPARE(ovra::drivelist::inDriveLetters(directory, drives).value_or(QString()), stored);
     }
 
     void layout_data() {
@@ -448,6 +473,44 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
     }
 #endif
+
+    // Folders in a Wine prefix are stored as a copy running under Wine sees them, so the settings
+    // files mean the same to both.
+    void wineDrivesStoredInLetters() {
+        const QString root = QFileInfo(mkdir("wine")).canonicalFilePath();
+        const QString prefix = root + "/pfx", cd = mkdir("wine/cdrom");
+        QVERIFY(QDir().mkpath(prefix + "/drive_c/Games/Ovra3/data/music"));
+        QVERIFY(QDir().mkpath(prefix + "/dosdevices"));
+        const QStringList links = {"c:",  "../drive_c",        "d:",   cd,
+                                   "d::", "/dev/null",         "com1", "/dev/null",
+                                   "e:",  root + "/unmounted", "z:",   "/"};
+        for (int i = 0; i < links.size(); i += 2)
+            QVERIFY(QFile::link(links[i + 1], prefix + "/dosdevices/" + links[i]));
+        const ScopedEnv env("WINEPREFIX", prefix.toLocal8Bit());
+        ovra::drivelist::setWineDriveSource(nullptr);
+        ovra::drivelist::setVolumeSource([] { return QList<Volume>{{"/", "ext4", ""}}; });
+        const QString program = mkdir("program-wine");
+        ScriptedDialogs dialogs;
+        QWidget* dialog = open(DirectoryInfoCopy::MediaEditor, program);
+        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
+        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
+        auto* drive2 = dialog->findChild<DriveListBox*>("Drive2");
+        QStringList wine;
+        for (const auto& d : drive1->drives())
+            if (d.text.endsWith("(Wine)"))
+                wine << d.text + " = " + d.value;
+        QCOMPARE(wine, QStringList({"c: (Wine) = C:\\", "d: (Wine) = D:\\", "z: (Wine) = Z:\\"}));
+
+        // Drive2 moves Dir1 to the drive's folder; Dir1 reaches the game through the link too.
+        QVERIFY(drive2->setDrive("C:\\"));
+        QCOMPARE(dir1->path(), prefix + "/drive_c");
+        QVERIFY(dir1->setPath(prefix + "/dosdevices/c:/Games/Ovra3"));
+        drive1->setCurrentIndex(drive1->findText("d: (Wine)"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(read(program + '/' + kDirFile), QByteArray("C:\\Games\\Ovra3"));
+        QCOMPARE(read(program + '/' + kDriveFile), QByteArray("D:\\"));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
 
     void unwritableProgramDirectory_data() {
         QTest::addColumn<QString>("blocked"); // what stands in the way: "program", a file name

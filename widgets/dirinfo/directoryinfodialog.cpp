@@ -102,8 +102,8 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
 void DirectoryInfoDialog::moveToDrive(const QString& drive) {
     const QList<drivelist::Volume> volumes = drivelist::mountedVolumes();
     const QString current = QDir::currentPath();
-    const QString target =
-        dirlist::directoryOnDrive(drive, current, drivelist::volumeRootOf(current, volumes));
+    const QString target = dirlist::directoryOnDrive(drive2_->root(), current,
+                                                     drivelist::volumeRootOf(current, volumes));
     if (dir1_->setPath(target)) {
         drive2Value_ = drive;
         return;
@@ -120,7 +120,7 @@ void DirectoryInfoDialog::moveToDrive(const QString& drive) {
 }
 
 void DirectoryInfoDialog::ok() {
-    richTextBox1_ = dir1_->path();
+    richTextBox1_ = drivelist::gameDirectoryValue(dir1_->path());
     richTextBox2_ = drive1_->drive();
     const StoreResult result = storeSettings(programDir_, richTextBox1_, richTextBox2_);
     if (!result.ok) {

@@ -10,7 +10,7 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     const QList<drivelist::Volume> volumes = drivelist::mountedVolumes();
     const QString current = drivelist::volumeRootOf(QDir::currentPath(), volumes);
-    drives_ = drivelist::drives(volumes, current);
+    drives_ = drivelist::drives(volumes, current) + drivelist::wineEntries(drivelist::wineDrives());
     for (const drivelist::Drive& d : drives_)
         addItem(d.text, d.value);
     setCurrentIndex(drivelist::indexOfRoot(drives_, current));
@@ -23,6 +23,11 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
 QString DriveListBox::drive() const {
     const int index = currentIndex();
     return index >= 0 ? drives_[index].value : QString();
+}
+
+QString DriveListBox::root() const {
+    const int index = currentIndex();
+    return index >= 0 ? drives_[index].root : QString();
 }
 
 bool DriveListBox::setDrive(const QString& drive) {

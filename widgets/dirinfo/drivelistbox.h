@@ -6,8 +6,9 @@
 
 namespace ovra {
 
-// A drive list: the mounted volumes (drive letters on Windows), starting on the drive that
-// holds the current directory. Its value is the selected drive's root ending in a separator.
+// A drive list: the mounted volumes (drive letters on Windows), then the Wine prefix's drives,
+// starting on the drive that holds the current directory. Its value is the selected drive's
+// root ending in a separator ("/media/cdrom/"; "D:\" for a Wine drive).
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:
@@ -15,6 +16,8 @@ public:
 
     // The selected drive's value ("/media/cdrom/", "D:\"); empty when nothing is listed.
     QString drive() const;
+    // The selected drive's folder on this system, in Qt notation (a Wine drive's host folder).
+    QString root() const;
     // Selects the drive whose value or root is `drive`; false when it is not listed.
     bool setDrive(const QString& drive);
 
