@@ -512,6 +512,51 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
     }
 
+    // "Disc image…" in Drive1 asks for an image file; the one chosen is offered and selected.
+    void discImage_data() {
+        QTest::addColumn<bool>("storedImage"); // drivedata.dat already names the image
+        QTest::addColumn<QString>("answer");   // "image", "cancel"; empty: not chosen
+        QTest::addColumn<bool>("picked");      // Drive1 ends on the image, else on the CD
+        QTest::newRow("picked") << false << "image" << true;
+        QTest::newRow("cancelled") << false << "cancel" << false;
+        QTest::newRow("stored image offered") << true << "" << false;
+        QTest::newRow("stored image picked again") << true << "image" << true;
+    }
+    void discImage() {
+        QFETCH(bool, storedImage);
+        QFETCH(QString, answer);
+        QFETCH(bool, picked);
+        const QString cd = mkdir("images/cdrom"), image = tmp_.filePath("images/ovra3.iso");
+        QVERIFY(TempInstall::write(image, "CD001"));
+        ovra::drivelist::setVolumeSource([=] {
+            return QList<Volume>{{"/", "ext4", ""}, {cd, "iso9660", "OVRA3"}};
+        });
+        const QString program =
+            mkdir(QStringLiteral("program-image-%1%2").arg(storedImage).arg(answer));
+        if (storedImage)
+            QVERIFY(TempInstall::write(program + '/' + kDriveFile, image.toLocal8Bit()));
+        ScriptedDialogs dialogs;
+        QWidget* dialog = open(DirectoryInfoCopy::MediaEditor, program);
+        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
+        const QString choice = QStringLiteral("Disc image…");
+        QCOMPARE(dialog->findChild<DriveListBox*>("Drive2")->findText(choice), -1);
+        QVERIFY(drive1->setDrive(cd)); // not the first entry, so going back is seen
+        if (!answer.isEmpty()) {
+            answer == u"image" ? dialogs.answer(image) : dialogs.cancel();
+            drive1->setCurrentIndex(drive1->findText(choice));
+            QCOMPARE(dialogs.filters, QStringList{"Disc images (*.iso)|*.iso"});
+        }
+        const QString value = picked ? image : cd + '/';
+        QCOMPARE(drive1->drive(), value);
+        // "/", the CD, the image once when offered, and "Disc image…" last.
+        const bool offered = storedImage || picked;
+        QCOMPARE(drive1->count(), 3 + offered);
+        QCOMPARE(drive1->itemText(drive1->count() - 1), choice);
+        QCOMPARE(drive1->findText("ovra3.iso (disc image)"), offered ? 2 : -1);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(read(program + '/' + kDriveFile), value.toLocal8Bit());
+    }
+
     void unwritableProgramDirectory_data() {
         QTest::addColumn<QString>("blocked"); // what stands in the way: "program", a file name
         QTest::addColumn<bool>("existing");   // whether settings were stored before

@@ -67,13 +67,18 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
     look::place(drive1_, QStringLiteral("Drive1"), look::twipsRect(120, 2640, 3735, 315));
     greenOnBlack(drive1_);
     greenOnBlack(drive1_->view());
+    // The CD already set up stays pickable (offered, not selected) where no volume names it:
+    // a disc image, and without drive letters a CD copied or mounted as a folder.
+    if (const auto stored = readSettingFile(programDir_, kCdDriveFile)) {
+        const QFileInfo cd(paths::hostPath(*stored));
+        if (cd.isFile())
+            drive1_->addImage(*stored, false);
 #ifndef Q_OS_WIN
-    // Without drive letters a game CD is often a copied or mounted folder that no volume list
-    // names: keep the folder already set up pickable (it is offered, not selected).
-    if (const auto stored = readSettingFile(programDir_, kCdDriveFile);
-        stored && QFileInfo(paths::hostPath(*stored)).isDir())
-        drive1_->addFolder(paths::hostPath(*stored));
+        else if (cd.isDir())
+            drive1_->addFolder(cd.filePath());
 #endif
+    }
+    drive1_->offerDiscImages();
 
     command1_ = new QPushButton(QStringLiteral("OK"), this);
     look::place(command1_, QStringLiteral("Command1"), look::twipsRect(120, 3120, 3735, 255));

@@ -8,7 +8,7 @@ namespace ovra {
 
 // A drive list: the mounted volumes (drive letters on Windows), then the Wine prefix's drives,
 // starting on the drive that holds the current directory. Its value is the selected drive's
-// root ending in a separator ("/media/cdrom/"; "D:\" for a Wine drive).
+// root ending in a separator ("/media/cdrom/"; "D:\" for a Wine drive), or a disc image's path.
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:
@@ -25,6 +25,14 @@ public:
     // listed drive already has that root; it is not selected.
     void addFolder(const QString& folder);
 
+    // Offers a disc image file, shown by its name and stored as its path, unless it is listed
+    // already; `select` makes it the selected drive.
+    void addImage(const QString& file, bool select);
+
+    // Ends the list with "Disc image…", which asks for an image file and offers and selects the
+    // one chosen; when the user cancels, the drive selected before stays selected.
+    void offerDiscImages();
+
     const QList<drivelist::Drive>& drives() const { return drives_; }
 
 signals:
@@ -32,7 +40,13 @@ signals:
     void driveChanged(const QString& drive);
 
 private:
+    int insert(const drivelist::Drive& entry); // before "Disc image…"; returns the index
+    void askForImage();
+
     QList<drivelist::Drive> drives_;
+    int imageChoice_ = -1; // index of "Disc image…"; -1 when not offered
+    int selected_ = -1;    // the last drive selected, to go back to
+    QString lastImage_;    // where the file dialog starts
 };
 
 } // namespace ovra
