@@ -44,7 +44,48 @@ QString slotFile(const QString& programDir, int slot) {
 
 #ifdef Q_OS_WIN
 QString hostPath(const QString& gamePath) { return gamePath; }
+QString winePrefix() {
+    return {};
+}
+QString wineDriveFolder(QChar) {
+    return {};
+}
 #else
+QString winePrefix() {
+    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    return prefix.isEmpty() ? QDir::homePath() + QStringLiteral("/.wine") : prefix;
+}
+
+static bool isDriveLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+QString wineDriveFolder(QChar letter) {
+    if (!isDriveLetter(letter))
+        return {};
+    // Wine keeps the letters in lower case; "d::" beside "d:" is the raw device, not the drive.
+    const QFileInfo entry(winePrefix() + QStringLiteral("/dosdevices/") + letter.toLower() + u':');
+    return entry.isDir() ? entry.canonicalFilePath() : QString();
+}
+
+// "C:\Games\Ovra3" -> "<drive folder>/Games\Ovra3"; "D:setup\..." is relative to the
+// drive's current directory, which for a CD is its root. Anything else is returned as it is.
+static QString throughWineDrive(const QString& path) {
+    if (path.size() < 2 || path[1] != u':' || !isDriveLetter(path[0]))
+        return path;
+    QString folder = wineDriveFolder(path[0]);
+    if (folder.isEmpty())
+        return path; // no such drive: the path leads nowhere, as it would without Wine
+    const QStringView rest = QStringView(path).mid(2);
+    if (rest.isEmpty())
+        return folder;
+    if (folder.endsWith(u'/')) // the file-system root ("z:")
+        folder.chop(1);
+    if (rest.front() != u'\\' && rest.front() != u'/')
+        folder += u'/';
+    return folder + rest.toString();
+}
+
 // The entry of `dir` that equals `component` with case ignored; exact spelling wins, and among
 // several case variants the first in code order, so the choice is the same on every run.
 static QString matchComponent(const QString& dir, const QString& component) {
@@ -59,7 +100,7 @@ static QString matchComponent(const QString& dir, const QString& component) {
 }
 
 QString hostPath(const QString& gamePath) {
-    QString path = gamePath;
+    QString path = throughWineDrive(gamePath);
     path.replace(u'\\', u'/');
     // The common case: the path exists as spelled (one stat, no listing).
     if (path.isEmpty() || QFileInfo::exists(path))

@@ -34,10 +34,21 @@ std::optional<QString> fileIn(const QString& folder, const QString& name);
 // The same, mapped onto the host.
 std::optional<QString> hostFileIn(const QString& folder, const QString& name);
 
-// Maps a path in game notation onto the host. On Windows it is the identity. Elsewhere each
-// backslash becomes '/', and each component that does not exist as spelled is matched to the
-// entry of its parent directory that equals it with letter case ignored; a component with no
+// Maps a path in game notation onto the host. On Windows it is the identity. Elsewhere a
+// leading drive letter ("C:\Games", "D:setup\...") stands for that drive's folder in the Wine
+// prefix (see wineDriveFolder; a letter without a drive stays as written and leads nowhere);
+// each backslash becomes '/', and each component that does not exist as spelled is matched to
+// the entry of its parent directory that equals it with letter case ignored; a component with no
 // match keeps its spelling (so a new file is created as named).
 QString hostPath(const QString& gamePath);
+
+// The Wine prefix, read at each call: $WINEPREFIX when set, else ~/.wine (which may not exist).
+// Empty on Windows, where drive letters are the system's own.
+QString winePrefix();
+
+// The host folder that a drive letter stands for under Wine: where the prefix's
+// "dosdevices/<letter>:" entry leads, without symbolic links. Empty when the letter has no such
+// entry or it leads to no folder (an unmounted CD), and always on Windows.
+QString wineDriveFolder(QChar letter);
 
 } // namespace ovra::paths

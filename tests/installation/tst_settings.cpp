@@ -2,10 +2,13 @@
 #include "filelist.h"
 #include "installsettings.h"
 #include "paths.h"
+#include "scopedenv.h"
 #include "tempinstall.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -117,8 +120,10 @@ private slots:
 
 #ifndef Q_OS_WIN
     void hostPath_data() {
-        QTest::addColumn<QString>("gamePath"); // relative to the temporary root, game notation
-        QTest::addColumn<QString>("expected"); // relative to the root, host notation
+        // Relative to the temporary root unless it has a drive letter ({root}: that root).
+        QTest::addColumn<QString>("gamePath");
+        // Relative to the root; empty: no drive, so the path stays as written and leads nowhere.
+        QTest::addColumn<QString>("expected");
         QTest::newRow("exact") << "Game\\data\\music\\air.mus" << "Game/data/music/air.mus";
         QTest::newRow("case of folders differs") << "game\\DATA\\Music\\air.mus"
                                                  << "Game/data/music/air.mus";
@@ -131,18 +136,57 @@ private slots:
         QTest::newRow("missing folder keeps the rest") << "Game\\nothing\\Data\\x"
                                                        << "Game/nothing/Data/x";
         QTest::newRow("doubled separator") << "Game\\\\data\\music" << "Game//data/music";
+        // Drive letters, through the Wine prefix's dosdevices entries.
+        QTest::newRow("c:, case differs") << "c:\\GAMES\\ovra3\\Data\\Music\\AIR.MUS"
+                                          << "pfx/drive_c/Games/Ovra3/data/music/air.mus";
+        QTest::newRow("drive root") << "c:\\"
+                                    << "pfx/drive_c/";
+        QTest::newRow("CD text without backslash") << "D:setup\\data\\data\\movies\\intro.mpg"
+                                                   << "cd/SETUP/DATA/data/movies/INTRO.MPG";
+        QTest::newRow("CD from its root") << "d:\\SETUP\\data\\data\\movies"
+                                          << "cd/SETUP/DATA/data/movies";
+        QTest::newRow("drive letter alone") << "D:"
+                                            << "cd";
+        QTest::newRow("z: is the host root") << "Z:{root}\\game\\DATA"
+                                             << "Game/data";
+        QTest::newRow("CD with nothing mounted") << "E:\\Games" << QString();
+        QTest::newRow("raw device only") << "F:\\Games" << QString();
     }
     void hostPath() {
         QFETCH(QString, gamePath);
         QFETCH(QString, expected);
         QTemporaryDir dir;
-        const QString root = dir.path();
-        for (const char* d : {"Game/data/music", "Game/data/anims/skater_m", "cd/SETUP/DATA/data/movies"})
+        const QString root = QFileInfo(dir.path()).canonicalFilePath();
+        for (const char* d :
+             {"Game/data/music", "Game/data/anims/skater_m", "cd/SETUP/DATA/data/movies",
+              "pfx/drive_c/Games/Ovra3/data/music", "pfx/dosdevices", "home"})
             QVERIFY(QDir().mkpath(root + "/" + d));
         QVERIFY(touch(root + "/Game/data/music/air.mus"));
         QVERIFY(touch(root + "/Game/data/anims/skater_m/kick.ska"));
         QVERIFY(touch(root + "/cd/SETUP/DATA/data/movies/INTRO.MPG"));
-        QCOMPARE(paths::hostPath(root + "\\" + gamePath), root + "/" + expected);
+        QVERIFY(touch(root + "/pfx/drive_c/Games/Ovra3/data/music/air.mus"));
+        // As Wine keeps them: c: relative, d: absolute beside its raw device d::, z: the root.
+        const QString devices = root + "/pfx/dosdevices/";
+        const QStringList links = {"c:",  "../drive_c", "d:", root + "/cd",
+                                   "d::", "/dev/null",  "e:", root + "/unmounted",
+                                   "f::", "/dev/null",  "z:", "/"};
+        for (int i = 0; i < links.size(); i += 2)
+            QVERIFY(QFile::link(links[i + 1], devices + links[i]));
+        QVERIFY(QFile::link("../pfx", root + "/home/.wine"));
+
+        const bool letter = gamePath.size() > 1 && gamePath[1] == u':';
+        const QString in = letter ? gamePath.replace("{root}", root) : root + "\\" + gamePath;
+        const QString asWritten = QString(in).replace(u'\\', u'/');
+        const QString out = expected.isEmpty() ? asWritten : root + "/" + expected;
+        // $WINEPREFIX wins over ~/.wine; without a prefix, drive letters lead nowhere.
+        for (const auto& [prefix, home, result] :
+             {std::tuple{root + "/pfx", root, out},
+              {QString(), root + "/home", out},
+              {root + "/none", root + "/home", letter ? asWritten : out}}) {
+            const ScopedEnv wine("WINEPREFIX", prefix.toLocal8Bit()),
+                user("HOME", home.toLocal8Bit());
+            QCOMPARE(paths::hostPath(in), result);
+        }
     }
 
     void hostPathPrefersExactSpelling() {
@@ -153,6 +197,39 @@ private slots:
         QCOMPARE(paths::hostPath(dir.path() + "\\music"), dir.path() + "/music");
         // No exact match: the same choice every time, whichever the listing order.
         QCOMPARE(paths::hostPath(dir.path() + "\\Music"), dir.path() + "/MUSIC");
+    }
+
+    // The prefix as Wine itself makes it, so that the lookup follows Wine and not our idea of it.
+    void prefixMadeByWine() {
+        const QString wineboot = QStandardPaths::findExecutable("wineboot");
+        if (wineboot.isEmpty())
+            QSKIP("wineboot is not installed (Debian package wine): cannot make a real prefix");
+        QTemporaryDir dir;
+        const QString prefix = QFileInfo(dir.path()).canonicalFilePath() + "/pfx";
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.insert("WINEDEBUG", "-all");
+        env.insert("WINEDLLOVERRIDES", "mscoree,mshtml="); // no Mono or Gecko installers
+        env.insert("WINEPREFIX", prefix);
+        const auto run = [&](const QString& program, const QStringList& arguments) {
+            QProcess process;
+            process.setProcessEnvironment(env);
+            process.start(program, arguments);
+            return process.waitForFinished(300000) &&
+                   process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        };
+        const QString wineserver = QStandardPaths::findExecutable("wineserver");
+        const bool booted = run(wineboot, {"--init"});
+        // Wine's server outlives wineboot by a few seconds: let it end before the folder goes.
+        if (!wineserver.isEmpty() && !run(wineserver, {"-w"}))
+            run(wineserver, {"-k"});
+        QVERIFY(booted);
+
+        QCOMPARE(QFileInfo(prefix + "/dosdevices/c:").symLinkTarget(), prefix + "/drive_c");
+        QCOMPARE(QFileInfo(prefix + "/dosdevices/z:").symLinkTarget(), QString("/"));
+        const ScopedEnv scoped("WINEPREFIX", prefix.toLocal8Bit());
+        QCOMPARE(paths::hostPath("C:\\windows"), prefix + "/drive_c/windows");
+        QVERIFY(QFileInfo(prefix + "/drive_c/windows").isDir());
     }
 #endif
 

@@ -7,10 +7,10 @@
 #include "filelist.h"
 #include "installsettings.h"
 #include "paths.h"
+#include "scopedenv.h"
 #include "scripteddialogs.h"
 #include "tempinstall.h"
 #include "windowcheck.h"
-#include "winlook.h"
 #include "winlook.h"
 
 #include <QApplication>
@@ -25,6 +25,7 @@ using ovra::DirectoryInfoCopy;
 using ovra::DirListBox;
 using ovra::DriveListBox;
 using ovra::drivelist::Volume;
+using ovra::drivelist::WineDrive;
 
 Q_DECLARE_METATYPE(DirectoryInfoCopy)
 
@@ -92,6 +93,7 @@ private slots:
     void initTestCase() {
         QVERIFY(tmp_.isValid());
         startDir_ = QDir::currentPath();
+        cleanup();
     }
 
     void cleanup() {
@@ -100,6 +102,8 @@ private slots:
                 w->close();
         destroyPending();
         ovra::drivelist::setVolumeSource(nullptr);
+        // The machine's own Wine prefix stays out of the lists.
+        ovra::drivelist::setWineDriveSource([] { return QList<WineDrive>(); });
         QDir::setCurrent(startDir_);
     }
 
@@ -125,8 +129,8 @@ private slots:
             QVERIFY(!list[i].open);
             subfolders << list[i].name;
         }
-        // Hidden folders and files left out; the file lists' word order.
-        QCOMPARE(subfolders, QStringList({"b", "c_2", "C1"}));
+        // Hidden folders too (Wine prefixes live in them), no files; the file lists' word order.
+        QCOMPARE(subfolders, QStringList({".hidden", "b", "c_2", "C1"}));
     }
 
     void driveEntries_data() {
@@ -170,6 +174,27 @@ private slots:
         }
         QCOMPARE(texts, text.isEmpty() ? QStringList() : QStringList{text});
         QCOMPARE(values, value.isEmpty() ? QStringList() : QStringList{value});
+    }
+
+    void inDriveLetters_data() {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("stored"); // empty: no drive holds it
+        const auto row = [](const char* tag, const char* directory, const char* stored) {
+            QTest::newRow(tag) << QString(directory) << QString(stored);
+        };
+        row("folder on c:", "/p/drive_c/Games/Ovra3", "C:\\Games\\Ovra3");
+        row("c: itself", "/p/drive_c", "C:\\");
+        row("most specific drive", "/p/drive_c/cdrom/setup", "D:\\setup");
+        row("whole components only", "/p/drive_cx/Games", "");
+        row("under z: only", "/usr/games/ovra3", "");
+    }
+    void inDriveLetters() {
+        QFETCH(QString, directory);
+        QFETCH(QString, stored);
+        // d: lies inside c: and comes after it; z: is the host's root.
+        const QList<WineDrive> drives = {
+            {'c', "/p/drive_c"}, {'z', "/"}, {'d', "/p/drive_c/cdrom/"}};
+        QCOMPARE(ovra::drivelist::inDriveLetters(directory, drives).value_or(QString()), stored);
     }
 
     void layout_data() {
@@ -290,12 +315,17 @@ private slots:
 
     void closeBoxWritesNothing_data() {
         QTest::addColumn<bool>("existing");
-        QTest::newRow("no settings yet") << false;
-        QTest::newRow("settings stored") << true;
+        QTest::addColumn<QString>("escapeIn"); // the control Escape is pressed in; empty: close box
+        QTest::newRow("no settings yet") << false << "";
+        QTest::newRow("settings stored") << true << "";
+        QTest::newRow("Escape, no settings yet") << false << "Dir1";
+        QTest::newRow("Escape in Drive1") << true << "Drive1";
     }
     void closeBoxWritesNothing() {
         QFETCH(bool, existing);
-        const QString program = mkdir(existing ? "program-close-1" : "program-close-0");
+        QFETCH(QString, escapeIn);
+        const QString program =
+            mkdir(QStringLiteral("program-close-%1%2").arg(existing).arg(escapeIn));
         if (existing) {
             TempInstall::write(program + '/' + kDirFile, "C:\\Games\\Ovra3");
             TempInstall::write(program + '/' + kDriveFile, "d:");
@@ -303,7 +333,14 @@ private slots:
         QDir::setCurrent(mkdir("close/sub"));
         QPointer<QWidget> dialog = open(DirectoryInfoCopy::MediaEditor, program);
         dialog->findChild<DirListBox*>("Dir1")->setPath(tmp_.filePath("close"));
-        dialog->close();
+        if (escapeIn.isEmpty()) {
+            dialog->close();
+        } else {
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QWidget* control = dialog->findChild<QWidget*>(escapeIn);
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_Escape);
+        }
         destroyPending();
         QVERIFY(!dialog);
         QCOMPARE(QDir(program).entryList(QDir::Files).size(), existing ? 2 : 0);
@@ -425,6 +462,89 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
     }
 #endif
+
+    // Folders in a Wine prefix are stored as a copy running under Wine sees them, so the settings
+    // files mean the same to both.
+    void wineDrivesStoredInLetters() {
+        const QString root = QFileInfo(mkdir("wine")).canonicalFilePath();
+        const QString prefix = root + "/pfx", cd = mkdir("wine/cdrom");
+        QVERIFY(QDir().mkpath(prefix + "/drive_c/Games/Ovra3/data/music"));
+        QVERIFY(QDir().mkpath(prefix + "/dosdevices"));
+        const QStringList links = {"c:",  "../drive_c",        "d:",   cd,
+                                   "d::", "/dev/null",         "com1", "/dev/null",
+                                   "e:",  root + "/unmounted", "z:",   "/"};
+        for (int i = 0; i < links.size(); i += 2)
+            QVERIFY(QFile::link(links[i + 1], prefix + "/dosdevices/" + links[i]));
+        const ScopedEnv env("WINEPREFIX", prefix.toLocal8Bit());
+        ovra::drivelist::setWineDriveSource(nullptr);
+        ovra::drivelist::setVolumeSource([] { return QList<Volume>{{"/", "ext4", ""}}; });
+        const QString program = mkdir("program-wine");
+        ScriptedDialogs dialogs;
+        QWidget* dialog = open(DirectoryInfoCopy::MediaEditor, program);
+        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
+        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
+        auto* drive2 = dialog->findChild<DriveListBox*>("Drive2");
+        QStringList wine;
+        for (const auto& d : drive1->drives())
+            if (d.text.endsWith("(Wine)"))
+                wine << d.text + " = " + d.value;
+        QCOMPARE(wine, QStringList({"c: (Wine) = C:\\", "d: (Wine) = D:\\", "z: (Wine) = Z:\\"}));
+
+        // Drive2 moves Dir1 to the drive's folder; Dir1 reaches the game through the link too.
+        QVERIFY(drive2->setDrive("C:\\"));
+        QCOMPARE(dir1->path(), prefix + "/drive_c");
+        QVERIFY(dir1->setPath(prefix + "/dosdevices/c:/Games/Ovra3"));
+        drive1->setCurrentIndex(drive1->findText("d: (Wine)"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(read(program + '/' + kDirFile), QByteArray("C:\\Games\\Ovra3"));
+        QCOMPARE(read(program + '/' + kDriveFile), QByteArray("D:\\"));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    // "Disc image…" in Drive1 asks for an image file; the one chosen is offered and selected.
+    void discImage_data() {
+        QTest::addColumn<bool>("storedImage"); // drivedata.dat already names the image
+        QTest::addColumn<QString>("answer");   // "image", "cancel"; empty: not chosen
+        QTest::addColumn<bool>("picked");      // Drive1 ends on the image, else on the CD
+        QTest::newRow("picked") << false << "image" << true;
+        QTest::newRow("cancelled") << false << "cancel" << false;
+        QTest::newRow("stored image offered") << true << "" << false;
+        QTest::newRow("stored image picked again") << true << "image" << true;
+    }
+    void discImage() {
+        QFETCH(bool, storedImage);
+        QFETCH(QString, answer);
+        QFETCH(bool, picked);
+        const QString cd = mkdir("images/cdrom"), image = tmp_.filePath("images/ovra3.iso");
+        QVERIFY(TempInstall::write(image, "CD001"));
+        ovra::drivelist::setVolumeSource([=] {
+            return QList<Volume>{{"/", "ext4", ""}, {cd, "iso9660", "OVRA3"}};
+        });
+        const QString program =
+            mkdir(QStringLiteral("program-image-%1%2").arg(storedImage).arg(answer));
+        if (storedImage)
+            QVERIFY(TempInstall::write(program + '/' + kDriveFile, image.toLocal8Bit()));
+        ScriptedDialogs dialogs;
+        QWidget* dialog = open(DirectoryInfoCopy::MediaEditor, program);
+        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
+        const QString choice = QStringLiteral("Disc image…");
+        QCOMPARE(dialog->findChild<DriveListBox*>("Drive2")->findText(choice), -1);
+        QVERIFY(drive1->setDrive(cd)); // not the first entry, so going back is seen
+        if (!answer.isEmpty()) {
+            answer == u"image" ? dialogs.answer(image) : dialogs.cancel();
+            drive1->setCurrentIndex(drive1->findText(choice));
+            QCOMPARE(dialogs.filters, QStringList{"Disc images (*.iso)|*.iso"});
+        }
+        const QString value = picked ? image : cd + '/';
+        QCOMPARE(drive1->drive(), value);
+        // "/", the CD, the image once when offered, and "Disc image…" last.
+        const bool offered = storedImage || picked;
+        QCOMPARE(drive1->count(), 3 + offered);
+        QCOMPARE(drive1->itemText(drive1->count() - 1), choice);
+        QCOMPARE(drive1->findText("ovra3.iso (disc image)"), offered ? 2 : -1);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(read(program + '/' + kDriveFile), value.toLocal8Bit());
+    }
 
     void unwritableProgramDirectory_data() {
         QTest::addColumn<QString>("blocked"); // what stands in the way: "program", a file name

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace ovra {
 
@@ -66,13 +67,18 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
     look::place(drive1_, QStringLiteral("Drive1"), look::twipsRect(120, 2640, 3735, 315));
     greenOnBlack(drive1_);
     greenOnBlack(drive1_->view());
+    // The CD already set up stays pickable (offered, not selected) where no volume names it:
+    // a disc image, and without drive letters a CD copied or mounted as a folder.
+    if (const auto stored = readSettingFile(programDir_, kCdDriveFile)) {
+        const QFileInfo cd(paths::hostPath(*stored));
+        if (cd.isFile())
+            drive1_->addImage(*stored, false);
 #ifndef Q_OS_WIN
-    // Without drive letters a game CD is often a copied or mounted folder that no volume list
-    // names: keep the folder already set up pickable (it is offered, not selected).
-    if (const auto stored = readSettingFile(programDir_, kCdDriveFile);
-        stored && QFileInfo(paths::hostPath(*stored)).isDir())
-        drive1_->addFolder(paths::hostPath(*stored));
+        else if (cd.isDir())
+            drive1_->addFolder(cd.filePath());
 #endif
+    }
+    drive1_->offerDiscImages();
 
     command1_ = new QPushButton(QStringLiteral("OK"), this);
     look::place(command1_, QStringLiteral("Command1"), look::twipsRect(120, 3120, 3735, 255));
@@ -90,14 +96,19 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
                                          "removed, or you may not be allowed to read it.")
                               .arg(path));
     });
+    // Escape leaves as the close box does, storing nothing.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
     dir1_->setFocus();
 }
 
 void DirectoryInfoDialog::moveToDrive(const QString& drive) {
     const QList<drivelist::Volume> volumes = drivelist::mountedVolumes();
     const QString current = QDir::currentPath();
-    const QString target =
-        dirlist::directoryOnDrive(drive, current, drivelist::volumeRootOf(current, volumes));
+    const QString target = dirlist::directoryOnDrive(drive2_->root(), current,
+                                                     drivelist::volumeRootOf(current, volumes));
     if (dir1_->setPath(target)) {
         drive2Value_ = drive;
         return;
@@ -114,7 +125,7 @@ void DirectoryInfoDialog::moveToDrive(const QString& drive) {
 }
 
 void DirectoryInfoDialog::ok() {
-    richTextBox1_ = dir1_->path();
+    richTextBox1_ = drivelist::gameDirectoryValue(dir1_->path());
     richTextBox2_ = drive1_->drive();
     const StoreResult result = storeSettings(programDir_, richTextBox1_, richTextBox2_);
     if (!result.ok) {

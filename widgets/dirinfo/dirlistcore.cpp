@@ -55,7 +55,8 @@ QList<Entry> entries(const QString& openDirectory) {
     }
 
     const QString open = chain.last();
-    QStringList folders = QDir(open).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    // Hidden folders too: Wine prefixes live in them (~/.wine, ~/.steam/.../pfx).
+    QStringList folders = QDir(open).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     sortFileNames(folders);
     const int level = int(chain.size());
     for (const QString& folder : folders)

@@ -18,8 +18,8 @@ struct Entry {
 };
 
 // The open directory's ancestors from the root down, each one step further in, the open
-// directory itself, then its subfolders one step further in (hidden ones left out, sorted as
-// every file list is). An unreadable directory simply has no subfolders.
+// directory itself, then its subfolders one step further in (hidden ones too, sorted as every
+// file list is). An unreadable directory simply has no subfolders.
 QList<Entry> entries(const QString& openDirectory);
 
 // Index of the open directory itself in entries(): its ancestors come first.

@@ -1,6 +1,9 @@
 #include "drivelistbox.h"
 
+#include "dialogs.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalBlocker>
 
 namespace ovra {
@@ -10,19 +13,31 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     const QList<drivelist::Volume> volumes = drivelist::mountedVolumes();
     const QString current = drivelist::volumeRootOf(QDir::currentPath(), volumes);
-    drives_ = drivelist::drives(volumes, current);
+    drives_ = drivelist::drives(volumes, current) + drivelist::wineEntries(drivelist::wineDrives());
     for (const drivelist::Drive& d : drives_)
         addItem(d.text, d.value);
-    setCurrentIndex(drivelist::indexOfRoot(drives_, current));
+    selected_ = drivelist::indexOfRoot(drives_, current);
+    setCurrentIndex(selected_);
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0)
-            emit driveChanged(drives_[index].value);
+        if (index < 0)
+            return;
+        if (index == imageChoice_) {
+            askForImage();
+            return;
+        }
+        selected_ = index;
+        emit driveChanged(drives_[index].value);
     });
 }
 
 QString DriveListBox::drive() const {
     const int index = currentIndex();
     return index >= 0 ? drives_[index].value : QString();
+}
+
+QString DriveListBox::root() const {
+    const int index = currentIndex();
+    return index >= 0 ? drives_[index].root : QString();
 }
 
 bool DriveListBox::setDrive(const QString& drive) {
@@ -33,6 +48,14 @@ bool DriveListBox::setDrive(const QString& drive) {
     return true;
 }
 
+int DriveListBox::insert(const drivelist::Drive& entry) {
+    const int at = imageChoice_ >= 0 ? imageChoice_++ : int(drives_.size());
+    drives_.insert(at, entry);
+    const QSignalBlocker block(this);
+    insertItem(at, entry.text, entry.value);
+    return at;
+}
+
 void DriveListBox::addFolder(const QString& folder) {
     QString root = QDir::fromNativeSeparators(folder);
     while (root.size() > 1 && root.endsWith(u'/'))
@@ -40,9 +63,42 @@ void DriveListBox::addFolder(const QString& folder) {
     if (root.isEmpty() || drivelist::indexOfRoot(drives_, root) >= 0)
         return;
     const QString value = QDir::toNativeSeparators(root.endsWith(u'/') ? root : root + u'/');
-    drives_.append({QDir::toNativeSeparators(root) + QStringLiteral(" (folder)"), value, root});
+    insert({QDir::toNativeSeparators(root) + QStringLiteral(" (folder)"), value, root});
+}
+
+void DriveListBox::addImage(const QString& file, bool select) {
+    const QString root = QDir::cleanPath(QDir::fromNativeSeparators(file));
+    if (root.isEmpty())
+        return;
+    lastImage_ = file;
+    int index = drivelist::indexOfRoot(drives_, root);
+    if (index < 0)
+        index = insert({QFileInfo(root).fileName() + QStringLiteral(" (disc image)"),
+                        QDir::toNativeSeparators(file), root});
+    if (select)
+        setCurrentIndex(index);
+}
+
+void DriveListBox::offerDiscImages() {
+    if (imageChoice_ >= 0)
+        return;
+    imageChoice_ = int(drives_.size());
+    drives_.append({QStringLiteral("Disc image…"), QString(), QString()});
     const QSignalBlocker block(this);
-    addItem(drives_.last().text, value);
+    addItem(drives_.last().text);
+}
+
+void DriveListBox::askForImage() {
+    // The list shows the drive chosen before while the file dialog is open, and keeps it when
+    // the user cancels.
+    {
+        const QSignalBlocker block(this);
+        setCurrentIndex(selected_);
+    }
+    const std::optional<QString> file =
+        dialogs().openFile(window(), QStringLiteral("Disc images (*.iso)|*.iso"), lastImage_);
+    if (file && !file->isEmpty())
+        addImage(*file, true);
 }
 
 } // namespace ovra

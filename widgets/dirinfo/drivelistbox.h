@@ -6,8 +6,9 @@
 
 namespace ovra {
 
-// A drive list: the mounted volumes (drive letters on Windows), starting on the drive that
-// holds the current directory. Its value is the selected drive's root ending in a separator.
+// A drive list: the mounted volumes (drive letters on Windows), then the Wine prefix's drives,
+// starting on the drive that holds the current directory. Its value is the selected drive's
+// root ending in a separator ("/media/cdrom/"; "D:\" for a Wine drive), or a disc image's path.
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:
@@ -15,12 +16,22 @@ public:
 
     // The selected drive's value ("/media/cdrom/", "D:\"); empty when nothing is listed.
     QString drive() const;
+    // The selected drive's folder on this system, in Qt notation (a Wine drive's host folder).
+    QString root() const;
     // Selects the drive whose value or root is `drive`; false when it is not listed.
     bool setDrive(const QString& drive);
 
     // Offers a folder that stands in for a drive (a CD copied or mounted as a folder), unless a
     // listed drive already has that root; it is not selected.
     void addFolder(const QString& folder);
+
+    // Offers a disc image file, shown by its name and stored as its path, unless it is listed
+    // already; `select` makes it the selected drive.
+    void addImage(const QString& file, bool select);
+
+    // Ends the list with "Disc image…", which asks for an image file and offers and selects the
+    // one chosen; when the user cancels, the drive selected before stays selected.
+    void offerDiscImages();
 
     const QList<drivelist::Drive>& drives() const { return drives_; }
 
@@ -29,7 +40,13 @@ signals:
     void driveChanged(const QString& drive);
 
 private:
+    int insert(const drivelist::Drive& entry); // before "Disc image…"; returns the index
+    void askForImage();
+
     QList<drivelist::Drive> drives_;
+    int imageChoice_ = -1; // index of "Disc image…"; -1 when not offered
+    int selected_ = -1;    // the last drive selected, to go back to
+    QString lastImage_;    // where the file dialog starts
 };
 
 } // namespace ovra

@@ -1,6 +1,7 @@
 #include "drivelistcore.h"
 
 #include "dirlistcore.h"
+#include "paths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -94,11 +95,15 @@ QList<Drive> drives(const QList<Volume>& volumes, const QString& currentRoot) {
 }
 
 int indexOfRoot(const QList<Drive>& list, const QString& root) {
+    // A Wine drive's value ("C:\") is no path on the host: match it as it is.
+    for (int i = 0; i < list.size(); ++i)
+        if (!root.isEmpty() && list[i].value == root)
+            return i;
     const QString clean = cleanRoot(root);
     if (clean.isEmpty())
         return -1;
     for (int i = 0; i < list.size(); ++i)
-        if (dirlist::samePath(list[i].root, clean))
+        if (!list[i].root.isEmpty() && dirlist::samePath(list[i].root, clean))
             return i;
     return -1;
 }
@@ -133,6 +138,74 @@ QList<Volume> mountedVolumes() {
 
 void setVolumeSource(std::function<QList<Volume>()> source_) {
     source() = std::move(source_);
+}
+
+namespace {
+
+std::function<QList<WineDrive>()>& wineSource() {
+    static std::function<QList<WineDrive>()> s;
+    return s;
+}
+
+QList<WineDrive> prefixDrives() {
+    QList<WineDrive> list;
+    const QString prefix = paths::winePrefix();
+    if (prefix.isEmpty())
+        return list;
+    const QStringList names =
+        QDir(prefix + QStringLiteral("/dosdevices"))
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        if (name.size() != 2 || name[1] != u':' || name[0] < u'a' || name[0] > u'z')
+            continue;
+        // The same lookup as the paths stored with this letter get.
+        const QString folder = paths::wineDriveFolder(name[0]);
+        if (!folder.isEmpty())
+            list.push_back({name[0], folder});
+    }
+    return list;
+}
+
+} // namespace
+
+QList<WineDrive> wineDrives() {
+    return wineSource() ? wineSource()() : prefixDrives();
+}
+
+void setWineDriveSource(std::function<QList<WineDrive>()> source_) {
+    wineSource() = std::move(source_);
+}
+
+QList<Drive> wineEntries(const QList<WineDrive>& drives) {
+    QList<Drive> list;
+    for (const WineDrive& drive : drives)
+        list.push_back({drive.letter.toLower() + QStringLiteral(": (Wine)"),
+                        drive.letter.toUpper() + QStringLiteral(":\\"), cleanRoot(drive.folder)});
+    return list;
+}
+
+std::optional<QString> inDriveLetters(const QString& directory, const QList<WineDrive>& drives) {
+    const WineDrive* best = nullptr;
+    QString bestRoot;
+    for (const WineDrive& drive : drives) {
+        const QString root = cleanRoot(drive.folder);
+        if (root.isEmpty() || root == u'/' || !dirlist::lies(directory, root) ||
+            root.size() <= bestRoot.size())
+            continue;
+        best = &drive;
+        bestRoot = root;
+    }
+    if (!best)
+        return std::nullopt;
+    const QString rest = cleanRoot(directory).mid(bestRoot.size()); // "" or "/Games/Ovra3"
+    return best->letter.toUpper() + u':' +
+           (rest.isEmpty() ? QStringLiteral("\\") : QString(rest).replace(u'/', u'\\'));
+}
+
+QString gameDirectoryValue(const QString& openDirectory) {
+    const QString resolved = QFileInfo(openDirectory).canonicalFilePath();
+    return inDriveLetters(resolved.isEmpty() ? openDirectory : resolved, wineDrives())
+        .value_or(openDirectory);
 }
 
 } // namespace ovra::drivelist

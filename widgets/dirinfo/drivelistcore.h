@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // Which drives the drive list offers and what it stores for each, without any widget.
 namespace ovra::drivelist {
@@ -38,12 +39,37 @@ QString volumeRootOf(const QString& path, const QList<Volume>& volumes);
 // volume `currentRoot` (the one holding the current directory, which the list starts on).
 QList<Drive> drives(const QList<Volume>& volumes, const QString& currentRoot);
 
-// Index of the entry whose root is `root`; -1 when none.
+// Index of the entry whose value or root is `root`; -1 when none.
 int indexOfRoot(const QList<Drive>& list, const QString& root);
 
 // The mounted volumes (directories only), plus the one holding the current directory. Tests can
 // replace the source (nullptr restores the platform's).
 QList<Volume> mountedVolumes();
 void setVolumeSource(std::function<QList<Volume>()> source);
+
+// A drive of the Wine prefix, through which Windows games and their settings see the host.
+struct WineDrive {
+    QChar letter;   // lower case, as the prefix names it
+    QString folder; // the host folder it stands for, without symbolic links
+};
+
+// The prefix's drives by letter: every "x:" entry of its dosdevices folder that leads to a
+// folder (not the "x::" devices, ports, or a CD drive with nothing mounted). Tests can replace
+// the source (nullptr restores the prefix's).
+QList<WineDrive> wineDrives();
+void setWineDriveSource(std::function<QList<WineDrive>()> source);
+
+// The list entries for Wine drives: "c: (Wine)", stored in drive-letter notation ("C:\"), so
+// that settings files mean the same to a copy of the programs running on Windows.
+QList<Drive> wineEntries(const QList<WineDrive>& drives);
+
+// `directory` in drive-letter notation ("C:\Games\Ovra3", a root as "C:\") when one of `drives`
+// holds it: the one with the longest folder. Drives whose folder is the file-system root (Wine's
+// "z:") are left out, so a plain host path stays one. Nothing when no drive holds it.
+std::optional<QString> inDriveLetters(const QString& directory, const QList<WineDrive>& drives);
+
+// What the dialog stores for the directory list's open directory: inDriveLetters() of it (links
+// resolved) over wineDrives(), else the directory as it is.
+QString gameDirectoryValue(const QString& openDirectory);
 
 } // namespace ovra::drivelist
