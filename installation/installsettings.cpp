@@ -9,6 +9,30 @@
 
 namespace ovra {
 
+QString perUserFolder() {
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // A relative value is to be ignored, as the base directory specification says.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(base + QStringLiteral("/Ovra3"));
+}
+
+ProgramFolder::ProgramFolder(QString programDir) : beside_(std::move(programDir)) {
+    const QFileInfo info(paths::hostPath(beside_));
+    own_ = info.isDir() && info.isWritable() ? beside_ : perUserFolder();
+}
+
+const QString& ProgramFolder::holding(const QString& relative) const {
+    if (own_ == beside_)
+        return own_;
+    for (const QString* folder : {&own_, &beside_}) {
+        const QFileInfo file(paths::hostPath(*folder + u'/' + relative));
+        if (file.exists() || file.isSymLink())
+            return *folder;
+    }
+    return own_;
+}
+
 QString settingsReadPath(const QString& programDir, const QString& fileName) {
     return programDir + u'/' + fileName;
 }
@@ -63,6 +87,34 @@ bool putBack(const QString& path, const Previous& before) {
 }
 
 } // namespace
+
+Settings loadSettings(const ProgramFolder& folder) {
+    Settings settings;
+    QString why;
+    const QString directoryFile = QString::fromLatin1(kGameDirectoryFile);
+    settings.gameDirectory =
+        readSettingFile(folder.holding(directoryFile), directoryFile, &why);
+    if (!settings.gameDirectory) {
+        settings.error = QStringLiteral("the game directory is not set: %1").arg(why);
+        return settings;
+    }
+    // A store killed part-way leaves its temporary file beside the settings.
+    removeStaleTemporaries(paths::hostPath(folder.own()));
+    const QString driveFile = QString::fromLatin1(kCdDriveFile);
+    settings.cdDrive = readSettingFile(folder.holding(driveFile), driveFile, &why);
+    if (!settings.cdDrive)
+        settings.error = QStringLiteral("the CD drive is not set: %1").arg(why);
+    return settings;
+}
+
+StoreResult storeSettings(const ProgramFolder& folder, const QString& gameDirectory,
+                          const QString& cdDrive) {
+    const QString host = paths::hostPath(folder.own());
+    if (!QFileInfo(host).isDir() && !QDir().mkpath(host))
+        return {false,
+                QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(host))};
+    return storeSettings(folder.own(), gameDirectory, cdDrive);
+}
 
 StoreResult storeSettings(const QString& programDir, const QString& gameDirectory,
                           const QString& cdDrive) {

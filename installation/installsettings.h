@@ -5,6 +5,31 @@
 
 namespace ovra {
 
+// Where a program keeps its own files: the two settings files and the soundtrack catalogue's
+// `data` folder. That is the program's folder where it can be written (a portable copy, the
+// demo); where it cannot (a copy installed under /usr), a per-user folder with the same layout
+// stands in for it: $XDG_CONFIG_HOME/Ovra3, by default ~/.config/Ovra3. A file found only beside
+// the program (one a packager shipped) is read from there.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(QString programDir);
+
+    // Where files are written, and read first (a path without a trailing separator).
+    const QString& own() const { return own_; }
+    // The program's own folder.
+    const QString& beside() const { return beside_; }
+    // The folder of the two that holds `relative` (as "drivedata.dat" or "data/3.dat"): own()
+    // when the file is there, else beside() when it is there, else own().
+    const QString& holding(const QString& relative) const;
+
+private:
+    QString beside_;
+    QString own_;
+};
+
+// $XDG_CONFIG_HOME/Ovra3, or ~/.config/Ovra3 where that variable is not set.
+QString perUserFolder();
+
 // The two settings files that both programs keep beside their executable.
 inline constexpr char kGameDirectoryFile[] = "directorydata.dat";
 inline constexpr char kCdDriveFile[] = "drivedata.dat";
@@ -20,6 +45,16 @@ QString settingsWritePath(const QString& programDir, const QString& fileName); /
 std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName,
                                        QString* error = nullptr);
 
+// The two settings as a program loads them at start: the game directory first, then the CD
+// drive; loading stops at the first that cannot be read, and says why.
+struct Settings {
+    std::optional<QString> gameDirectory;
+    std::optional<QString> cdDrive;
+    QString error; // when one of the two is missing
+};
+// Loads both from where the program keeps them, and clears what a killed store left there.
+Settings loadSettings(const ProgramFolder& folder);
+
 struct StoreResult {
     bool ok = true;
     QString error;         // what went wrong, for the user, when !ok
@@ -30,6 +65,9 @@ struct StoreResult {
 // both or neither: when the CD drive file cannot be written after the game directory file was,
 // the game directory file is put back, so the two never disagree after a failure.
 StoreResult storeSettings(const QString& programDir, const QString& gameDirectory,
+                          const QString& cdDrive);
+// The same into the folder where the program keeps its own files (made when it is missing).
+StoreResult storeSettings(const ProgramFolder& folder, const QString& gameDirectory,
                           const QString& cdDrive);
 
 } // namespace ovra

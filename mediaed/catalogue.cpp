@@ -10,7 +10,7 @@
 
 namespace mediaed {
 
-Catalogue::Catalogue(QString programDir) : programDir_(std::move(programDir)) {
+Catalogue::Catalogue(const QString& programDir) : folder_(programDir) {
     for (int i = 0; i < kSlotCount; ++i)
         slots_.append(QString());
 }
@@ -21,8 +21,10 @@ Catalogue::LoadResult Catalogue::load() {
     LoadResult result;
     const auto& stock = stockTable();
     for (int i = 0; i < kSlotCount; ++i) {
-        const ovra::ReadFileResult file =
-            ovra::readRegularFile(slotFilePath(i), rtf::kMaxDocumentSize);
+        // A slot file shipped beside an installed program is read from there until it is saved.
+        const QString& folder = folder_.holding(QStringLiteral("data/%1.dat").arg(i));
+        const ovra::ReadFileResult file = ovra::readRegularFile(
+            ovra::paths::hostPath(ovra::paths::slotFile(folder, i)), rtf::kMaxDocumentSize);
         const rtf::ReadResult read = file.ok ? rtf::read(file.bytes) : rtf::ReadResult{};
         if (read.ok) {
             slots_[i] = read.text;
@@ -72,11 +74,11 @@ void Catalogue::setSlot(int i, const QString& caption) {
 }
 
 QString Catalogue::dataFolder() const {
-    return ovra::paths::hostPath(programDir_ + QStringLiteral("\\data"));
+    return ovra::paths::hostPath(folder_.own() + QStringLiteral("\\data"));
 }
 
 QString Catalogue::slotFilePath(int i) const {
-    return ovra::paths::hostPath(ovra::paths::slotFile(programDir_, i));
+    return ovra::paths::hostPath(ovra::paths::slotFile(folder_.own(), i));
 }
 
 QString songCaption(const QString& song, const QString& artist) {

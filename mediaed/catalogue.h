@@ -1,5 +1,6 @@
 #pragma once
 
+#include "installsettings.h"
 #include "stocktable.h"
 
 #include <QString>
@@ -25,8 +26,9 @@ public:
         QVector<int> failedSlots; // slots whose file keeps its previous content
     };
 
-    // `programDir` is the program directory in game notation (no trailing separator).
-    explicit Catalogue(QString programDir);
+    // `programDir` is the program directory in game notation (no trailing separator). The slot
+    // files lie in the `data` folder of the folder where the program keeps its own files.
+    explicit Catalogue(const QString& programDir);
 
     // Reads every slot file. A slot whose file cannot be read gets its stock caption; every
     // slot that could be read keeps what its file holds.
@@ -41,12 +43,12 @@ public:
     const QStringList& captions() const { return slots_; }
     void setSlot(int i, const QString& caption);
 
-    // Host paths of the data folder and of one slot file.
+    // Host paths of the data folder and of one slot file, where they are written.
     QString dataFolder() const;
     QString slotFilePath(int i) const;
 
 private:
-    QString programDir_;
+    ovra::ProgramFolder folder_;
     QStringList slots_;
 };
 

@@ -27,20 +27,15 @@ float restoreProgress(int i, int last) {
 MediaCore::MediaCore(QString programDir) : programDir_(std::move(programDir)) {}
 
 MediaCore::Loaded MediaCore::load() {
-    Loaded result;
-    QString why;
-    gameDirectory_ =
-        ovra::readSettingFile(programDir_, QLatin1String(ovra::kGameDirectoryFile), &why);
-    if (!gameDirectory_) {
-        result.error = QStringLiteral("the game directory is not set: %1").arg(why);
+    const ovra::Settings settings = ovra::loadSettings(ovra::ProgramFolder(programDir_));
+    gameDirectory_ = settings.gameDirectory;
+    cdDrive_ = settings.cdDrive;
+    if (!gameDirectory_ || !cdDrive_) {
+        Loaded result;
+        result.error = settings.error;
         return result;
     }
-    cdDrive_ = ovra::readSettingFile(programDir_, QLatin1String(ovra::kCdDriveFile), &why);
-    if (!cdDrive_) {
-        result.error = QStringLiteral("the CD drive is not set: %1").arg(why);
-        return result;
-    }
-    return loadLists(result);
+    return loadLists({});
 }
 
 MediaCore::Loaded MediaCore::load(const QString& gameDirectory, const QString& cdDrive) {

@@ -23,22 +23,15 @@ ovra::CopyResult refused(const QString& why) {
 TrickCore::TrickCore(QString programDir) : programDir_(std::move(programDir)) {}
 
 TrickCore::Loaded TrickCore::load() {
-    Loaded result;
-    QString why;
-    gameDirectory_ =
-        ovra::readSettingFile(programDir_, QLatin1String(ovra::kGameDirectoryFile), &why);
-    if (!gameDirectory_) {
-        result.error = QStringLiteral("the game directory is not set: %1").arg(why);
+    const ovra::Settings settings = ovra::loadSettings(ovra::ProgramFolder(programDir_));
+    gameDirectory_ = settings.gameDirectory;
+    cdDrive_ = settings.cdDrive;
+    if (!gameDirectory_ || !cdDrive_) {
+        Loaded result;
+        result.error = settings.error;
         return result;
     }
-    // A save or a copy killed part-way leaves its temporary file behind.
-    ovra::removeStaleTemporaries(ovra::paths::hostPath(programDir_));
-    cdDrive_ = ovra::readSettingFile(programDir_, QLatin1String(ovra::kCdDriveFile), &why);
-    if (!cdDrive_) {
-        result.error = QStringLiteral("the CD drive is not set: %1").arg(why);
-        return result;
-    }
-    return loadTricks(result);
+    return loadTricks({});
 }
 
 TrickCore::Loaded TrickCore::load(const QString& gameDirectory, const QString& cdDrive) {

@@ -6,6 +6,7 @@
 #include "installsettings.h"
 #include "rtfwriter.h"
 #include "scripteddialogs.h"
+#include "smallfs.h"
 #include "tempinstall.h"
 #include "watchdog.h"
 
@@ -22,28 +23,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A small tmpfs of the test's own, mounted for one test and removed after it.
-struct SmallFileSystem {
-    QTemporaryDir dir;
-    QString skip = geteuid() != 0 ? "mounting a tmpfs needs root"
-                   : mount("tmpfs", QFile::encodeName(dir.path()), "tmpfs", 0, "size=256k") != 0
-                       ? QString("mounting a tmpfs is not permitted here: ") + strerror(errno)
-                       : QString();
-    ~SmallFileSystem() {
-        if (skip.isEmpty())
-            umount2(QFile::encodeName(dir.path()), MNT_DETACH);
-    }
-    // Takes every free block, so that the next write finds the disk full.
-    bool fill() const {
-        QFile filler(dir.filePath("filler"));
-        const QByteArray block(4096, 'f');
-        while (filler.isOpen() || filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            if (filler.write(block) != block.size())
-                return errno == ENOSPC;
-        return false;
-    }
-};
 
 // Lowers this process's file-size limit while it lives (the hard limit stays, to go back).
 struct FileSizeLimit {

@@ -3,6 +3,7 @@
 #include "installsettings.h"
 #include "paths.h"
 #include "scopedenv.h"
+#include "scopedenv.h"
 #include "tempinstall.h"
 
 #include <QDir>
@@ -11,6 +12,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include "smallfs.h"
+#endif
 
 using namespace ovra;
 
@@ -83,6 +88,52 @@ private slots:
         QVERIFY(!missing.ok);
         QVERIFY(!missing.error.isEmpty());
     }
+
+#ifdef Q_OS_UNIX
+    // An installed copy: its folder cannot be written (root included), so a per-user folder
+    // stands in for it; settings a packager shipped beside the program are read until the
+    // player stores their own. Where neither folder can be written, the store fails and says so.
+    void perUserFolder_data() {
+        QTest::addColumn<bool>("shipped");
+        QTest::addColumn<bool>("configWritable");
+        QTest::newRow("nothing shipped") << false << true;
+        QTest::newRow("settings shipped") << true << true;
+        QTest::newRow("neither folder writable") << true << false;
+    }
+    void perUserFolder() {
+        QFETCH(bool, shipped);
+        QFETCH(bool, configWritable);
+        SmallFileSystem program;
+        if (!program.skip.isEmpty())
+            QSKIP(qPrintable(program.skip));
+        if (shipped)
+            QVERIFY(TempInstall::write(program.dir.filePath(kGameDirectoryFile), "/shipped/game") &&
+                    TempInstall::write(program.dir.filePath(kCdDriveFile), "/shipped/cd/"));
+        QVERIFY(program.makeReadOnly());
+        QTemporaryDir home;
+        const QString config = home.filePath(configWritable ? "config" : "a-file");
+        if (!configWritable)
+            QVERIFY(touch(config));
+        const ScopedEnv xdg("XDG_CONFIG_HOME", QFile::encodeName(config));
+
+        const ProgramFolder folder(program.dir.path());
+        QCOMPARE(folder.own(), config + "/Ovra3");
+        QCOMPARE(folder.beside(), program.dir.path());
+        const Settings before = loadSettings(folder);
+        QCOMPARE(before.gameDirectory.value_or("none"), shipped ? "/shipped/game" : "none");
+
+        const StoreResult stored = storeSettings(folder, "/games/mine", "/media/cd/");
+        QCOMPARE(stored.ok, configWritable);
+        const Settings after = loadSettings(folder);
+        if (configWritable) {
+            QCOMPARE(TempInstall::bytes(config + "/Ovra3/" + kCdDriveFile), "/media/cd/");
+            QCOMPARE(after.gameDirectory.value_or("none"), "/games/mine");
+        } else {
+            QVERIFY(stored.error.contains(config));
+            QCOMPARE(after.gameDirectory.value_or("none"), "/shipped/game");
+        }
+    }
+#endif
 
     void pathRules_data() {
         QTest::addColumn<QString>("built");

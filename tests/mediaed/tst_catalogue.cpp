@@ -3,7 +3,12 @@
 #include "catalogue.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
+#include "scopedenv.h"
 #include "stocktable.h"
+
+#ifdef Q_OS_UNIX
+#include "smallfs.h"
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -93,6 +98,9 @@ QSet<QString> entriesOf(const QString& dir) {
 class TestCatalogue : public QObject {
     Q_OBJECT
 private slots:
+#ifdef Q_OS_UNIX
+    void installedCopyKeepsItsCataloguePerUser();
+#endif
     void stockTableKeepsItsConstraints();
     void firstStartCreatesStockFiles_data();
     void firstStartCreatesStockFiles();
@@ -320,6 +328,35 @@ void TestCatalogue::loadRemovesOnlyStaleTemporaries() {
         expected << name;
     QCOMPARE(entriesOf(dir.data), expected);
 }
+
+#ifdef Q_OS_UNIX
+// Installed where it cannot write: the slot files a packager shipped are read, and the catalogue
+// is saved in the per-user folder, whose files win from then on.
+void TestCatalogue::installedCopyKeepsItsCataloguePerUser() {
+    SmallFileSystem program;
+    if (!program.skip.isEmpty())
+        QSKIP(qPrintable(program.skip));
+    QVERIFY(QDir().mkpath(program.dir.filePath("data")));
+    QVERIFY(writeBytes(program.dir.filePath("data/3.dat"), rtf::write("Shipped - Caption")));
+    QVERIFY(program.makeReadOnly());
+    QTemporaryDir config;
+    const ScopedEnv xdg("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+
+    Catalogue catalogue(program.dir.path());
+    const Catalogue::LoadResult loaded = catalogue.load();
+    QCOMPARE(catalogue.slot(3), QStringLiteral("Shipped - Caption"));
+    QCOMPARE(loaded.resetSlots.size(), kSlotCount - 1);
+    catalogue.setSlot(5, QStringLiteral("Mine - Now"));
+    QVERIFY(catalogue.save().ok);
+    const QString perUser = config.filePath("Ovra3/data");
+    QCOMPARE(entriesOf(perUser), expectedFileNames());
+    QCOMPARE(rtf::read(bytesOf(perUser + "/5.dat")).text, QStringLiteral("Mine - Now"));
+
+    Catalogue again(program.dir.path());
+    QVERIFY(again.load().complete());
+    QCOMPARE(again.slot(5), QStringLiteral("Mine - Now"));
+}
+#endif
 
 QTEST_GUILESS_MAIN(TestCatalogue)
 #include "tst_catalogue.moc"

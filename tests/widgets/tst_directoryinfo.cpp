@@ -558,6 +558,10 @@ private slots:
         QFETCH(QString, blocked);
         QFETCH(bool, existing);
         const QString program = tmp_.filePath(QStringLiteral("unwritable-%1").arg(++unwritable_));
+        // Nor can the per-user folder that stands in for an unwritable program folder be made.
+        const QString noConfig = tmp_.filePath(QStringLiteral("no-config-%1").arg(unwritable_));
+        QVERIFY(TempInstall::write(noConfig, "a file, not a folder"));
+        const ScopedEnv config("XDG_CONFIG_HOME", QFile::encodeName(noConfig));
         if (blocked == u"program") {
             QVERIFY(TempInstall::write(program, "not a folder"));
         } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "directoryinfo.h"
+#include "installsettings.h"
 
 #include <QWidget>
 
@@ -14,16 +15,16 @@ class DriveListBox;
 // frmDirectoryInfo: the user opens the game directory in Dir1, picks the CD drive in Drive1 and
 // clicks OK, which stores both settings and closes the window (it deletes itself on close).
 // The media editor's copy also has Drive2, which moves Dir1 to another drive.
-class DirectoryInfoDialog : public QWidget {
+class FrmDirectoryInfo : public QWidget {
     Q_OBJECT
 public:
-    DirectoryInfoDialog(DirectoryInfoCopy copy, QString programDir, QString programTitle);
+    FrmDirectoryInfo(DirectoryInfoCopy copy, const QString& programDir, QString programTitle);
 
 private:
     void ok();
     void moveToDrive(const QString& drive);
 
-    QString programDir_;
+    ovra::ProgramFolder folder_; // where OK stores the two settings
     QString programTitle_;
     // The hidden holders: the values on their way to the settings files.
     QString richTextBox1_;

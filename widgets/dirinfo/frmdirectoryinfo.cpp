@@ -1,4 +1,4 @@
-#include "directoryinfodialog.h"
+#include "frmdirectoryinfo.h"
 
 #include "dialogs.h"
 #include "dirlistbox.h"
@@ -34,9 +34,9 @@ void greenOnBlack(QWidget* widget) {
 
 } // namespace
 
-DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString programDir,
+FrmDirectoryInfo::FrmDirectoryInfo(DirectoryInfoCopy copy, const QString& programDir,
                                          QString programTitle)
-    : programDir_(std::move(programDir)), programTitle_(std::move(programTitle)) {
+    : folder_(programDir), programTitle_(std::move(programTitle)) {
     const bool media = copy == DirectoryInfoCopy::MediaEditor;
     look::setupFixedWindow(this, QStringLiteral("frmDirectoryInfo"),
                            QStringLiteral("Directory and Drive Info"), 4050, media ? 3420 : 3480);
@@ -59,7 +59,7 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
         greenOnBlack(drive2_);
         greenOnBlack(drive2_->view());
         drive2Value_ = drive2_->drive();
-        connect(drive2_, &DriveListBox::driveChanged, this, &DirectoryInfoDialog::moveToDrive);
+        connect(drive2_, &DriveListBox::driveChanged, this, &FrmDirectoryInfo::moveToDrive);
         look::line(this, QStringLiteral("Line1"), 120, 2520, 3840, 2520);
     }
 
@@ -69,7 +69,7 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
     greenOnBlack(drive1_->view());
     // The CD already set up stays pickable (offered, not selected) where no volume names it:
     // a disc image, and without drive letters a CD copied or mounted as a folder.
-    if (const auto stored = readSettingFile(programDir_, kCdDriveFile)) {
+    if (const auto stored = readSettingFile(folder_.holding(QLatin1String(kCdDriveFile)), kCdDriveFile)) {
         const QFileInfo cd(paths::hostPath(*stored));
         if (cd.isFile())
             drive1_->addImage(*stored, false);
@@ -83,7 +83,7 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
     command1_ = new QPushButton(QStringLiteral("OK"), this);
     look::place(command1_, QStringLiteral("Command1"), look::twipsRect(120, 3120, 3735, 255));
     command1_->setAutoDefault(false);
-    connect(command1_, &QPushButton::clicked, this, &DirectoryInfoDialog::ok);
+    connect(command1_, &QPushButton::clicked, this, &FrmDirectoryInfo::ok);
 
     setTabOrder(dir1_, drive1_);
     setTabOrder(drive1_, command1_);
@@ -104,7 +104,7 @@ DirectoryInfoDialog::DirectoryInfoDialog(DirectoryInfoCopy copy, QString program
     dir1_->setFocus();
 }
 
-void DirectoryInfoDialog::moveToDrive(const QString& drive) {
+void FrmDirectoryInfo::moveToDrive(const QString& drive) {
     const QList<drivelist::Volume> volumes = drivelist::mountedVolumes();
     const QString current = QDir::currentPath();
     const QString target = dirlist::directoryOnDrive(drive2_->root(), current,
@@ -124,10 +124,10 @@ void DirectoryInfoDialog::moveToDrive(const QString& drive) {
                           .arg(drive));
 }
 
-void DirectoryInfoDialog::ok() {
+void FrmDirectoryInfo::ok() {
     richTextBox1_ = drivelist::gameDirectoryValue(dir1_->path());
     richTextBox2_ = drive1_->drive();
-    const StoreResult result = storeSettings(programDir_, richTextBox1_, richTextBox2_);
+    const StoreResult result = storeSettings(folder_, richTextBox1_, richTextBox2_);
     if (!result.ok) {
         const QString intro =
             result.unchanged
@@ -147,7 +147,7 @@ void DirectoryInfoDialog::ok() {
 
 QWidget* createDirectoryInfo(DirectoryInfoCopy copy, const QString& programDir,
                              const QString& programTitle) {
-    return new DirectoryInfoDialog(copy, programDir, programTitle);
+    return new FrmDirectoryInfo(copy, programDir, programTitle);
 }
 
 } // namespace ovra

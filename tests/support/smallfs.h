@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+// A small tmpfs of the test's own, mounted for one test and removed after it: a disk that can be
+// filled, or made read-only like a folder where programs are installed. `skip` says why not,
+// where mounting is not permitted.
+struct SmallFileSystem {
+    QTemporaryDir dir;
+    QString skip = geteuid() != 0 ? "mounting a tmpfs needs root"
+                   : mount("tmpfs", QFile::encodeName(dir.path()), "tmpfs", 0, "size=256k") != 0
+                       ? QString("mounting a tmpfs is not permitted here: ") + strerror(errno)
+                       : QString();
+    ~SmallFileSystem() {
+        if (skip.isEmpty())
+            umount2(QFile::encodeName(dir.path()), MNT_DETACH);
+    }
+    // Takes every free block, so that the next write finds the disk full.
+    bool fill() const {
+        QFile filler(dir.filePath("filler"));
+        const QByteArray block(4096, 'f');
+        while (filler.isOpen() || filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            if (filler.write(block) != block.size())
+                return errno == ENOSPC;
+        return false;
+    }
+    // From now on nobody may write to it, root included.
+    bool makeReadOnly() const {
+        return mount(nullptr, QFile::encodeName(dir.path()), nullptr, MS_REMOUNT | MS_RDONLY,
+                     nullptr) == 0;
+    }
+};
