@@ -147,8 +147,7 @@ std::optional<Listing> list(const QString& host, const QRegularExpression& match
 } // namespace
 
 FileList::FileList(QString pattern)
-    : pattern_(std::move(pattern)),
-      matcher_(QRegularExpression::fromWildcard(pattern_, Qt::CaseInsensitive)) {}
+    : matcher_(QRegularExpression::fromWildcard(pattern, Qt::CaseInsensitive)) {}
 
 bool FileList::setPath(const QString& gameDirectoryPath) {
     const QString host = paths::hostPath(gameDirectoryPath);

@@ -40,7 +40,6 @@ public:
     // Points the list at such a folder (`path` names it in messages): the same rules apply.
     void setEntries(const QString& path, const QList<Entry>& entries);
 
-    const QString& pattern() const { return pattern_; }
     const QString& path() const { return path_; } // as given, game notation; empty at start
     int count() const { return int(names_.size()); }
     const QStringList& names() const { return names_; }
@@ -58,7 +57,6 @@ public:
 private:
     void take(const QString& path, QStringList names, QStringList undecodable);
 
-    QString pattern_;
     QRegularExpression matcher_;
     QString path_;
     QStringList names_;

@@ -91,10 +91,9 @@ FrmOvra3MedEd::~FrmOvra3MedEd() {
 }
 
 void FrmOvra3MedEd::buildControls() {
-    client_ = new ClientArea(this, [this] { dock(); });
-    client_->setFixedSize(ovra::look::px(8055), ovra::look::px(7755));
-    setCentralWidget(client_);
-    QWidget* c = client_;
+    auto* c = new ClientArea(this, [this] { dock(); });
+    c->setFixedSize(ovra::look::px(8055), ovra::look::px(7755));
+    setCentralWidget(c);
     using ovra::look::label;
     using ovra::look::pickList;
     SideControls& music = controls(Side::Music);
@@ -112,8 +111,8 @@ void FrmOvra3MedEd::buildControls() {
     progressBar1_ = new ovra::ProgressBar(c);
     ovra::look::place(progressBar1_, QStringLiteral("ProgressBar1"),
                       twipsRect(120, 3240, 7815, 255));
-    statusBar1_ = new ovra::ClockStatusBar(c, QStringLiteral("Ovra3MediaEd - by deckhand"));
-    statusBar1_->setGeometry(twipsRect(0, 7500, 8055, 255));
+    auto* statusBar1 = new ovra::ClockStatusBar(c, QStringLiteral("Ovra3MediaEd - by deckhand"));
+    statusBar1->setGeometry(twipsRect(0, 7500, 8055, 255));
     music.transform = button(c, QStringLiteral("cmdTransform"), QStringLiteral("Transform it!"),
                              twipsRect(120, 2520, 3855, 615));
     music.target = pickList(c, QStringLiteral("cboReplace"), QStringLiteral("Select a song"),

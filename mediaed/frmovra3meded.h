@@ -11,7 +11,6 @@ class QLabel;
 class QPushButton;
 
 namespace ovra {
-class ClockStatusBar;
 class ProgressBar;
 } // namespace ovra
 
@@ -74,9 +73,7 @@ private:
     QPointer<QWidget> directoryInfo_;
     bool shown_ = false;
 
-    QWidget* client_ = nullptr;
     ovra::ProgressBar* progressBar1_ = nullptr;
-    ovra::ClockStatusBar* statusBar1_ = nullptr;
 };
 
 } // namespace mediaed

@@ -68,7 +68,7 @@ MediaCore::Loaded MediaCore::loadLists(Loaded result) {
             result.error = QStringLiteral("the folder %1 holds %2 files of %3, not %4")
                                .arg(list.path())
                                .arg(list.count())
-                               .arg(list.pattern())
+                               .arg(sideTable(side).pattern)
                                .arg(offered);
             return result;
         }

@@ -68,7 +68,6 @@ public:
 
     QMediaPlayer* player() const { return player_; } // nullptr until the first file
     QAudioOutput* audioOutput() const { return audio_; }
-    PreviewControls* controls() const { return controls_; }
     float volume() const;
     // What the pane shows instead of a picture; empty while the file plays or none was given.
     QString message() const;

@@ -76,14 +76,14 @@ void FrmOvra3TrickEd::buildControls() {
     ovra::look::place(progressBar1_, QStringLiteral("ProgressBar1"),
                       twipsRect(120, 2040, 5415, 255));
 
-    statusBar1_ = new ovra::ClockStatusBar(client, kStatusText);
-    statusBar1_->setGeometry(twipsRect(0, 2385, 5685, 255));
+    auto* statusBar1 = new ovra::ClockStatusBar(client, kStatusText);
+    statusBar1->setGeometry(twipsRect(0, 2385, 5685, 255));
 
-    cmdTransform_ = new QPushButton(QStringLiteral("Transform it!"), client);
-    ovra::look::place(cmdTransform_, QStringLiteral("cmdTransform"),
+    auto* cmdTransform = new QPushButton(QStringLiteral("Transform it!"), client);
+    ovra::look::place(cmdTransform, QStringLiteral("cmdTransform"),
                       twipsRect(120, 1320, 5415, 615));
-    ovra::look::standardColours(cmdTransform_);
-    connect(cmdTransform_, &QPushButton::clicked, this,
+    ovra::look::standardColours(cmdTransform);
+    connect(cmdTransform, &QPushButton::clicked, this,
             [this] { transform(cboReplace_->currentText(), cboWith_->currentText()); });
 
     cboWith_ = ovra::look::pickList(client, QStringLiteral("cboWith"), kSelectATrick,
@@ -96,7 +96,7 @@ void FrmOvra3TrickEd::buildControls() {
                       twipsRect(120, 0, 1695, 255));
 
     setTabOrder(cboReplace_, cboWith_);
-    setTabOrder(cboWith_, cmdTransform_);
+    setTabOrder(cboWith_, cmdTransform);
 }
 
 void FrmOvra3TrickEd::buildMenus() {

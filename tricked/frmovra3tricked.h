@@ -7,10 +7,8 @@
 #include <QString>
 
 class QComboBox;
-class QPushButton;
 
 namespace ovra {
-class ClockStatusBar;
 class ProgressBar;
 } // namespace ovra
 
@@ -54,9 +52,7 @@ private:
 
     QComboBox* cboReplace_ = nullptr;
     QComboBox* cboWith_ = nullptr;
-    QPushButton* cmdTransform_ = nullptr;
     ovra::ProgressBar* progressBar1_ = nullptr;
-    ovra::ClockStatusBar* statusBar1_ = nullptr;
 
     QPointer<QWidget> instructions_;
     QPointer<QWidget> about_;

@@ -485,9 +485,9 @@ private slots:
         auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
         auto* drive2 = dialog->findChild<DriveListBox*>("Drive2");
         QStringList wine;
-        for (const auto& d : drive1->drives())
-            if (d.text.endsWith("(Wine)"))
-                wine << d.text + " = " + d.value;
+        for (int i = 0; i < drive1->count(); ++i)
+            if (drive1->itemText(i).endsWith("(Wine)"))
+                wine << drive1->itemText(i) + " = " + drive1->itemData(i).toString();
         QCOMPARE(wine, QStringList({"c: (Wine) = C:\\", "d: (Wine) = D:\\", "z: (Wine) = Z:\\"}));
 
         // Drive2 moves Dir1 to the drive's folder; Dir1 reaches the game through the link too.

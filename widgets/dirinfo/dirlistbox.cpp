@@ -81,16 +81,9 @@ bool DirListBox::setPath(const QString& path) {
     const QString target = dirlist::normalized(path);
     if (target.isEmpty() || !dirlist::canOpen(target))
         return false;
-    const bool changed = target != path_;
     path_ = target;
     fill();
-    if (changed)
-        emit pathChanged(path_);
     return true;
-}
-
-void DirListBox::refresh() {
-    fill();
 }
 
 void DirListBox::keyPressEvent(QKeyEvent* event) {

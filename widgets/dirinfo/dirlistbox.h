@@ -21,11 +21,7 @@ public:
     // changes, when it is not a directory that can be listed.
     bool setPath(const QString& path);
 
-    // Lists the open directory again (its subfolders may have changed).
-    void refresh();
-
 signals:
-    void pathChanged(const QString& path);
     // The user tried to open an entry that cannot be listed (gone, no permission).
     void openFailed(const QString& path);
 
