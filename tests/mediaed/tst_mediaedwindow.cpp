@@ -400,13 +400,16 @@ void TestMediaEdWindow::restore_data() {
     QTest::addColumn<int>("installed"); // files in the installed directory
     QTest::addColumn<int>("onCd");      // files in the CD folder; -1: no CD at all
     QTest::addColumn<int>("errors");    // installation errors per restore
+    QTest::addColumn<bool>("image");    // the CD kept as a disc image
 
-    QTest::newRow("music, full") << true << 22 << 22 << 0;
-    QTest::newRow("music, 10 listed") << true << 10 << 10 << 1;
-    QTest::newRow("music, no CD") << true << 22 << -1 << 1;
-    QTest::newRow("movies, full") << false << 29 << 29 << 0;
-    QTest::newRow("movies, 30 installed") << false << 30 << 30 << 0;
-    QTest::newRow("movies, CD lacks names") << false << 29 << 7 << 1;
+    QTest::newRow("music, full") << true << 22 << 22 << 0 << false;
+    QTest::newRow("music, 10 listed") << true << 10 << 10 << 1 << false;
+    QTest::newRow("music, no CD") << true << 22 << -1 << 1 << false;
+    QTest::newRow("movies, full") << false << 29 << 29 << 0 << false;
+    QTest::newRow("movies, 30 installed") << false << 30 << 30 << 0 << false;
+    QTest::newRow("movies, CD lacks names") << false << 29 << 7 << 1 << false;
+    QTest::newRow("music, from a disc image") << true << 22 << 22 << 0 << true;
+    QTest::newRow("movies, disc image lacks names") << false << 29 << 7 << 1 << true;
 }
 
 void TestMediaEdWindow::restore() {
@@ -414,12 +417,15 @@ void TestMediaEdWindow::restore() {
     QFETCH(int, installed);
     QFETCH(int, onCd);
     QFETCH(int, errors);
+    QFETCH(bool, image);
 
     demogen::Options options;
     (music ? options.musicFiles : options.movieFiles) = installed;
     (music ? options.cdMusicFiles : options.cdMovieFiles) = std::max(onCd, 0);
     options.withCd = onCd >= 0;
     Run run(options);
+    if (image)
+        QVERIFY(run.install.packCdIntoImage());
     FrmOvra3MedEd* window = run.start(true);
     const int startErrors = run.dialogs.installationErrors();
 

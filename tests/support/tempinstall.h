@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +36,31 @@ struct TempInstall {
     QString cdMovie(const QString& name) const { return layout.cdRoot + "/setup/data/data/movies/" + name; }
     QString cdTrick(const QString& name) const {
         return layout.cdRoot + "/setup/data/data/anims/skater_m/" + name;
+    }
+
+    // Keeps the CD as a disc image instead of a folder, as players on Linux do: packs the CD
+    // folder into root/ovra3.iso (ISO 9660 with Joliet names, as a Windows CD has them) and
+    // points the CD drive setting at the image; the folder is moved aside, where only the test
+    // reads it. `damaged`: the image is cut short inside its folders, as a broken download.
+    bool packCdIntoImage(bool damaged = false) {
+        const QString image = dir.filePath(QStringLiteral("ovra3.iso"));
+        QProcess pack;
+        pack.start(QStringLiteral("genisoimage"),
+                   {QStringLiteral("-quiet"), QStringLiteral("-J"), QStringLiteral("-o"), image,
+                    layout.cdRoot});
+        if (!pack.waitForFinished(60000) || pack.exitCode() != 0) {
+            qWarning("genisoimage failed (run scripts/setup): %s",
+                     pack.readAllStandardError().constData());
+            return false;
+        }
+        if (damaged && !QFile::resize(image, 40 * 1024))
+            return false;
+        layout.cdDrive = image;
+        const QString aside = layout.cdRoot + QStringLiteral("-packed");
+        if (!QDir().rename(layout.cdRoot, aside))
+            return false;
+        layout.cdRoot = aside;
+        return write(programDir + QStringLiteral("/drivedata.dat"), QFile::encodeName(image));
     }
 
     static QByteArray bytes(const QString& path) {

@@ -20,15 +20,23 @@ inline demogen::Options tricks(int count = 659, bool withCd = true) {
     return o;
 }
 
+inline TempInstall& packed(TempInstall& install, bool cdImage) {
+    if (cdImage && !install.packCdIntoImage())
+        qFatal("cannot keep the test CD as a disc image");
+    return install;
+}
+
 // A generated installation, scripted dialogs and a trick editor window started on them.
 struct TrickFixture {
     TempInstall install;
     ScriptedDialogs dialogs; // before the window: start-up messages are recorded
     std::unique_ptr<tricked::FrmOvra3TrickEd> window;
 
-    explicit TrickFixture(const demogen::Options& options = tricks(), bool withSettings = true)
+    // `cdImage`: the CD is kept as a disc image (see TempInstall::packCdIntoImage).
+    explicit TrickFixture(const demogen::Options& options = tricks(), bool withSettings = true,
+                          bool cdImage = false)
         : install(options, withSettings),
-          window(std::make_unique<tricked::FrmOvra3TrickEd>(install.programDir)) {}
+          window(std::make_unique<tricked::FrmOvra3TrickEd>(packed(install, cdImage).programDir)) {}
 
     QString name(int position) const { return window->core().trickList().names().value(position); }
     QString installed(int position) const { return install.trick(name(position)); }

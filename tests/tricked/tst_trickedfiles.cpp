@@ -104,7 +104,13 @@ private slots:
         QCOMPARE(TempInstall::bytes(existing), QByteArray("older"));
     }
 
+    void saveThenOpenElsewhere_data() {
+        QTest::addColumn<bool>("image"); // the other player keeps the CD as a disc image
+        QTest::newRow("CD folder") << false;
+        QTest::newRow("disc image") << true;
+    }
     void saveThenOpenElsewhere() {
+        QFETCH(bool, image);
         const Swaps swaps{{3, 12}, {42, 658}, {5, 7}, {5, 9}, {0, 0}, {658, 1}, {12, 3}};
         TrickFixture a;
         a.trigger("mnuNew");
@@ -114,13 +120,35 @@ private slots:
         a.dialogs.answer(path);
         a.trigger("mnuSave");
 
-        TrickFixture b; // a fresh installation, no current Trick Config
+        TrickFixture b(tricks(), true, image); // a fresh installation, no current Trick Config
         b.dialogs.answer(path);
         b.trigger("mnuOpen");
         QVERIFY(b.dialogs.messages.isEmpty());
         QCOMPARE(b.snapshot(), a.snapshot());
         QVERIFY(b.window->core().currentConfig().isEmpty());
         QCOMPARE(b.window->core().openedConfig(), a.window->core().currentConfig());
+    }
+
+    // A Trick Config opened from the file manager (Ovra3TrickEd file.tcg) is applied after a Yes.
+    void offeredFromTheCommandLine_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes applies it") << true;
+        QTest::newRow("No changes nothing") << false;
+    }
+    void offeredFromTheCommandLine() {
+        QFETCH(bool, yes);
+        TrickFixture f;
+        const QString path = f.install.dir.filePath("shared.tcg");
+        QVERIFY(TempInstall::write(path, rtf::write(withRecords({{3, 12}, {658, 0}}))));
+        const auto expected = yes ? expectedAfter(f, {{3, 12}, {658, 0}}) : f.snapshot();
+        f.dialogs.yesNo.enqueue(yes);
+        f.window->offerToApply(path);
+        QCOMPARE(f.dialogs.questions.size(), 1);
+        QCOMPARE(f.dialogs.questions[0].caption, QStringLiteral("Ovra3TrickEd"));
+        QCOMPARE(f.dialogs.questions[0].text,
+                 QStringLiteral("Apply the swaps of shared.tcg to the installed tricks?"));
+        QCOMPARE(f.snapshot(), expected);
+        QVERIFY(f.dialogs.messages.isEmpty());
     }
 
     void openRecordsIntoCurrentConfig() {

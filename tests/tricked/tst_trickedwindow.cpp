@@ -70,10 +70,12 @@ private slots:
     void startUp_data() {
         QTest::addColumn<int>("files");
         QTest::addColumn<bool>("withCd");
-        QTest::addColumn<QString>("removeSetting");
+        QTest::addColumn<QString>("removeSetting"); // or "image", "damaged image": the CD's form
         QTest::addColumn<int>("entries");
         QTest::addColumn<int>("errors");
         QTest::newRow("659 files") << 659 << true << "" << 659 << 0;
+        QTest::newRow("CD as a disc image") << 659 << true << "image" << 659 << 0;
+        QTest::newRow("damaged disc image") << 659 << true << "damaged image" << 0 << 1;
         QTest::newRow("660 files") << 660 << true << "" << 659 << 0;
         QTest::newRow("100 files") << 100 << true << "" << 100 << 1;
         QTest::newRow("no CD") << 659 << false << "" << 0 << 1;
@@ -87,7 +89,9 @@ private slots:
         QFETCH(int, entries);
         QFETCH(int, errors);
         TempInstall install(tricks(files, withCd));
-        if (!removeSetting.isEmpty())
+        if (removeSetting.endsWith("image"))
+            QVERIFY(install.packCdIntoImage(removeSetting.startsWith("damaged")));
+        else if (!removeSetting.isEmpty())
             QVERIFY(QFile::remove(install.programDir + "/" + removeSetting));
         ScriptedDialogs dialogs;
         FrmOvra3TrickEd window(install.programDir);
@@ -355,11 +359,14 @@ private slots:
         QTest::addColumn<int>("breakAt"); // installed file replaced by a folder; -1: none
         QTest::addColumn<int>("restored");
         QTest::addColumn<int>("errors");
-        QTest::newRow("659") << 659 << true << -1 << 659 << 0;
-        QTest::newRow("660") << 660 << true << -1 << 659 << 0;
-        QTest::newRow("short list") << 100 << true << -1 << 100 << 1;
-        QTest::newRow("no CD") << 659 << false << -1 << 0 << 1;
-        QTest::newRow("copy fails") << 659 << true << 10 << 10 << 1;
+        QTest::addColumn<bool>("image"); // the CD kept as a disc image
+        QTest::newRow("659") << 659 << true << -1 << 659 << 0 << false;
+        QTest::newRow("660") << 660 << true << -1 << 659 << 0 << false;
+        QTest::newRow("short list") << 100 << true << -1 << 100 << 1 << false;
+        QTest::newRow("no CD") << 659 << false << -1 << 0 << 1 << false;
+        QTest::newRow("copy fails") << 659 << true << 10 << 10 << 1 << false;
+        QTest::newRow("from a disc image") << 659 << true << -1 << 659 << 0 << true;
+        QTest::newRow("from a disc image, copy fails") << 659 << true << 10 << 10 << 1 << true;
     }
     void restore() {
         QFETCH(int, files);
@@ -367,9 +374,10 @@ private slots:
         QFETCH(int, breakAt);
         QFETCH(int, restored);
         QFETCH(int, errors);
+        QFETCH(bool, image);
         demogen::Options o = tricks(files, withCd);
         o.installedTricks = std::max(files, 659);
-        TrickFixture f(o);
+        TrickFixture f(o, true, image);
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         f.trigger("mnuNew");
