@@ -36,6 +36,10 @@ QString sentence(const QString& text) {
     return text.endsWith(u'.') ? text : text + u'.';
 }
 
+QString swaps(qsizetype n) {
+    return n == 1 ? QStringLiteral("1 swap") : QStringLiteral("%1 swaps").arg(n);
+}
+
 QString notReproduced(const TrickEntry& entry) {
     return QStringLiteral("trick %1 (%2) is %3 and is left out of the Trick Config")
         .arg(entry.position)
@@ -96,10 +100,10 @@ int exportConfig(const Where& where, const QString& file, Console& console) {
     }
     for (const TrickEntry& entry : leftOut)
         console.warning(notReproduced(entry));
-    const auto swaps =
+    const auto recorded =
         std::count_if(found->tricks.begin(), found->tricks.end(),
                       [](const TrickEntry& e) { return e.state == TrickState::Holds; });
-    console.out() << QStringLiteral("Wrote %1 with %2 swaps.\n").arg(shown(file)).arg(swaps);
+    console.out() << QStringLiteral("Wrote %1: %2 recorded.\n").arg(shown(file), swaps(recorded));
     return leftOut.isEmpty() ? kSuccess : kDiffers;
 }
 
@@ -129,7 +133,7 @@ int apply(const Where& where, const QString& file, Console& console) {
                           .arg(shown(file), sentence(opened.error)));
         return kError;
     }
-    console.out() << QStringLiteral("Applied %1: %2 swaps made").arg(shown(file)).arg(opened.swaps)
+    console.out() << QStringLiteral("Applied %1: %2 made").arg(shown(file), swaps(opened.swaps))
                   << (failures ? QStringLiteral(", %1 failed.\n").arg(failures)
                                : QStringLiteral(".\n"));
     return failures ? kDiffers : kSuccess;
