@@ -164,6 +164,7 @@ private slots:
 
         const Run status = f.run(QStringList{"status", "--json"} + where);
         QCOMPARE(status.exit, 0);
+        QCOMPARE(status.err, QByteArray()); // no progress line when not on a terminal
         const QJsonObject doc = QJsonDocument::fromJson(status.out).object();
         QCOMPARE(keys(doc),
                  (QSet<QString>{"format", "game", "cd", "tricks", "music", "movies", "summary"}));
