@@ -24,10 +24,13 @@ inline double median(std::vector<double> v) {
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-// Runs a command and fails loudly: a benchmark of a failed command is worthless.
-inline void run(const QString& program, const QStringList& args) {
+// Runs a command and fails loudly: a benchmark of a failed command is worthless. `quiet` throws
+// its standard output away.
+inline void run(const QString& program, const QStringList& args, bool quiet = false) {
     QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.setProcessChannelMode(quiet ? QProcess::ForwardedErrorChannel : QProcess::ForwardedChannels);
+    if (quiet)
+        p.setStandardOutputFile(QProcess::nullDevice());
     p.start(program, args);
     if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         qFatal("%s failed", qPrintable(program + " " + args.join(' ')));

@@ -32,7 +32,7 @@ for needed in libqt6widgets6 libqt6multimedia6 libqt6multimediawidgets6 libc6 qt
 done
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for path in ./usr/bin/Ovra3MediaEd ./usr/bin/Ovra3TrickEd \
+for path in ./usr/bin/Ovra3MediaEd ./usr/bin/Ovra3TrickEd ./usr/bin/ovra3 \
             ./usr/share/applications/org.ovra3editors.MediaEd.desktop \
             ./usr/share/applications/org.ovra3editors.TrickEd.desktop \
             ./usr/share/metainfo/org.ovra3editors.TrickEd.metainfo.xml \
@@ -46,7 +46,7 @@ done
 if grep -E 'tst_|bench_|ovra3-demo' <<<"$contents"; then fail "build-only files packaged"; fi
 
 dpkg-deb -x "$deb" "$work/root"
-for program in Ovra3MediaEd Ovra3TrickEd; do
+for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
   out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$program" --version) ||
     fail "$program --version failed"
   [[ "$out" == "$program "* ]] || fail "$program --version said '$out'"

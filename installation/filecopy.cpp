@@ -581,32 +581,41 @@ CopyResult StagedFile::commit() {
 StagedFile::StagedFile() = default;
 StagedFile::~StagedFile() = default;
 
-ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
-    const QString shown = native(path);
 #if defined(Q_OS_UNIX)
+
+// Opens a regular file (links followed) for reading, looked at before it is opened: opening a
+// FIFO waits for a writer, opening a device may set it going. An empty text, or why not.
+static QString openRegular(const QString& path, Fd& fd, struct stat& st) {
+    const QString shown = native(path);
     const QByteArray name = QFile::encodeName(path);
-    const auto notRegular = [&] {
-        return readFailure(QStringLiteral("%1 is not a regular file").arg(shown));
-    };
     const auto cannot = [&](const char* what, int err) {
-        return readFailure(
-            QStringLiteral("cannot %1 %2: %3").arg(QLatin1String(what), shown, errnoText(err)));
+        return QStringLiteral("cannot %1 %2: %3").arg(QLatin1String(what), shown, errnoText(err));
     };
-    // Looked at before it is opened: opening a FIFO waits for a writer, opening a device may
-    // set it going.
-    struct stat st {};
+    const QString notRegular = QStringLiteral("%1 is not a regular file").arg(shown);
     if (::stat(name.constData(), &st) != 0)
         return cannot("open", errno);
     if (!S_ISREG(st.st_mode))
-        return notRegular();
-    Fd fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        return notRegular;
+    fd.reset(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0)
         return cannot("open", errno);
     // The name may have been given to something else in between.
     if (::fstat(fd.get(), &st) != 0)
         return cannot("read", errno);
     if (!S_ISREG(st.st_mode))
-        return notRegular();
+        return notRegular;
+    return {};
+}
+
+#endif
+
+ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
+    const QString shown = native(path);
+#if defined(Q_OS_UNIX)
+    Fd fd;
+    struct stat st {};
+    if (const QString why = openRegular(path, fd, st); !why.isEmpty())
+        return readFailure(why);
     if (st.st_size > maxSize)
         return readFailure(tooLarge(shown, st.st_size, maxSize));
 
@@ -624,7 +633,7 @@ ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return cannot("read", errno);
+            return readFailure(QStringLiteral("cannot read %1: %2").arg(shown, errnoText(errno)));
         }
         if (n == 0)
             break;
@@ -648,6 +657,48 @@ ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
         return readFailure(
             QStringLiteral("%1 is too large (over %2)").arg(shown, sizeText(maxSize)));
     return {true, bytes, {}};
+#endif
+}
+
+QString streamRegularFile(const QString& path, const WriteChunk& write) {
+    const QString shown = native(path);
+    const QString writeFailed = QStringLiteral("Reading %1: write failed.").arg(shown);
+    // One buffer for every call: hashing a folder calls this once per file.
+    static constexpr qint64 kChunk = 256 * 1024;
+    thread_local const std::unique_ptr<char[]> buffer(new char[kChunk]);
+#if defined(Q_OS_UNIX)
+    Fd fd;
+    struct stat st {};
+    if (const QString why = openRegular(path, fd, st); !why.isEmpty())
+        return why;
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer.get(), size_t(kChunk));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return QStringLiteral("cannot read %1: %2").arg(shown, errnoText(errno));
+        }
+        if (n == 0)
+            return {};
+        if (!write(buffer.get(), n))
+            return writeFailed;
+    }
+#else
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("%1 is not a regular file").arg(shown);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot open %1: %2").arg(shown, file.errorString());
+    for (;;) {
+        const qint64 n = file.read(buffer.get(), kChunk);
+        if (n < 0)
+            return QStringLiteral("cannot read %1: %2").arg(shown, file.errorString());
+        if (n == 0)
+            return {};
+        if (!write(buffer.get(), n))
+            return writeFailed;
+    }
 #endif
 }
 

@@ -82,6 +82,11 @@ struct ReadFileResult {
 // and no device is touched.
 ReadFileResult readRegularFile(const QString& path, qint64 maxSize);
 
+// Streams a whole regular file (host path, symbolic links followed) through `write`, refusing
+// what readRegularFile refuses, before opening it. An empty text on success, else why it failed,
+// naming the file; a false from `write` ends it.
+QString streamRegularFile(const QString& path, const WriteChunk& write);
+
 // Prefix of the temporary files; only a killed process leaves one behind.
 inline constexpr char kTempPrefix[] = ".ovra3-tmp-";
 

@@ -41,6 +41,16 @@ public:
             return {false, QStringLiteral("\"%1\" is no file name.").arg(name)};
         return replaceFile(*from, to);
     }
+    QString read(const QString& name, const WriteChunk& write) const override {
+        const std::optional<QString> from = folder_.file(name);
+        return from ? streamRegularFile(*from, write)
+                    : QStringLiteral("\"%1\" is no file name.").arg(name);
+    }
+    std::optional<qint64> size(const QString& name) const override {
+        const std::optional<QString> path = folder_.file(name);
+        const QFileInfo info(path.value_or(QString()));
+        return path && info.isFile() ? std::optional(info.size()) : std::nullopt;
+    }
 
 private:
     HostFolder folder_;
@@ -58,6 +68,15 @@ public:
         return replaceFileWith(
             to, [&](const WriteChunk& write) { return image_->read(*inside, write); },
             LinkPolicy::ReplaceLink);
+    }
+    QString read(const QString& name, const WriteChunk& write) const override {
+        const std::optional<QString> inside = paths::fileIn(literal_, name);
+        return inside ? image_->read(*inside, write)
+                      : QStringLiteral("\"%1\" is no file name.").arg(name);
+    }
+    std::optional<qint64> size(const QString& name) const override {
+        const std::optional<QString> inside = paths::fileIn(literal_, name);
+        return inside ? image_->fileSize(*inside) : std::nullopt;
     }
 
 private:

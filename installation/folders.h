@@ -39,6 +39,11 @@ public:
     virtual ~CdFolder() = default;
     // Replaces the installed file `to` (host path) with the CD file `name`.
     virtual CopyResult copyTo(const QString& name, const QString& to) const = 0;
+    // Streams the bytes of the CD file `name` through `write`. An empty text, or why not
+    // (naming the file).
+    virtual QString read(const QString& name, const WriteChunk& write) const = 0;
+    // The size of the CD file `name`; nothing when there is no such regular file.
+    virtual std::optional<qint64> size(const QString& name) const = 0;
 };
 
 // The game CD as the drive setting names it: a drive or a folder (a mounted disc, a copied

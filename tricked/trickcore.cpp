@@ -51,6 +51,7 @@ TrickCore::Loaded TrickCore::loadTricks(Loaded result) {
     }
     result.undecodable = trickList_.undecodable();
     const QStringList names = offered();
+    positions_.clear();
     for (int i = 0; i < names.size(); ++i)
         positions_.insert(names[i], i);
     if (names.size() < kTrickCount) {

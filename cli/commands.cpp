@@ -1,0 +1,214 @@
+#include "commands.h"
+
+#include "mediacore.h"
+#include "report.h"
+#include "rtfwriter.h"
+#include "trickcore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace cli {
+
+namespace {
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// The inventory, with its progress line and warnings; nothing after an error already reported.
+std::optional<Inventory> inventory(const Where& where, Scope scope, Console& console) {
+    const Taken taken = takeInventory(where, scope, [&](int done, int total) {
+        console.progress(QStringLiteral("Comparing files"), done, total);
+    });
+    console.endProgress();
+    for (const QString& warning : taken.warnings)
+        console.warning(warning);
+    if (!taken.ok) {
+        console.error(taken.error);
+        return std::nullopt;
+    }
+    return taken.inventory;
+}
+
+// A reason as a sentence of its own, whether or not it ends in a full stop.
+QString sentence(const QString& text) {
+    return text.endsWith(u'.') ? text : text + u'.';
+}
+
+QString swaps(qsizetype n) {
+    return n == 1 ? QStringLiteral("1 swap") : QStringLiteral("%1 swaps").arg(n);
+}
+
+QString notReproduced(const TrickEntry& entry) {
+    return QStringLiteral("trick %1 (%2) is %3 and is left out of the Trick Config")
+        .arg(entry.position)
+        .arg(entry.name, entry.state == TrickState::Missing
+                             ? QStringLiteral("missing")
+                             : QStringLiteral("changed (its bytes equal no CD trick's)"));
+}
+
+} // namespace
+
+QString gameSetting(const QString& given) {
+    const QFileInfo info(given);
+    return info.isDir() ? info.absoluteFilePath() : given;
+}
+
+QString cdSetting(const QString& given) {
+    const QFileInfo info(given);
+    if (info.isDir()) {
+        const QString path = info.absoluteFilePath();
+        return path.endsWith(u'/') ? path : path + u'/';
+    }
+    return info.isFile() ? info.absoluteFilePath() : given;
+}
+
+int status(const Where& where, bool json, Console& console) {
+    const std::optional<Inventory> found = inventory(where, Scope::Everything, console);
+    if (!found)
+        return kError;
+    if (json) {
+        console.out() << QString::fromUtf8(jsonReport(*found));
+    } else {
+        console.out() << "Game directory: " << found->gameDirectory << "\nCD: " << found->cdDrive
+                      << "\n\n"
+                      << textReport(*found, false);
+    }
+    return kSuccess;
+}
+
+int verify(const Where& where, Console& console) {
+    const std::optional<Inventory> found = inventory(where, Scope::Everything, console);
+    if (!found)
+        return kError;
+    console.out() << textReport(*found, true);
+    return allStock(*found) ? kSuccess : kDiffers;
+}
+
+int exportConfig(const Where& where, const QString& file, Console& console) {
+    const std::optional<Inventory> found = inventory(where, Scope::TricksOnly, console);
+    if (!found)
+        return kError;
+    QList<TrickEntry> leftOut;
+    const QString config = reproducingConfig(*found, &leftOut);
+    const ovra::CopyResult saved = ovra::writeFileAtomically(file, rtf::write(config));
+    if (!saved) {
+        console.error(QStringLiteral("the Trick Config could not be saved to %1: %2")
+                          .arg(shown(file), saved.reason));
+        return kError;
+    }
+    for (const TrickEntry& entry : leftOut)
+        console.warning(notReproduced(entry));
+    const auto recorded =
+        std::count_if(found->tricks.begin(), found->tricks.end(),
+                      [](const TrickEntry& e) { return e.state == TrickState::Holds; });
+    console.out() << QStringLiteral("Wrote %1: %2 recorded.\n").arg(shown(file), swaps(recorded));
+    return leftOut.isEmpty() ? kSuccess : kDiffers;
+}
+
+int apply(const Where& where, const QString& file, Console& console) {
+    const LoadedCore<tricked::TrickCore> tricks = loadCore<tricked::TrickCore>(where);
+    if (!tricks.loaded.ok) {
+        console.error(tricks.loaded.error);
+        return kError;
+    }
+    int failures = 0;
+    const tricked::TrickCore::Opened opened =
+        tricks.core->openConfig(file, [&](const ovra::CopyResult& failed) {
+            console.error(failed.error);
+            ++failures;
+        });
+    switch (opened.outcome) {
+    case tricked::TrickCore::Opened::Applied:
+        break;
+    case tricked::TrickCore::Opened::Unreadable:
+        console.error(QStringLiteral("the Trick Config %1 could not be read: %2 No trick was "
+                                     "changed.")
+                          .arg(shown(file), sentence(opened.error)));
+        return kError;
+    case tricked::TrickCore::Opened::Refused:
+        console.error(QStringLiteral("%1 is not a Trick Config that can be used here: %2 No "
+                                     "trick was changed.")
+                          .arg(shown(file), sentence(opened.error)));
+        return kError;
+    }
+    console.out() << QStringLiteral("Applied %1: %2 made").arg(shown(file), swaps(opened.swaps))
+                  << (failures ? QStringLiteral(", %1 failed.\n").arg(failures)
+                               : QStringLiteral(".\n"));
+    return failures ? kDiffers : kSuccess;
+}
+
+std::optional<Restore> restoreNamed(const QString& word) {
+    const std::pair<const char*, Restore> names[] = {{"tricks", Restore::Tricks},
+                                                     {"music", Restore::Music},
+                                                     {"movies", Restore::Movies},
+                                                     {"all", Restore::All}};
+    for (const auto& [name, what] : names)
+        if (word == QLatin1String(name))
+            return what;
+    return std::nullopt;
+}
+
+int restore(const Where& where, Restore what, Console& console) {
+    const bool tricks = what == Restore::Tricks || what == Restore::All;
+    QList<mediaed::Side> sides;
+    if (what == Restore::Music || what == Restore::All)
+        sides << mediaed::Side::Music;
+    if (what == Restore::Movies || what == Restore::All)
+        sides << mediaed::Side::Movies;
+
+    // Everything is loaded before the first copy: a wrong setting copies nothing.
+    LoadedCore<tricked::TrickCore> trickCore;
+    if (tricks) {
+        trickCore = loadCore<tricked::TrickCore>(where);
+        if (!trickCore.loaded.ok) {
+            console.error(trickCore.loaded.error);
+            return kError;
+        }
+    }
+    LoadedCore<mediaed::MediaCore> mediaCore;
+    if (!sides.isEmpty()) {
+        mediaCore = loadCore<mediaed::MediaCore>(where);
+        // A list shorter than the pick list offers ends the restore where it ends, as in the
+        // media editor.
+        for (const mediaed::Side side : sides)
+            if (mediaCore.core->list(side).path().isEmpty()) {
+                console.error(mediaCore.loaded.error);
+                return kError;
+            }
+    }
+
+    int result = kSuccess;
+    const auto report = [&](const QString& kind, const ovra::RestoreResult& restored) {
+        console.endProgress();
+        if (restored.ok) {
+            console.out()
+                << QStringLiteral("Restored %1 %2 files.\n").arg(restored.restored).arg(kind);
+            return;
+        }
+        console.error(QStringLiteral("restoring the %1 files stopped after %2 files: %3")
+                          .arg(kind)
+                          .arg(restored.restored)
+                          .arg(restored.error));
+        result = kDiffers;
+    };
+    if (tricks) {
+        const int total = int(trickCore.core->offered().size());
+        report(QStringLiteral("trick"), trickCore.core->restoreOriginals([&](int i) {
+            console.progress(QStringLiteral("Restoring tricks"), i + 1, total);
+        }));
+    }
+    for (const mediaed::Side side : sides) {
+        const QString kind =
+            side == mediaed::Side::Music ? QStringLiteral("music") : QStringLiteral("movie");
+        const int total = mediaed::sideTable(side).offered;
+        int done = 0;
+        report(kind, mediaCore.core->restore(side, [&](float) {
+            console.progress(QStringLiteral("Restoring %1 files").arg(kind), ++done, total);
+        }));
+    }
+    return result;
+}
+
+} // namespace cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "console.h"
+#include "inventory.h"
+
+#include <QString>
+
+// The subcommands of ovra3, each returning its exit status. main() only parses and dispatches.
+namespace cli {
+
+enum ExitCode {
+    kSuccess = 0,
+    kDiffers = 1, // verify: something is not stock; export: tricks left out; apply, restore: a
+                  // swap or a copy failed
+    kError = 2,   // nothing done: no settings, no CD, unreadable file, bad arguments
+};
+
+// The values of --game and --cd as the settings would hold them: an existing folder as an
+// absolute path, a CD folder followed by the separator that the CD's literals follow, a disc
+// image as its absolute path; anything else (a drive letter) as it stands.
+QString gameSetting(const QString& given);
+QString cdSetting(const QString& given);
+
+int status(const Where& where, bool json, Console& console);
+int verify(const Where& where, Console& console);
+int exportConfig(const Where& where, const QString& file, Console& console);
+int apply(const Where& where, const QString& file, Console& console);
+
+enum class Restore { Tricks, Music, Movies, All };
+// Nothing for a word that names no restore.
+std::optional<Restore> restoreNamed(const QString& word);
+int restore(const Where& where, Restore what, Console& console);
+
+} // namespace cli

@@ -1,0 +1,59 @@
+#include "console.h"
+
+#include <cstdio>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+
+namespace cli {
+
+namespace {
+
+bool stderrIsTerminal() {
+#if defined(Q_OS_UNIX)
+    return ::isatty(STDERR_FILENO) == 1;
+#else
+    return false; // no progress line: output stays clean where it cannot be told
+#endif
+}
+
+} // namespace
+
+Console::Console() : out_(stdout), err_(stderr), showProgress_(stderrIsTerminal()) {}
+
+void Console::say(const QString& line) {
+    endProgress();
+    out_.flush();
+    err_ << "ovra3: " << line << '\n';
+    err_.flush();
+}
+
+void Console::error(const QString& text) {
+    say(QStringLiteral("error: ") + text);
+}
+
+void Console::warning(const QString& text) {
+    say(QStringLiteral("warning: ") + text);
+}
+
+void Console::progress(const QString& label, int done, int total) {
+    if (!showProgress_)
+        return;
+    if (progressShown_ && done < total && sinceShown_.isValid() && sinceShown_.elapsed() < 100)
+        return;
+    sinceShown_.start();
+    progressShown_ = true;
+    err_ << '\r' << label << ": " << done << '/' << total << "\x1b[K";
+    err_.flush();
+}
+
+void Console::endProgress() {
+    if (!progressShown_)
+        return;
+    progressShown_ = false;
+    err_ << "\r\x1b[K";
+    err_.flush();
+}
+
+} // namespace cli

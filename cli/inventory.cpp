@@ -1,0 +1,291 @@
+#include "inventory.h"
+
+#include "mediacore.h"
+#include "paths.h"
+#include "trickconfig.h"
+#include "trickcore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <vector>
+
+#if defined(OVRA_HAVE_LIBCRYPTO)
+#include <openssl/evp.h>
+#else
+#include <QCryptographicHash>
+#endif
+
+namespace cli {
+
+namespace {
+
+// A cryptographic digest: equal digests mean equal bytes, with no second look at the files.
+// The system's crypto library has the fast SHA-256 (with the processor's SHA instructions); Qt's
+// BLAKE2b is the fastest it has. Digests are never stored, so the two need not agree.
+class Hasher {
+public:
+#if defined(OVRA_HAVE_LIBCRYPTO)
+    Hasher() : ctx_(EVP_MD_CTX_new()) {}
+    ~Hasher() {
+        EVP_MD_CTX_free(ctx_);
+    }
+    Hasher(const Hasher&) = delete;
+    Hasher& operator=(const Hasher&) = delete;
+    bool start() {
+        return ctx_ && EVP_DigestInit_ex(ctx_, EVP_sha256(), nullptr) == 1;
+    }
+    bool add(const char* data, qint64 size) {
+        return EVP_DigestUpdate(ctx_, data, size_t(size)) == 1;
+    }
+    QByteArray result() {
+        unsigned char md[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        if (EVP_DigestFinal_ex(ctx_, md, &length) != 1)
+            return {};
+        return QByteArray(reinterpret_cast<const char*>(md), qsizetype(length));
+    }
+
+private:
+    EVP_MD_CTX* ctx_;
+#else
+    bool start() {
+        hash_.reset();
+        return true;
+    }
+    bool add(const char* data, qint64 size) {
+        hash_.addData(QByteArrayView(data, qsizetype(size)));
+        return true;
+    }
+    QByteArray result() {
+        return hash_.result();
+    }
+
+private:
+    QCryptographicHash hash_{QCryptographicHash::Blake2b_256};
+#endif
+};
+
+// Every file that takes part, installed or on the CD, read at most once.
+class Files {
+public:
+    struct File {
+        qint64 size = -1; // -1: not there
+        std::function<QString(const ovra::WriteChunk&)> read;
+        bool wanted = false; // to be hashed
+        QByteArray digest;
+    };
+
+    int installed(const std::optional<QString>& hostPath) {
+        File file;
+        const QFileInfo info(hostPath.value_or(QString()));
+        if (hostPath && info.exists()) {
+            // Anything but a regular file (a folder, a FIFO) is read all the same, to be
+            // refused with its reason.
+            file.size = info.isFile() ? info.size() : 0;
+            file.wanted = !info.isFile();
+            file.read = [path = *hostPath](const ovra::WriteChunk& write) {
+                return ovra::streamRegularFile(path, write);
+            };
+        }
+        return add(std::move(file));
+    }
+
+    int onCd(const ovra::CdFolder& folder, const QString& name) {
+        File file;
+        file.size = folder.size(name).value_or(-1);
+        file.read = [&folder, name](const ovra::WriteChunk& write) {
+            return folder.read(name, write);
+        };
+        return add(std::move(file));
+    }
+
+    File& operator[](int i) { return files_[std::size_t(i)]; }
+    bool equal(int a, int b) const {
+        const File& x = files_[std::size_t(a)];
+        const File& y = files_[std::size_t(b)];
+        return x.wanted && y.wanted && x.size == y.size && x.digest == y.digest;
+    }
+
+    // Hashes every wanted file; an empty text, or the first failure.
+    QString hashWanted(const Progress& progress) {
+        const int total = int(
+            std::count_if(files_.begin(), files_.end(), [](const File& f) { return f.wanted; }));
+        Hasher hasher;
+        int done = 0;
+        for (File& file : files_) {
+            if (!file.wanted)
+                continue;
+            if (!hasher.start())
+                return QStringLiteral("the hash function cannot be started");
+            const QString why =
+                file.read([&](const char* data, qint64 size) { return hasher.add(data, size); });
+            if (!why.isEmpty())
+                return why;
+            file.digest = hasher.result();
+            if (file.digest.isEmpty())
+                return QStringLiteral("the hash function failed");
+            if (progress)
+                progress(++done, total);
+        }
+        return {};
+    }
+
+private:
+    int add(File file) {
+        files_.push_back(std::move(file));
+        return int(files_.size()) - 1;
+    }
+    std::vector<File> files_;
+};
+
+struct Pair {
+    int installed;
+    int cd;
+};
+
+Taken failed(const QString& why) {
+    Taken taken;
+    taken.error = why;
+    return taken;
+}
+
+} // namespace
+
+Taken takeInventory(const Where& where, Scope scope, const Progress& progress) {
+    const LoadedCore<tricked::TrickCore> tricks = loadCore<tricked::TrickCore>(where);
+    if (!tricks.loaded.ok)
+        return failed(tricks.loaded.error);
+    Taken taken;
+    Inventory& inventory = taken.inventory;
+    inventory.gameDirectory = *tricks.core->gameDirectory();
+    inventory.cdDrive = *tricks.core->cdDrive();
+    if (!tricks.loaded.undecodable.isEmpty())
+        taken.warnings << QStringLiteral("these CD trick files have names that cannot be read and "
+                                         "are left out, so the positions after them are not "
+                                         "those of other players: %1")
+                              .arg(tricks.loaded.undecodable.join(QStringLiteral(", ")));
+    const QString gameHost = ovra::paths::hostPath(inventory.gameDirectory);
+    if (!QFileInfo(gameHost).isDir())
+        return failed(QStringLiteral("the game directory %1 does not exist")
+                          .arg(QDir::toNativeSeparators(gameHost)));
+
+    const ovra::CdSource cd(inventory.cdDrive);
+    QString why;
+    const std::unique_ptr<ovra::CdFolder> cdTricks = cd.open(ovra::paths::kCdTricks, &why);
+    if (!cdTricks)
+        return failed(why);
+    Files files;
+    const ovra::HostFolder installedTricks(ovra::paths::trickDirectory(inventory.gameDirectory));
+    const QStringList names = tricks.core->offered();
+    std::vector<Pair> trickFiles;
+    QSet<qint64> cdSizes, installedSizes;
+    for (int i = 0; i < names.size(); ++i) {
+        const Pair pair{files.installed(installedTricks.file(names[i])),
+                        files.onCd(*cdTricks, names[i])};
+        trickFiles.push_back(pair);
+        cdSizes.insert(files[pair.cd].size);
+        installedSizes.insert(files[pair.installed].size);
+    }
+    // Only a size found on both sides can make two files equal.
+    for (const Pair& pair : trickFiles)
+        for (const int file : {pair.installed, pair.cd})
+            if (files[file].size >= 0 && cdSizes.contains(files[file].size) &&
+                installedSizes.contains(files[file].size))
+                files[file].wanted = true;
+
+    // The pick lists' names, compared with the CD files of the same names.
+    std::unique_ptr<mediaed::MediaCore> media;
+    std::vector<std::unique_ptr<ovra::CdFolder>> cdMedia;
+    std::vector<Pair> mediaFiles[2];
+    if (scope == Scope::Everything) {
+        LoadedCore<mediaed::MediaCore> loaded = loadCore<mediaed::MediaCore>(where);
+        media = std::move(loaded.core);
+        // Fewer files than the pick list offers is what the missing entries tell.
+        for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies})
+            if (media->list(side).path().isEmpty())
+                return failed(loaded.loaded.error);
+        for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies}) {
+            const mediaed::SideTable& table = mediaed::sideTable(side);
+            QList<MediaEntry>& entries =
+                side == mediaed::Side::Music ? inventory.music : inventory.movies;
+            ovra::FileList cdList(table.pattern);
+            if (!cd.list(table.cdFolder, cdList, &why))
+                return failed(why);
+            cdMedia.push_back(cd.open(table.cdFolder, &why));
+            if (!cdMedia.back())
+                return failed(why);
+            const ovra::HostFolder installed(table.installedFolder(inventory.gameDirectory));
+            QSet<QString> listed;
+            for (const QString& name : media->list(side).names().mid(0, table.offered)) {
+                entries.push_back({name, MediaState::Replaced});
+                listed.insert(name.toCaseFolded());
+                const Pair pair{files.installed(installed.file(name)),
+                                files.onCd(*cdMedia.back(), name)};
+                mediaFiles[std::size_t(side)].push_back(pair);
+                if (files[pair.installed].size >= 0 &&
+                    files[pair.installed].size == files[pair.cd].size)
+                    files[pair.installed].wanted = files[pair.cd].wanted = true;
+            }
+            for (const QString& name : cdList.names()) {
+                if (entries.size() >= table.offered)
+                    break;
+                if (!listed.contains(name.toCaseFolded()))
+                    entries.push_back({name, MediaState::Missing});
+            }
+        }
+    }
+
+    if (const QString problem = files.hashWanted(progress); !problem.isEmpty())
+        return failed(problem);
+
+    // Where CD tricks have the same bytes, the lowest position stands for them all.
+    QHash<QByteArray, int> firstWithBytes;
+    for (int i = 0; i < int(trickFiles.size()); ++i)
+        if (files[trickFiles[i].cd].wanted &&
+            !firstWithBytes.contains(files[trickFiles[i].cd].digest))
+            firstWithBytes.insert(files[trickFiles[i].cd].digest, i);
+    for (int i = 0; i < int(trickFiles.size()); ++i) {
+        const Pair& pair = trickFiles[std::size_t(i)];
+        TrickEntry entry{i, names[i], TrickState::Changed, -1};
+        if (files[pair.installed].size < 0) {
+            entry.state = TrickState::Missing;
+        } else if (files.equal(pair.installed, pair.cd)) {
+            entry.state = TrickState::Stock;
+        } else if (files[pair.installed].wanted) {
+            const auto found = firstWithBytes.constFind(files[pair.installed].digest);
+            if (found != firstWithBytes.cend()) {
+                entry.state = TrickState::Holds;
+                entry.holds = *found;
+            }
+        }
+        inventory.tricks.push_back(entry);
+    }
+    for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies}) {
+        QList<MediaEntry>& entries =
+            side == mediaed::Side::Music ? inventory.music : inventory.movies;
+        const std::vector<Pair>& pairs = mediaFiles[std::size_t(side)];
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            if (files[pairs[i].installed].size < 0)
+                entries[qsizetype(i)].state = MediaState::Missing;
+            else if (files.equal(pairs[i].installed, pairs[i].cd))
+                entries[qsizetype(i)].state = MediaState::Stock;
+        }
+    }
+    taken.ok = true;
+    return taken;
+}
+
+QString reproducingConfig(const Inventory& inventory, QList<TrickEntry>* leftOut) {
+    QString text = tricked::unchangedConfig();
+    for (const TrickEntry& entry : inventory.tricks) {
+        if (entry.state == TrickState::Holds)
+            tricked::replaceRecord(text, entry.position, entry.holds);
+        else if (entry.state != TrickState::Stock && leftOut)
+            leftOut->push_back(entry);
+    }
+    return text;
+}
+
+} // namespace cli

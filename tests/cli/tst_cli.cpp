@@ -1,0 +1,274 @@
+#include "filelist.h"
+#include "rtfwriter.h"
+#include "tempinstall.h"
+#include "trickconfig.h"
+
+#include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+using Files = QMap<QString, QByteArray>;
+
+// ovra3 copied into the installation's program folder, so that it reads the settings there.
+struct Run {
+    int exit = -1;
+    QByteArray out, err;
+};
+
+struct Fixture {
+    TempInstall install;
+    QStringList names = demogen::trickNames(659);
+    QString ovra3 = install.programDir + "/ovra3";
+
+    Fixture() {
+        ovra::sortFileNames(names); // the trick list's order: positions
+
+        if (!QFile::copy(QStringLiteral(OVRA3_PATH), ovra3))
+            qFatal("cannot copy ovra3");
+    }
+
+    QString trick(int p) const { return install.trick(names[p]); }
+    QString cdTrick(int p) const { return install.cdTrick(names[p]); }
+    QString path(const QString& name) const { return install.dir.filePath(name); }
+
+    Run run(QStringList args) const {
+        for (QString& a : args)
+            a.replace("{dir}", install.dir.path());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", path("config")); // no per-user settings
+        p.setProcessEnvironment(env);
+        p.start(ovra3, args);
+        if (!p.waitForFinished(60000))
+            qFatal("ovra3 %s did not end", qPrintable(args.join(' ')));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+
+    Files tricks() const {
+        Files files;
+        const QString dir = install.layout.gameDirectory + "/data/anims/skater_M";
+        for (QDirIterator it(dir, QDir::Files | QDir::Hidden); it.hasNext();) {
+            const QString file = it.next();
+            files.insert(file.mid(dir.size() + 1), TempInstall::bytes(file));
+        }
+        return files;
+    }
+
+    // Changes made by hand, not through the programs: "swap P Q" copies CD trick Q over installed
+    // trick P; "junk P" rewrites it; "flip P" changes one byte (same size); "delete P"; "same A B"
+    // gives CD and installed trick B the bytes of A; "music NAME" rewrites a music file;
+    // "nomovie NAME" deletes a movie; "fifo P", "readonly P"; "nosettings"; "iso" makes the CD
+    // an image.
+    void change(const QStringList& ops) {
+        for (const QString& op : ops) {
+            const QStringList w = op.split(' ');
+            const int a = w.value(1).toInt(), b = w.value(2).toInt();
+            bool ok = true;
+            if (w[0] == "swap") {
+                ok = QFile::remove(trick(a)) && QFile::copy(cdTrick(b), trick(a));
+            } else if (w[0] == "junk") {
+                ok = TempInstall::write(trick(a), "junk");
+            } else if (w[0] == "flip") {
+                QByteArray bytes = TempInstall::bytes(trick(a));
+                bytes[100] = char(bytes[100] ^ 1);
+                ok = TempInstall::write(trick(a), bytes);
+            } else if (w[0] == "delete") {
+                ok = QFile::remove(trick(a));
+            } else if (w[0] == "same") {
+                const QByteArray bytes = TempInstall::bytes(cdTrick(a));
+                ok = TempInstall::write(cdTrick(b), bytes) && TempInstall::write(trick(b), bytes);
+            } else if (w[0] == "music") {
+                ok = TempInstall::write(install.music(w[1]), "my own song");
+            } else if (w[0] == "nomovie") {
+                ok = QFile::remove(install.movie(w[1]));
+#if defined(Q_OS_UNIX)
+            } else if (w[0] == "fifo") {
+                ok = QFile::remove(trick(a)) && ::mkfifo(QFile::encodeName(trick(a)), 0644) == 0;
+            } else if (w[0] == "readonly") {
+                ok = QFile::setPermissions(trick(a), QFile::ReadOwner);
+#endif
+            } else if (w[0] == "nosettings") {
+                ok = QFile::remove(install.programDir + "/directorydata.dat") &&
+                     QFile::remove(install.programDir + "/drivedata.dat");
+            } else if (w[0] == "iso") {
+                QProcess make;
+                make.start(QStandardPaths::findExecutable("genisoimage"),
+                           {"-quiet", "-R", "-o", path("cd.iso"), install.layout.cdRoot});
+                ok = make.waitForFinished(60000) && make.exitCode() == 0 &&
+                     QDir(install.layout.cdRoot).removeRecursively();
+            } else {
+                ok = false;
+            }
+            if (!ok)
+                qFatal("cannot make the change \"%s\"", qPrintable(op));
+        }
+        // A Trick Config swapping trick 3 for CD trick 12, and two that must be refused.
+        QString config = tricked::unchangedConfig();
+        tricked::replaceRecord(config, 3, 12);
+        TempInstall::write(path("swap.tcg"), rtf::write(config));
+        TempInstall::write(path("bad.tcg"), rtf::write(config.replace(80, 8, "10  ab  ")));
+        TempInstall::write(path("plain.tcg"), "3   12  ");
+    }
+};
+
+QSet<QString> keys(const QJsonObject& o) {
+    const QStringList k = o.keys();
+    return {k.begin(), k.end()};
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    // Swaps made by plain copies are found, exported, and made again from the export on a
+    // restored installation.
+    void inventory_data() {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QStringList>("expected"); // "P state [N]" / "music NAME state"
+        QTest::addColumn<int>("exportExit");
+        QTest::newRow("fresh") << QStringList{} << QStringList{} << 0;
+        QTest::newRow("plain copies")
+            << QStringList{"swap 3 12", "swap 42 658", "swap 658 0", "swap 12 3"}
+            << QStringList{"3 holds 12", "12 holds 3", "42 holds 658", "658 holds 0"} << 0;
+        QTest::newRow("identical CD tricks: own, else lowest")
+            << QStringList{"same 20 30", "same 20 25", "swap 3 30", "swap 25 30"}
+            << QStringList{"3 holds 20"} << 0;
+        QTest::newRow("changed, same size, missing")
+            << QStringList{"junk 5", "flip 7", "delete 8", "swap 9 10"}
+            << QStringList{"5 changed", "7 changed", "8 missing", "9 holds 10"} << 1;
+        QTest::newRow("music and movies")
+            << QStringList{"music menu.mus", "nomovie intro.mpg"}
+            << QStringList{"music menu.mus replaced", "movies intro.mpg missing"} << 0;
+        QTest::newRow("CD image") << QStringList{"swap 3 12", "junk 4", "iso"}
+                                  << QStringList{"3 holds 12", "4 changed"} << 1;
+    }
+    void inventory() {
+        QFETCH(QStringList, changes);
+        QFETCH(QStringList, expected);
+        QFETCH(int, exportExit);
+        Fixture f;
+        f.change(changes);
+        const QStringList where =
+            changes.contains("iso") ? QStringList{"--cd", f.path("cd.iso")} : QStringList{};
+
+        const Run status = f.run(QStringList{"status", "--json"} + where);
+        QCOMPARE(status.exit, 0);
+        QCOMPARE(status.err, QByteArray()); // no progress line when not on a terminal
+        const QJsonObject doc = QJsonDocument::fromJson(status.out).object();
+        QCOMPARE(keys(doc),
+                 (QSet<QString>{"format", "game", "cd", "tricks", "music", "movies", "summary"}));
+        QCOMPARE(doc["game"].toString(), f.install.layout.gameDirectory);
+        // Every entry's state, in the expected notation; stock ones are left out.
+        QStringList states;
+        QMap<QString, QMap<QString, int>> counts;
+        for (const QJsonValue v : doc["tricks"].toArray()) {
+            const QJsonObject t = v.toObject();
+            const QString state = t["state"].toString();
+            const int p = t["position"].toInt();
+            ++counts["tricks"][state];
+            QCOMPARE(t["name"].toString(), f.names[p]);
+            if (state == "holds") {
+                QCOMPARE(keys(t),
+                         (QSet<QString>{"position", "name", "state", "holds", "holdsName"}));
+                QCOMPARE(t["holdsName"].toString(), f.names[t["holds"].toInt()]);
+                states << QString("%1 holds %2").arg(p).arg(t["holds"].toInt());
+            } else {
+                QCOMPARE(keys(t), (QSet<QString>{"position", "name", "state"}));
+                if (state != "stock")
+                    states << QString("%1 %2").arg(p).arg(state);
+            }
+        }
+        for (const QString kind : {"music", "movies"})
+            for (const QJsonValue v : doc[kind].toArray()) {
+                const QJsonObject m = v.toObject();
+                QCOMPARE(keys(m), (QSet<QString>{"name", "state"}));
+                ++counts[kind][m["state"].toString()];
+                if (m["state"] != "stock")
+                    states << kind + ' ' + m["name"].toString() + ' ' + m["state"].toString();
+            }
+        QCOMPARE(states, expected);
+        QCOMPARE(doc["tricks"].toArray().size(), 659);
+        QCOMPARE(doc["music"].toArray().size(), 22);
+        QCOMPARE(doc["movies"].toArray().size(), 29);
+        const QJsonObject summary = doc["summary"].toObject();
+        for (const QString kind : {"tricks", "music", "movies"})
+            for (const QString& state : summary[kind].toObject().keys())
+                QCOMPARE(summary[kind][state].toInt(), counts[kind][state]);
+
+        QCOMPARE(f.run(QStringList{"verify"} + where).exit, expected.isEmpty() ? 0 : 1);
+        const Run exported = f.run(QStringList{"export", f.path("mine.tcg")} + where);
+        QCOMPARE(exported.exit, exportExit);
+        // Changed and missing tricks are named; the export reproduces the rest.
+        Files wanted = f.tricks();
+        for (const QString& e : expected) {
+            const QStringList w = e.split(' ');
+            if (w[1] == "changed" || w[1] == "missing") {
+                QVERIFY2(exported.err.contains(f.names[w[0].toInt()].toUtf8()), exported.err);
+                wanted[f.names[w[0].toInt()]] = TempInstall::bytes(f.cdTrick(w[0].toInt()));
+            }
+        }
+        QCOMPARE(f.run(QStringList{"restore", "tricks"} + where).exit, 0);
+        QCOMPARE(f.run(QStringList{"apply", f.path("mine.tcg")} + where).exit, 0);
+        if (!changes.contains("iso")) // the image's bytes are checked through status
+            QCOMPARE(f.tricks(), wanted);
+    }
+
+    // Errors exit with 2 and change nothing; failed copies with 1.
+    void failures_data() {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("says");
+        const QStringList none;
+        QTest::newRow("no settings")
+            << QStringList{"nosettings"} << QStringList{"status"} << 2 << "directorydata.dat";
+        QTest::newRow("game given, no CD setting")
+            << QStringList{"nosettings"} << QStringList{"verify", "--game", "{dir}/game"} << 2
+            << "--cd was not given";
+        QTest::newRow("no CD") << none << QStringList{"verify", "--cd", "{dir}/nothing"} << 2
+                               << "nothing";
+        QTest::newRow("FIFO for a trick")
+            << QStringList{"fifo 6"} << QStringList{"status"} << 2 << "not a regular file";
+        QTest::newRow("refused Trick Config")
+            << none << QStringList{"apply", "{dir}/bad.tcg"} << 2 << "Record 11";
+        QTest::newRow("not RTF") << none << QStringList{"apply", "{dir}/plain.tcg"} << 2
+                                 << "could not be read";
+        QTest::newRow("export unwritable")
+            << none << QStringList{"export", "{dir}/no/such/x.tcg"} << 2 << "could not be saved";
+        QTest::newRow("unknown command") << none << QStringList{"stats"} << 2 << "stats";
+        QTest::newRow("restore what") << none << QStringList{"restore", "hats"} << 2 << "hats";
+        QTest::newRow("extra argument") << none << QStringList{"verify", "x"} << 2 << "argument";
+        QTest::newRow("swap refused") << QStringList{"readonly 3"}
+                                      << QStringList{"apply", "{dir}/swap.tcg"} << 1 << "read-only";
+        QTest::newRow("restore refused")
+            << QStringList{"readonly 200"} << QStringList{"restore", "all"} << 1 << "read-only";
+    }
+    void failures() {
+        QFETCH(QStringList, changes);
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QString, says);
+        Fixture f;
+        f.change(changes);
+        const Files before = f.tricks();
+        const Run run = f.run(args);
+        QCOMPARE(run.exit, exit);
+        QVERIFY2(run.err.contains(says.toUtf8()), run.err);
+        if (exit == 2)
+            QCOMPARE(f.tricks(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
