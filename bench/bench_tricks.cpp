@@ -78,10 +78,10 @@ int main(int argc, char** argv) {
     std::vector<double> restoreMs, openMs, cpMs, floorMs;
     for (int r = 0; r < runs; ++r) {
         cpMs.push_back(bench::millis([&] { bench::run("cp", cpArgs); }));
-        floorMs.push_back(bench::renameOverMillis(sources, installed));
         restoreMs.push_back(bench::millis([&] { restore->trigger(); }));
         dialogs.answer(tcg);
         openMs.push_back(bench::millis([&] { open->trigger(); }));
+        floorMs.push_back(bench::renameOverMillis(sources, installed));
     }
     if (!dialogs.messages.isEmpty())
         qFatal("a command failed: %s", qPrintable(dialogs.messages[0].text));
