@@ -1,11 +1,12 @@
 // The media editor's restores (22 music files of 4 MiB, 29 movies of 8 MiB) through the real
-// window, against `cp` of the same CD files into the same folders, in the same run.
+// window, against `cp` of the same CD files into the same folders, in the same run, and against
+// the bare temporary-and-rename loop (see bench::renameOverMillis).
 #include "benchutil.h"
 #include "catalogue.h"
 #include "demogen.h"
-#include "tempinstall.h"
 #include "frmovra3meded.h"
 #include "scripteddialogs.h"
+#include "tempinstall.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,8 +42,9 @@ int main(int argc, char** argv) {
         QString installed;
         QStringList names;
     } cases[] = {
-        {"Restore Original Music  (22 x 4 MiB)", "mnuRestore", layout.cdRoot + "/setup/data/data/music",
-         layout.gameDirectory + "/data/music", demogen::musicNames(22)},
+        {"Restore Original Music  (22 x 4 MiB)", "mnuRestore",
+         layout.cdRoot + "/setup/data/data/music", layout.gameDirectory + "/data/music",
+         demogen::musicNames(22)},
         {"Restore Original Movies (29 x 8 MiB)", "mnuRestoreMovies",
          layout.cdRoot + "/setup/data/data/movies", layout.gameDirectory + "/data/movies",
          demogen::movieNames(29)},
@@ -55,19 +57,25 @@ int main(int argc, char** argv) {
         for (const QString& n : c.names)
             cpArgs << c.cdFolder + "/" + n;
         cpArgs << c.installed + "/";
-        std::vector<double> ours, cp;
+        std::vector<double> ours, cp, bare;
         for (int r = 0; r < runs; ++r) {
             ours.push_back(bench::millis([&] { action->trigger(); }));
             cp.push_back(bench::millis([&] { bench::run("cp", cpArgs); }));
+            bare.push_back(bench::renameOverMillis(cpArgs.mid(0, c.names.size()), c.installed));
         }
         if (!dialogs.messages.isEmpty())
             qFatal("a restore failed: %s", qPrintable(dialogs.messages[0].text));
-        const double a = bench::median(ours), b = bench::median(cp);
+        const double a = bench::median(ours), b = bench::median(cp), f = bench::median(bare);
         o << QString("  %1  ours %2 ms  cp %3 ms  ratio %4\n")
                  .arg(c.label)
                  .arg(a, 7, 'f', 1)
                  .arg(b, 7, 'f', 1)
                  .arg(a / b, 0, 'f', 2);
+        if (f > 0)
+            o << QString("    bare temporary + rename %1 ms  cp ratio %2  ours/bare %3\n")
+                     .arg(f, 7, 'f', 1)
+                     .arg(f / b, 0, 'f', 2)
+                     .arg(a / f, 0, 'f', 2);
     }
     o.flush();
     return 0;

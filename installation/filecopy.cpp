@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -125,15 +126,19 @@ int writeAll(int fd, const char* data, size_t size) {
     return 0;
 }
 
-// Copies everything from `in` to `out`; 0 on success, else an errno value.
-int copyContents(int in, int out) {
+// Copies everything from `in` to `out`; 0 on success, else an errno value. `size` is what
+// fstat said of `in`: once that much is copied, the call that would only report the end is
+// left out (a file that says 0 may still hold bytes, as some system files do: read to the end).
+int copyContents(int in, int out, qint64 size) {
+    qint64 copied = 0;
 #if defined(Q_OS_LINUX)
     // The kernel copies (and may share extents) without the bytes passing through us.
-    bool first = true;
     for (;;) {
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
         if (n > 0) {
-            first = false;
+            copied += n;
+            if (copied == size)
+                return 0;
             continue;
         }
         if (n == 0)
@@ -142,16 +147,18 @@ int copyContents(int in, int out) {
             continue;
         // Across file systems (a CD, an image, a USB stick) this kernel refuses: plain
         // reads and writes then.
-        if (first && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
-                      errno == EPERM))
+        if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                            errno == EOPNOTSUPP || errno == EPERM))
             break;
         return errno;
     }
 #endif
-    static constexpr size_t kChunk = 1 << 20;
-    std::unique_ptr<char[]> buffer(new char[kChunk]);
+    // A small file needs no more room than itself (a CD restore is mostly small files).
+    static constexpr qint64 kChunk = 1 << 20;
+    const size_t chunk = size_t(size > 0 ? std::min(size, kChunk) : kChunk);
+    std::unique_ptr<char[]> buffer(new char[chunk]);
     for (;;) {
-        const ssize_t n = ::read(in, buffer.get(), kChunk);
+        const ssize_t n = ::read(in, buffer.get(), chunk);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -161,6 +168,9 @@ int copyContents(int in, int out) {
             return 0;
         if (const int err = writeAll(out, buffer.get(), size_t(n)))
             return err;
+        copied += n;
+        if (copied == size)
+            return 0;
     }
 }
 
@@ -176,7 +186,7 @@ QByteArray directoryOf(const QByteArray& path) {
 bool isReadOnly(const struct stat& st) {
     if (!(st.st_mode & S_IWUSR))
         return true;
-    const uid_t me = ::geteuid();
+    static const uid_t me = ::geteuid(); // never changed by these programs
     if (me == 0 || me == st.st_uid)
         return false;
     bool member = st.st_gid == ::getegid();
@@ -454,7 +464,7 @@ CopyResult replaceFile(const QString& from, const QString& to) {
         return failure(QStringLiteral("%1 is not a file.").arg(shownFrom),
                        QStringLiteral("%1 is not a file").arg(shownFrom));
     return replace(to, LinkPolicy::ReplaceLink, [&](int out) {
-        const int err = copyContents(in.get(), out);
+        const int err = copyContents(in.get(), out, st.st_size);
         return err == 0 ? CopyResult{} : copyFailure(errnoText(err));
     });
 #else
@@ -702,11 +712,34 @@ QString streamRegularFile(const QString& path, const WriteChunk& write) {
 #endif
 }
 
+namespace {
+
+// The names in `directory` that begin with the temporaries' prefix.
+QStringList temporaryCandidates(const QString& directory) {
+#if defined(Q_OS_UNIX)
+    // Compared as bytes, so the hundreds of other files in a game folder cost one comparison
+    // each and no look at what they are.
+    QStringList names;
+    DIR* dir = ::opendir(QFile::encodeName(directory).constData());
+    if (!dir)
+        return names;
+    const size_t prefix = sizeof(kTempPrefix) - 1;
+    while (const dirent* entry = ::readdir(dir))
+        if (std::strncmp(entry->d_name, kTempPrefix, prefix) == 0)
+            names << QFile::decodeName(entry->d_name);
+    ::closedir(dir);
+    return names;
+#else
+    return QDir(directory).entryList({QLatin1String(kTempPrefix) + u'*'},
+                                     QDir::Files | QDir::Hidden | QDir::System);
+#endif
+}
+
+} // namespace
+
 int removeStaleTemporaries(const QString& directory) {
     int removed = 0;
-    const QStringList names = QDir(directory).entryList({QLatin1String(kTempPrefix) + u'*'},
-                                                        QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
+    for (const QString& name : temporaryCandidates(directory)) {
         if (!isTemporaryName(name))
             continue;
         const QString path = directory + u'/' + name;

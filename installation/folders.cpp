@@ -4,16 +4,50 @@
 #include "paths.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+
+#if defined(Q_OS_UNIX)
+#include <dirent.h>
+#endif
 
 namespace ovra {
 
+namespace {
+
+// The names in a folder, in no order and without a look at any entry: a sorted listing of
+// file information costs more than the copies of a small batch.
+std::optional<QStringList> entryNames(const QString& host) {
+    QStringList names;
+#if defined(Q_OS_UNIX)
+    DIR* dir = ::opendir(QFile::encodeName(host).constData());
+    if (!dir)
+        return std::nullopt;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* raw = entry->d_name;
+        if (raw[0] != '.' || (raw[1] != '\0' && (raw[1] != '.' || raw[2] != '\0')))
+            names << QFile::decodeName(raw);
+    }
+    ::closedir(dir);
+#else
+    if (!QFileInfo(host).isDir())
+        return std::nullopt;
+    QDirIterator it(host, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext())
+        names << it.nextFileInfo().fileName();
+#endif
+    return names;
+}
+
+} // namespace
+
 HostFolder::HostFolder(const QString& gamePath) : host_(paths::hostPath(gamePath)) {
-    QDir dir(host_);
-    exists_ = dir.exists();
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
+    const std::optional<QStringList> entries = entryNames(host_);
+    exists_ = entries.has_value();
+    if (!entries)
+        return;
+    for (const QString& entry : *entries) {
         exact_.insert(entry);
         QString& standIn = folded_[entry.toCaseFolded()];
         if (standIn.isEmpty() || entry < standIn)

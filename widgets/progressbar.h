@@ -21,9 +21,13 @@ public:
     // otherwise only show its end.
     void setExact(float maximum, float value);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     float value_ = 0;
     float maximum_ = 100;
+    int paints_ = 0;
 };
 
 } // namespace ovra

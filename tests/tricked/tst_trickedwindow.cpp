@@ -359,14 +359,17 @@ private slots:
         QTest::addColumn<int>("breakAt"); // installed file replaced by a folder; -1: none
         QTest::addColumn<int>("restored");
         QTest::addColumn<int>("errors");
-        QTest::addColumn<bool>("image"); // the CD kept as a disc image
-        QTest::newRow("659") << 659 << true << -1 << 659 << 0 << false;
-        QTest::newRow("660") << 660 << true << -1 << 659 << 0 << false;
-        QTest::newRow("short list") << 100 << true << -1 << 100 << 1 << false;
-        QTest::newRow("no CD") << 659 << false << -1 << 0 << 1 << false;
-        QTest::newRow("copy fails") << 659 << true << 10 << 10 << 1 << false;
-        QTest::newRow("from a disc image") << 659 << true << -1 << 659 << 0 << true;
-        QTest::newRow("from a disc image, copy fails") << 659 << true << 10 << 10 << 1 << true;
+        QTest::addColumn<bool>("image");    // the CD kept as a disc image
+        QTest::addColumn<bool>("capitals"); // installed names in capitals, the CD's not
+        QTest::newRow("659") << 659 << true << -1 << 659 << 0 << false << false;
+        QTest::newRow("660") << 660 << true << -1 << 659 << 0 << false << false;
+        QTest::newRow("short list") << 100 << true << -1 << 100 << 1 << false << false;
+        QTest::newRow("no CD") << 659 << false << -1 << 0 << 1 << false << false;
+        QTest::newRow("copy fails") << 659 << true << 10 << 10 << 1 << false << false;
+        QTest::newRow("from a disc image") << 659 << true << -1 << 659 << 0 << true << false;
+        QTest::newRow("from a disc image, copy fails")
+            << 659 << true << 10 << 10 << 1 << true << false;
+        QTest::newRow("installed in capitals") << 659 << true << -1 << 659 << 0 << false << true;
     }
     void restore() {
         QFETCH(int, files);
@@ -375,6 +378,7 @@ private slots:
         QFETCH(int, restored);
         QFETCH(int, errors);
         QFETCH(bool, image);
+        QFETCH(bool, capitals);
         demogen::Options o = tricks(files, withCd);
         o.installedTricks = std::max(files, 659);
         TrickFixture f(o, true, image);
@@ -387,8 +391,10 @@ private slots:
         // Every installed file differs from the CD's before the restore.
         const QStringList installedNames = demogen::trickNames(o.installedTricks);
         const QString dir = f.install.layout.gameDirectory + "/data/anims/skater_M/";
+        const auto spelled = [&](const QString& name) { return capitals ? name.toUpper() : name; };
         for (const QString& name : installedNames)
-            QVERIFY(TempInstall::write(dir + name, "swapped " + name.toUtf8()));
+            QVERIFY((!capitals || QFile::rename(dir + name, dir + spelled(name))) &&
+                    TempInstall::write(dir + spelled(name), "swapped " + name.toUtf8()));
         if (breakAt >= 0) {
             QVERIFY(QFile::remove(f.installed(breakAt)));
             QVERIFY(QDir().mkdir(f.installed(breakAt)));
@@ -402,9 +408,12 @@ private slots:
         QCOMPARE(f.dialogs.installationErrors(), errors);
         QCOMPARE(f.dialogs.messages.size(), errors);
         const QStringList names = f.window->core().trickList().names();
+        // The installed spelling is replaced; no second spelling appears beside it.
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
+                 installedNames.size());
         for (const QString& name : installedNames) {
             const qsizetype i = names.indexOf(name);
-            const QByteArray now = TempInstall::bytes(dir + name);
+            const QByteArray now = TempInstall::bytes(dir + spelled(name));
             if (i >= 0 && i < restored)
                 QVERIFY2(now == TempInstall::bytes(f.install.cdTrick(name)), qPrintable(name));
             else if (i != breakAt)
