@@ -51,6 +51,7 @@ struct Settings {
     std::optional<QString> gameDirectory;
     std::optional<QString> cdDrive;
     QString error; // when one of the two is missing
+    bool complete() const { return gameDirectory && cdDrive; }
 };
 // Loads both from where the program keeps them, and clears what a killed store left there.
 Settings loadSettings(const ProgramFolder& folder);

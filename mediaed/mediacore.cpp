@@ -27,26 +27,18 @@ float restoreProgress(int i, int last) {
 MediaCore::MediaCore(QString programDir) : programDir_(std::move(programDir)) {}
 
 MediaCore::Loaded MediaCore::load() {
-    const ovra::Settings settings = ovra::loadSettings(ovra::ProgramFolder(programDir_));
-    gameDirectory_ = settings.gameDirectory;
-    cdDrive_ = settings.cdDrive;
-    if (!gameDirectory_ || !cdDrive_) {
-        Loaded result;
-        result.error = settings.error;
-        return result;
-    }
-    return loadLists({});
+    settings_ = ovra::loadSettings(ovra::ProgramFolder(programDir_));
+    return settings_.complete() ? loadLists({}) : failedLoad(settings_.error);
 }
 
 MediaCore::Loaded MediaCore::load(const QString& gameDirectory, const QString& cdDrive) {
-    gameDirectory_ = gameDirectory;
-    cdDrive_ = cdDrive;
+    settings_ = {gameDirectory, cdDrive, {}};
     return loadLists({});
 }
 
 MediaCore::Loaded MediaCore::loadLists(Loaded result) {
     for (Side side : {Side::Music, Side::Movies}) {
-        const QString folder = sideTable(side).installedFolder(*gameDirectory_);
+        const QString folder = sideTable(side).installedFolder(*settings_.gameDirectory);
         ovra::FileList& list = lists_[std::size_t(side)];
         if (!list.setPath(folder)) {
             result.error = QStringLiteral("the folder %1 cannot be read").arg(folder);
@@ -103,16 +95,16 @@ ovra::RestoreResult MediaCore::restore(Side side, const std::function<void(float
                   qUtf8Printable(table.pattern), result.restored, qUtf8Printable(result.error));
         return result;
     };
-    if (!gameDirectory_ || !cdDrive_)
+    if (!settings_.gameDirectory || !settings_.cdDrive)
         return fail({false, 0, QStringLiteral("the settings were not loaded")});
     QString why;
     const std::unique_ptr<ovra::CdFolder> from =
-        ovra::CdSource(*cdDrive_).open(table.cdFolder, &why);
+        ovra::CdSource(*settings_.cdDrive).open(table.cdFolder, &why);
     if (!from)
         return fail({false, 0, why});
     const int last = table.offered - 1;
     const ovra::RestoreResult result = ovra::restoreFiles(
-        *from, ovra::HostFolder(table.installedFolder(*gameDirectory_)), list(side).names(),
+        *from, ovra::HostFolder(table.installedFolder(*settings_.gameDirectory)), list(side).names(),
         table.offered, [&](int i) {
             if (progress)
                 progress(restoreProgress(i, last));

@@ -2,6 +2,7 @@
 
 #include "filecopy.h"
 #include "filelist.h"
+#include "installsettings.h"
 #include "folders.h"
 #include "restore.h"
 
@@ -50,8 +51,8 @@ public:
     // The same with the two values given (not read from the settings files).
     Loaded load(const QString& gameDirectory, const QString& cdDrive);
 
-    const std::optional<QString>& gameDirectory() const { return gameDirectory_; }
-    const std::optional<QString>& cdDrive() const { return cdDrive_; }
+    const std::optional<QString>& gameDirectory() const { return settings_.gameDirectory; }
+    const std::optional<QString>& cdDrive() const { return settings_.cdDrive; }
     // File1 (music) and File2 (movies).
     const ovra::FileList& list(Side side) const { return lists_[std::size_t(side)]; }
 
@@ -66,11 +67,15 @@ public:
     ovra::RestoreResult restore(Side side, const std::function<void(float)>& progress);
 
 private:
+    static Loaded failedLoad(const QString& why) {
+        Loaded result;
+        result.error = why;
+        return result;
+    }
     Loaded loadLists(Loaded result);
 
     QString programDir_;
-    std::optional<QString> gameDirectory_; // RichTextBox1
-    std::optional<QString> cdDrive_;       // RichTextBox2
+    ovra::Settings settings_; // RichTextBox1 and RichTextBox2
     std::array<ovra::FileList, 2> lists_{ovra::FileList(QStringLiteral("*.mus")),
                                          ovra::FileList(QStringLiteral("*.mpg"))};
     bool listed_[2] = {false, false};

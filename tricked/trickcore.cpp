@@ -23,27 +23,19 @@ ovra::CopyResult refused(const QString& why) {
 TrickCore::TrickCore(QString programDir) : programDir_(std::move(programDir)) {}
 
 TrickCore::Loaded TrickCore::load() {
-    const ovra::Settings settings = ovra::loadSettings(ovra::ProgramFolder(programDir_));
-    gameDirectory_ = settings.gameDirectory;
-    cdDrive_ = settings.cdDrive;
-    if (!gameDirectory_ || !cdDrive_) {
-        Loaded result;
-        result.error = settings.error;
-        return result;
-    }
-    return loadTricks({});
+    settings_ = ovra::loadSettings(ovra::ProgramFolder(programDir_));
+    return settings_.complete() ? loadTricks({}) : failedLoad(settings_.error);
 }
 
 TrickCore::Loaded TrickCore::load(const QString& gameDirectory, const QString& cdDrive) {
-    gameDirectory_ = gameDirectory;
-    cdDrive_ = cdDrive;
+    settings_ = {gameDirectory, cdDrive, {}};
     return loadTricks({});
 }
 
 TrickCore::Loaded TrickCore::loadTricks(Loaded result) {
     ovra::removeStaleTemporaries(
-        ovra::paths::hostPath(ovra::paths::trickDirectory(*gameDirectory_)));
-    cd_.emplace(*cdDrive_);
+        ovra::paths::hostPath(ovra::paths::trickDirectory(*settings_.gameDirectory)));
+    cd_.emplace(*settings_.cdDrive);
     QString why;
     if (!cd_->list(ovra::paths::kCdTricks, trickList_, &why)) {
         result.error = QStringLiteral("the CD's tricks cannot be listed: %1").arg(why);
@@ -74,7 +66,7 @@ int TrickCore::position(const QString& name) const {
 }
 
 std::unique_ptr<TrickCore::Batch> TrickCore::openBatch(QString* error) const {
-    if (!gameDirectory_ || !cd_) {
+    if (!settings_.gameDirectory || !cd_) {
         *error = QStringLiteral("the settings were not loaded");
         return nullptr;
     }
@@ -82,7 +74,7 @@ std::unique_ptr<TrickCore::Batch> TrickCore::openBatch(QString* error) const {
     if (!cd)
         return nullptr;
     return std::make_unique<Batch>(
-        Batch{std::move(cd), ovra::HostFolder(ovra::paths::trickDirectory(*gameDirectory_))});
+        Batch{std::move(cd), ovra::HostFolder(ovra::paths::trickDirectory(*settings_.gameDirectory))});
 }
 
 ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,

@@ -2,6 +2,7 @@
 
 #include "filecopy.h"
 #include "filelist.h"
+#include "installsettings.h"
 #include "folders.h"
 #include "restore.h"
 #include "trickconfig.h"
@@ -39,8 +40,8 @@ public:
     // The same with the two values given (not read from the settings files).
     Loaded load(const QString& gameDirectory, const QString& cdDrive);
 
-    const std::optional<QString>& gameDirectory() const { return gameDirectory_; }
-    const std::optional<QString>& cdDrive() const { return cdDrive_; }
+    const std::optional<QString>& gameDirectory() const { return settings_.gameDirectory; }
+    const std::optional<QString>& cdDrive() const { return settings_.cdDrive; }
     const ovra::FileList& trickList() const { return trickList_; }
     // The names on offer in the pick lists: positions 0 to 658 of the trick list, or fewer.
     QStringList offered() const;
@@ -80,6 +81,11 @@ public:
     ovra::RestoreResult restoreOriginals(const std::function<void(int)>& done);
 
 private:
+    static Loaded failedLoad(const QString& why) {
+        Loaded result;
+        result.error = why;
+        return result;
+    }
     // The two folders a command copies between, opened once for all its copies.
     struct Batch {
         std::unique_ptr<ovra::CdFolder> cd;
@@ -90,8 +96,7 @@ private:
     ovra::CopyResult swap(const Batch& batch, const QString& replacefile, const QString& withfile);
 
     QString programDir_;
-    std::optional<QString> gameDirectory_; // RichTextBox1
-    std::optional<QString> cdDrive_;       // RichTextBox2
+    ovra::Settings settings_; // RichTextBox1 and RichTextBox2
     std::optional<ovra::CdSource> cd_;
     QString currentConfig_;                // RichTextBox3: empty, or a whole Trick Config
     QString openedConfig_;                 // RichTextBox4

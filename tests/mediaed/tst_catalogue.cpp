@@ -4,6 +4,7 @@
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "scopedenv.h"
+#include "captions.h"
 #include "stocktable.h"
 
 #ifdef Q_OS_UNIX
@@ -47,17 +48,7 @@ bool writeBytes(const QString& path, const QByteArray& data) {
 }
 
 QStringList userCaptions() {
-    QStringList captions;
-    for (int i = 0; i < kSlotCount; ++i)
-        captions << QStringLiteral("Song %1 - Artist %1").arg(i);
-    return captions;
-}
-
-QStringList stockCaptions() {
-    QStringList captions;
-    for (const auto& row : stockTable())
-        captions << row.caption;
-    return captions;
+    return numberedCaptions(QStringLiteral("Song %1 - Artist %1"));
 }
 
 // A program directory with a data folder holding `captions` as slot files.

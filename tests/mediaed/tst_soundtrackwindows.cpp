@@ -6,6 +6,7 @@
 #include "rtfwriter.h"
 #include "scripteddialogs.h"
 #include "soundtrack.h"
+#include "captions.h"
 #include "stocktable.h"
 #include "tempinstall.h"
 #include "windowcheck.h"
@@ -46,17 +47,7 @@ public:
 };
 
 QStringList seedCaptions() {
-    QStringList captions;
-    for (int i = 0; i < kSlotCount; ++i)
-        captions << QStringLiteral("Seed %1 - Band %1").arg(i);
-    return captions;
-}
-
-QStringList stockCaptions() {
-    QStringList captions;
-    for (const auto& row : stockTable())
-        captions << row.caption;
-    return captions;
+    return numberedCaptions(QStringLiteral("Seed %1 - Band %1"));
 }
 
 void flushDeletes() {
