@@ -11,7 +11,7 @@ namespace ovra {
 
 QString perUserFolder() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // A relative value is to be ignored, as the base directory specification says.
+    // A relative value does not count, as the XDG base directory rules have it.
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     return QDir::cleanPath(base + QStringLiteral("/Ovra3"));
