@@ -28,7 +28,9 @@ int charClass(QChar c) {
     return 0;
 }
 
-bool isIgnorable(QChar c) { return c == u'-' || c == u'\''; }
+bool isIgnorable(QChar c) {
+    return c == u'-' || c == u'\'';
+}
 
 int wordCompare(const QString& a, const QString& b, bool skipHyphens) {
     qsizetype i = 0, j = 0;
@@ -197,6 +199,8 @@ std::optional<QString> FileList::entry(int index) const {
     return names_[index];
 }
 
-int FileList::indexOf(const QString& name) const { return int(names_.indexOf(name)); }
+int FileList::indexOf(const QString& name) const {
+    return int(names_.indexOf(name));
+}
 
 } // namespace ovra

@@ -34,8 +34,8 @@ public:
     // An entry of a folder listed elsewhere (inside a disc image).
     struct Entry {
         QString name;
-        bool hidden = false;  // marked hidden where it is kept
-        bool regular = true;  // a file, not a folder or anything else
+        bool hidden = false; // marked hidden where it is kept
+        bool regular = true; // a file, not a folder or anything else
     };
     // Points the list at such a folder (`path` names it in messages): the same rules apply.
     void setEntries(const QString& path, const QList<Entry>& entries);

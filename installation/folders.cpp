@@ -170,8 +170,7 @@ bool CdSource::list(const QString& literal, FileList& list, QString* error) cons
 std::unique_ptr<CdFolder> CdSource::open(const QString& literal, QString* error) const {
     if (!image_)
         return std::make_unique<HostCdFolder>(cdDrive_ + literal);
-    std::shared_ptr<const discimage::Image> image =
-        discimage::Image::open(image_->hostPath, error);
+    std::shared_ptr<const discimage::Image> image = discimage::Image::open(image_->hostPath, error);
     if (!image)
         return nullptr;
     return std::make_unique<ImageCdFolder>(std::move(image), literal);

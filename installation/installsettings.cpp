@@ -92,8 +92,7 @@ Settings loadSettings(const ProgramFolder& folder) {
     Settings settings;
     QString why;
     const QString directoryFile = QString::fromLatin1(kGameDirectoryFile);
-    settings.gameDirectory =
-        readSettingFile(folder.holding(directoryFile), directoryFile, &why);
+    settings.gameDirectory = readSettingFile(folder.holding(directoryFile), directoryFile, &why);
     if (!settings.gameDirectory) {
         settings.error = QStringLiteral("the game directory is not set: %1").arg(why);
         return settings;
@@ -111,8 +110,9 @@ StoreResult storeSettings(const ProgramFolder& folder, const QString& gameDirect
                           const QString& cdDrive) {
     const QString host = paths::hostPath(folder.own());
     if (!QFileInfo(host).isDir() && !QDir().mkpath(host))
-        return {false,
-                QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(host))};
+        return {
+            false,
+            QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(host))};
     return storeSettings(folder.own(), gameDirectory, cdDrive);
 }
 

@@ -5,16 +5,26 @@
 
 namespace ovra::paths {
 
-QString musicDirectory(const QString& game) { return game + QStringLiteral("\\data\\music"); }
-QString moviesDirectory(const QString& game) { return game + QStringLiteral("\\data\\movies"); }
+QString musicDirectory(const QString& game) {
+    return game + QStringLiteral("\\data\\music");
+}
+QString moviesDirectory(const QString& game) {
+    return game + QStringLiteral("\\data\\movies");
+}
 
 QString trickDirectory(const QString& game) {
     return game + QStringLiteral("\\data\\anims\\skater_M");
 }
 
-QString cdMusicFolder(const QString& cd) { return cd + kCdMusic; }
-QString cdMoviesFolder(const QString& cd) { return cd + kCdMovies; }
-QString cdTrickFolder(const QString& cd) { return cd + kCdTricks; }
+QString cdMusicFolder(const QString& cd) {
+    return cd + kCdMusic;
+}
+QString cdMoviesFolder(const QString& cd) {
+    return cd + kCdMovies;
+}
+QString cdTrickFolder(const QString& cd) {
+    return cd + kCdTricks;
+}
 
 bool isPlainFileName(const QString& name) {
     if (name.isEmpty() || name == u'.' || name == QStringLiteral(".."))
@@ -43,7 +53,9 @@ QString slotFile(const QString& programDir, int slot) {
 }
 
 #ifdef Q_OS_WIN
-QString hostPath(const QString& gamePath) { return gamePath; }
+QString hostPath(const QString& gamePath) {
+    return gamePath;
+}
 QString winePrefix() {
     return {};
 }

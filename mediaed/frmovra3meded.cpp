@@ -145,8 +145,8 @@ void FrmOvra3MedEd::buildControls() {
         if (qobject_cast<QLabel*>(*it) || (*it)->objectName() == QStringLiteral("Line1"))
             (*it)->lower();
 
-    QWidget* order[] = {music.target,  music.transform, music.select,   movies.select,
-                        movies.transform, movies.target, music.preview, movies.preview};
+    QWidget* order[] = {music.target,     music.transform, music.select,  movies.select,
+                        movies.transform, movies.target,   music.preview, movies.preview};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -247,7 +247,8 @@ void FrmOvra3MedEd::select(Side side) {
 
 void FrmOvra3MedEd::transform(Side side) {
     const SideControls& c = controls(side);
-    if (const ovra::CopyResult done = core_.replace(side, c.chosen->text(), c.target->currentText());
+    if (const ovra::CopyResult done =
+            core_.replace(side, c.chosen->text(), c.target->currentText());
         !done) {
         ovra::showInstallationError(this, kProgramTitle, done.error);
         return;

@@ -9,18 +9,28 @@ ovra::look::InfoWindow aboutWindow() {
             QStringLiteral("About"),
             4020,
             5550,
-            {{Item::Text, QStringLiteral("Label3"),
+            {{Item::Text,
+              QStringLiteral("Label3"),
               QStringLiteral("For more programs and modifications for Ovra3, visit "
                              "www.ovra3-workshop.example. For the latest news about Ovra3, visit "
                              "www.ovra3-news.example."),
               {240, 4680, 3855, 975}},
-             {Item::Picture, QStringLiteral("Image2"), QStringLiteral(":/pictures/about.gif"),
+             {Item::Picture,
+              QStringLiteral("Image2"),
+              QStringLiteral(":/pictures/about.gif"),
               {600, 3360, 2895, 1095}},
-             {Item::Picture, QStringLiteral("Image1"), QStringLiteral(":/pictures/about.bmp"),
+             {Item::Picture,
+              QStringLiteral("Image1"),
+              QStringLiteral(":/pictures/about.bmp"),
               {600, 1800, 2895, 1455}},
-             {Item::Text, QStringLiteral("Label1"), QStringLiteral("Ovra3 Music Ed"),
-              {0, 120, 3975, 495}, 19.5, true},
-             {Item::Text, QStringLiteral("Label2"),
+             {Item::Text,
+              QStringLiteral("Label1"),
+              QStringLiteral("Ovra3 Music Ed"),
+              {0, 120, 3975, 495},
+              19.5,
+              true},
+             {Item::Text,
+              QStringLiteral("Label2"),
               QStringLiteral("Version 2.00. Free software made by players for players; it is not "
                              "made or supported by the makers of the game. It overwrites game "
                              "files: keep your game CD at hand to restore them. Use it at your own "
@@ -34,7 +44,8 @@ ovra::look::InfoWindow instructionsWindow() {
             QStringLiteral("Instructions"),
             2550,
             2430,
-            {{Item::Text, QStringLiteral("Label1"),
+            {{Item::Text,
+              QStringLiteral("Label1"),
               QStringLiteral("To use Ovra3 Media Ed follow these directions: 1. Pick the song or "
                              "movie you want to replace in the Replace combo box, 2. Pick the song "
                              "or movie  you want to write over the file you picked previously, and "

@@ -12,7 +12,8 @@ Q_LOGGING_CATEGORY(lcMediaEd, "ovra.mediaed")
 
 const SideTable& sideTable(Side side) {
     static const SideTable tables[] = {
-        {QStringLiteral("*.mus"), 22, QStringLiteral("MP3 Audio (*.mp3)|*.mp3|MUS format (*.mus)|*.mus"),
+        {QStringLiteral("*.mus"), 22,
+         QStringLiteral("MP3 Audio (*.mp3)|*.mp3|MUS format (*.mus)|*.mus"),
          &ovra::paths::musicDirectory, ovra::paths::kCdMusic},
         {QStringLiteral("*.mpg"), 29, QStringLiteral("MPEG movies (*.mpg)|*.mpg"),
          &ovra::paths::moviesDirectory, ovra::paths::kCdMovies},
@@ -103,12 +104,12 @@ ovra::RestoreResult MediaCore::restore(Side side, const std::function<void(float
     if (!from)
         return fail({false, 0, why});
     const int last = table.offered - 1;
-    const ovra::RestoreResult result = ovra::restoreFiles(
-        *from, ovra::HostFolder(table.installedFolder(*settings_.gameDirectory)), list(side).names(),
-        table.offered, [&](int i) {
-            if (progress)
-                progress(restoreProgress(i, last));
-        });
+    const ovra::RestoreResult result =
+        ovra::restoreFiles(*from, ovra::HostFolder(table.installedFolder(*settings_.gameDirectory)),
+                           list(side).names(), table.offered, [&](int i) {
+                               if (progress)
+                                   progress(restoreProgress(i, last));
+                           });
     return result.ok ? result : fail(result);
 }
 

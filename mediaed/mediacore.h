@@ -2,8 +2,8 @@
 
 #include "filecopy.h"
 #include "filelist.h"
-#include "installsettings.h"
 #include "folders.h"
+#include "installsettings.h"
 #include "restore.h"
 
 #include <QString>
@@ -23,11 +23,11 @@ enum class Side { Music, Movies };
 
 // All that differs between the music side and the movie side.
 struct SideTable {
-    QString pattern;                         // the installed files the list holds
-    int offered;                             // names offered in the pick list, fixed
-    QString filter;                          // the file dialog's filter
+    QString pattern; // the installed files the list holds
+    int offered;     // names offered in the pick list, fixed
+    QString filter;  // the file dialog's filter
     QString (*installedFolder)(const QString& gameDirectory);
-    QString cdFolder;                        // below the CD's root
+    QString cdFolder; // below the CD's root
 };
 const SideTable& sideTable(Side side);
 
@@ -37,8 +37,8 @@ float restoreProgress(int i, int last);
 class MediaCore {
 public:
     struct Loaded {
-        bool ok = false; // every step done and every offered name found
-        QString error;   // the first failure, when !ok
+        bool ok = false;                    // every step done and every offered name found
+        QString error;                      // the first failure, when !ok
         std::array<QStringList, 2> offered; // the names for each pick list, taken so far
     };
 

@@ -58,8 +58,8 @@ FrmOvra3TrickEd::FrmOvra3TrickEd(const QString& programDir, QWidget* parent)
 
 FrmOvra3TrickEd::~FrmOvra3TrickEd() {
     // The ownerless windows end with the program.
-    for (QWidget* window : {instructions_.data(), about_.data(), history_.data(),
-                            directoryInfo_.data()})
+    for (QWidget* window :
+         {instructions_.data(), about_.data(), history_.data(), directoryInfo_.data()})
         delete window;
 }
 
@@ -106,7 +106,8 @@ void FrmOvra3TrickEd::buildMenus() {
     bar->setFont(ovra::look::font());
     ovra::look::addMenu(
         bar, QStringLiteral("mnuFile"), QStringLiteral("&File"),
-        {{QStringLiteral("mnuNew"), QStringLiteral("New Trick Config"), [this] { core_.newConfig(); }},
+        {{QStringLiteral("mnuNew"), QStringLiteral("New Trick Config"),
+          [this] { core_.newConfig(); }},
          {QStringLiteral("mnuOpen"), QStringLiteral("Open and Restore Trick Config"),
           [this] { openConfig(); }},
          {QStringLiteral("mnuSave"), QStringLiteral("Save Trick Config"), [this] { saveConfig(); }},
@@ -195,10 +196,9 @@ void FrmOvra3TrickEd::applyConfig(const QString& path) {
 }
 
 void FrmOvra3TrickEd::offerToApply(const QString& path) {
-    if (ovra::dialogs().question(
-            this, kProgramTitle,
-            QStringLiteral("Apply the swaps of %1 to the installed tricks?")
-                .arg(QFileInfo(path).fileName())))
+    if (ovra::dialogs().question(this, kProgramTitle,
+                                 QStringLiteral("Apply the swaps of %1 to the installed tricks?")
+                                     .arg(QFileInfo(path).fileName())))
         applyConfig(path);
 }
 

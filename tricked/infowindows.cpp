@@ -36,11 +36,12 @@ ovra::look::InfoWindow instructionsWindow() {
 }
 
 ovra::look::InfoWindow historyWindow() {
-    return {QStringLiteral("frmHistory"),
-            QStringLiteral("History and Info"),
-            2640,
-            3930,
-            {{Item::BlankRunText, QStringLiteral("Label1"), historyText(), {120, 120, 2415, 3735}}}};
+    return {
+        QStringLiteral("frmHistory"),
+        QStringLiteral("History and Info"),
+        2640,
+        3930,
+        {{Item::BlankRunText, QStringLiteral("Label1"), historyText(), {120, 120, 2415, 3735}}}};
 }
 
 ovra::look::InfoWindow aboutWindow() {
@@ -48,18 +49,28 @@ ovra::look::InfoWindow aboutWindow() {
             QStringLiteral("About"),
             4020,
             5550,
-            {{Item::Text, QStringLiteral("Label1"), QStringLiteral("Ovra3 Trick Ed"),
-              {0, 120, 3975, 495}, 19.5, true},
-             {Item::Text, QStringLiteral("Label2"),
+            {{Item::Text,
+              QStringLiteral("Label1"),
+              QStringLiteral("Ovra3 Trick Ed"),
+              {0, 120, 3975, 495},
+              19.5,
+              true},
+             {Item::Text,
+              QStringLiteral("Label2"),
               QStringLiteral("Version 1.05. A free tool made by players, not by the makers of "
                              "Ovra3. It copies files into your game; keep your game CD at hand to "
                              "restore them. Use at your own risk."),
               {240, 660, 3615, 960}},
-             {Item::Picture, QStringLiteral("Image1"), QStringLiteral(":/pictures/about.bmp"),
+             {Item::Picture,
+              QStringLiteral("Image1"),
+              QStringLiteral(":/pictures/about.bmp"),
               {600, 1680, 2895, 1455}},
-             {Item::Picture, QStringLiteral("Image2"), QStringLiteral(":/pictures/about.gif"),
+             {Item::Picture,
+              QStringLiteral("Image2"),
+              QStringLiteral(":/pictures/about.gif"),
               {600, 3360, 2895, 1095}},
-             {Item::Text, QStringLiteral("Label3"),
+             {Item::Text,
+              QStringLiteral("Label3"),
               QStringLiteral("For more programs and modifications for Ovra3, visit "
                              "rampnet.example. For news about Ovra3, visit o3zone.example."),
               {240, 4680, 3855, 975}}}};

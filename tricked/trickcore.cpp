@@ -73,8 +73,8 @@ std::unique_ptr<TrickCore::Batch> TrickCore::openBatch(QString* error) const {
     std::unique_ptr<ovra::CdFolder> cd = cd_->open(ovra::paths::kCdTricks, error);
     if (!cd)
         return nullptr;
-    return std::make_unique<Batch>(
-        Batch{std::move(cd), ovra::HostFolder(ovra::paths::trickDirectory(*settings_.gameDirectory))});
+    return std::make_unique<Batch>(Batch{
+        std::move(cd), ovra::HostFolder(ovra::paths::trickDirectory(*settings_.gameDirectory))});
 }
 
 ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,
@@ -84,8 +84,8 @@ ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,
     const int p = position(replacefile);
     const int q = position(withfile);
     if (p < 0 || q < 0)
-        return refused(QStringLiteral("\"%1\" is not a trick on offer")
-                           .arg(p < 0 ? replacefile : withfile));
+        return refused(
+            QStringLiteral("\"%1\" is not a trick on offer").arg(p < 0 ? replacefile : withfile));
     const std::optional<QString> to = batch.installed.file(replacefile);
     const ovra::CopyResult copied =
         to ? batch.cd->copyTo(withfile, *to) : refused(QStringLiteral("no file name"));
@@ -99,8 +99,7 @@ ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,
 ovra::CopyResult TrickCore::transform(const QString& replacefile, const QString& withfile) {
     QString why;
     const std::unique_ptr<Batch> batch = openBatch(&why);
-    const ovra::CopyResult result =
-        batch ? swap(*batch, replacefile, withfile) : refused(why);
+    const ovra::CopyResult result = batch ? swap(*batch, replacefile, withfile) : refused(why);
     if (!result)
         qCWarning(lcTrickEd, "%s was not replaced with %s: %s", qUtf8Printable(replacefile),
                   qUtf8Printable(withfile), qUtf8Printable(result.error));
@@ -118,8 +117,9 @@ ovra::CopyResult TrickCore::saveConfig(const QString& path) const {
     return saved;
 }
 
-TrickCore::Opened TrickCore::openConfig(
-    const QString& path, const std::function<void(const ovra::CopyResult&)>& swapFailed) {
+TrickCore::Opened
+TrickCore::openConfig(const QString& path,
+                      const std::function<void(const ovra::CopyResult&)>& swapFailed) {
     Opened result;
     const auto fail = [&](Opened::Outcome outcome, const QString& why) {
         qCWarning(lcTrickEd, "Trick Config %s not applied: %s",

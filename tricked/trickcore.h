@@ -2,8 +2,8 @@
 
 #include "filecopy.h"
 #include "filelist.h"
-#include "installsettings.h"
 #include "folders.h"
+#include "installsettings.h"
 #include "restore.h"
 #include "trickconfig.h"
 
@@ -98,10 +98,10 @@ private:
     QString programDir_;
     ovra::Settings settings_; // RichTextBox1 and RichTextBox2
     std::optional<ovra::CdSource> cd_;
-    QString currentConfig_;                // RichTextBox3: empty, or a whole Trick Config
-    QString openedConfig_;                 // RichTextBox4
+    QString currentConfig_; // RichTextBox3: empty, or a whole Trick Config
+    QString openedConfig_;  // RichTextBox4
     ovra::FileList trickList_{QStringLiteral("*.ska")}; // File1
-    QHash<QString, int> positions_;        // name -> position, for the names on offer
+    QHash<QString, int> positions_;                     // name -> position, for the names on offer
 };
 
 } // namespace tricked

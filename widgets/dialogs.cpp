@@ -75,9 +75,13 @@ Dialogs* current = nullptr;
 
 } // namespace
 
-Dialogs& dialogs() { return current ? *current : realDialogs; }
+Dialogs& dialogs() {
+    return current ? *current : realDialogs;
+}
 
-void setDialogs(Dialogs* replacement) { current = replacement; }
+void setDialogs(Dialogs* replacement) {
+    current = replacement;
+}
 
 void showInstallationError(QWidget* parent, const QString& programTitle, const QString& reason) {
     qCWarning(lcWidgets, "%s: %s", qUtf8Printable(programTitle), qUtf8Printable(reason));

@@ -11,10 +11,10 @@ class QApplication;
 namespace ovra {
 
 struct ProgramInfo {
-    QString name;        // "Ovra3TrickEd": the executable, the captions of its messages
-    QString version;     // as its About window shows it
-    QString description; // one line for --help
-    QString desktopId;   // "org.ovra3editors.TrickEd": desktop entry and icon name
+    QString name;         // "Ovra3TrickEd": the executable, the captions of its messages
+    QString version;      // as its About window shows it
+    QString description;  // one line for --help
+    QString desktopId;    // "org.ovra3editors.TrickEd": desktop entry and icon name
     QString fileArgument; // empty: the program takes no file; else how --help names it
 };
 

@@ -2,9 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QCompleter>
-#include <QBoxLayout>
 #include <QDate>
 #include <QFrame>
 #include <QLabel>
@@ -22,9 +22,9 @@ static const QString kFamily = QStringLiteral("MS Sans Serif");
 void installFontSubstitutes() {
     static const bool done = [] {
         // Metric-close stand-ins where the original face is not installed.
-        QFont::insertSubstitutions(kFamily, {QStringLiteral("Liberation Sans"),
-                                             QStringLiteral("Arial"),
-                                             QStringLiteral("DejaVu Sans")});
+        QFont::insertSubstitutions(kFamily,
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                    QStringLiteral("DejaVu Sans")});
         return true;
     }();
     Q_UNUSED(done);
@@ -97,7 +97,8 @@ QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2
     auto* w = new QWidget(parent);
     w->setObjectName(objectName);
     const int left = px(std::min(x1, x2)), top = px(std::min(y1, y2));
-    const int width = std::max(1, px(std::abs(x2 - x1))), height = std::max(1, px(std::abs(y2 - y1)));
+    const int width = std::max(1, px(std::abs(x2 - x1))),
+              height = std::max(1, px(std::abs(y2 - y1)));
     w->setGeometry(left, top, x1 == x2 ? 1 : width, y1 == y2 ? 1 : height);
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, kGreen);

@@ -21,7 +21,9 @@ class QWidget;
 namespace ovra::look {
 
 inline constexpr int kTwipsPerPixel = 15;
-constexpr int px(int twips) { return twips / kTwipsPerPixel; }
+constexpr int px(int twips) {
+    return twips / kTwipsPerPixel;
+}
 constexpr QRect twipsRect(int left, int top, int width, int height) {
     return QRect(px(left), px(top), px(width), px(height));
 }
@@ -64,7 +66,8 @@ void bringForward(QWidget* window);
 // it is brought forward as the user left it. Such a window is not modal, not kept above the
 // main window, destroyed when closed, and never keeps the program running: the program ends
 // when its main window closes.
-template <typename Window, typename Create> Window* showSingle(QPointer<Window>& window, Create create) {
+template <typename Window, typename Create>
+Window* showSingle(QPointer<Window>& window, Create create) {
     // A closed window is hidden until its deletion comes round: it counts as gone.
     if (!window || !window->isVisible()) {
         window = create();

@@ -24,9 +24,9 @@ QStringList musicNames(int count) {
 }
 
 QStringList movieNames(int count) {
-    static const char* base[] = {"intro",  "credits", "logo",   "attract", "park",   "warehouse",
-                                 "school", "mall",    "downhill", "roof",  "pier",   "canal",
-                                 "ruins",  "bowl",    "bonus",  "ending",  "secret", "tutorial"};
+    static const char* base[] = {"intro",  "credits", "logo",     "attract", "park",   "warehouse",
+                                 "school", "mall",    "downhill", "roof",    "pier",   "canal",
+                                 "ruins",  "bowl",    "bonus",    "ending",  "secret", "tutorial"};
     QStringList names;
     const int n = int(std::size(base));
     for (int i = 0; names.size() < count; ++i)
@@ -38,14 +38,14 @@ QStringList movieNames(int count) {
 QStringList trickNames(int count) {
     static const char* stance[] = {"", "fs_", "bs_", "fakie_", "nollie_", "switch_"};
     static const char* trick[] = {
-        "ollie",      "kickflip",  "heelflip",   "varial",    "hardflip",  "treflip",
-        "impossible", "shuvit",    "pop_shove",  "boardslide", "lipslide", "noseslide",
-        "tailslide",  "smith",     "feeble",     "crooked",   "nosegrind", "50-50",
-        "5-0",        "bluntslide", "salad",     "suski",     "manual",    "nose_manual",
-        "airwalk",    "benihana",  "madonna",    "method",    "indy",      "melon",
-        "stalefish",  "mctwist",   "540",        "360flip",   "darkslide", "casper",
-        "primo",      "rail_stand", "handplant", "invert",    "rock'n'roll", "disaster",
-        "axle_stall", "nose_stall", "tail_stall", "no_comply", "wallride",  "bonelessa"};
+        "ollie",      "kickflip",   "heelflip",   "varial",     "hardflip",    "treflip",
+        "impossible", "shuvit",     "pop_shove",  "boardslide", "lipslide",    "noseslide",
+        "tailslide",  "smith",      "feeble",     "crooked",    "nosegrind",   "50-50",
+        "5-0",        "bluntslide", "salad",      "suski",      "manual",      "nose_manual",
+        "airwalk",    "benihana",   "madonna",    "method",     "indy",        "melon",
+        "stalefish",  "mctwist",    "540",        "360flip",    "darkslide",   "casper",
+        "primo",      "rail_stand", "handplant",  "invert",     "rock'n'roll", "disaster",
+        "axle_stall", "nose_stall", "tail_stall", "no_comply",  "wallride",    "bonelessa"};
     static const char* ending[] = {"", "_late", "_2"};
     QStringList names;
     for (const char* e : ending)

@@ -8,17 +8,17 @@
 namespace demogen {
 
 struct Options {
-    int musicFiles = 22;       // installed .mus files (the 19 stock names come first)
-    int movieFiles = 29;       // installed .mpg files
-    int trickFiles = 659;      // .ska files in the CD trick folder (and installed)
-    int installedTricks = -1;  // installed .ska files; -1: as many as on the CD
-    int cdMusicFiles = -1;     // .mus files in the CD music folder; -1: as installed
-    int cdMovieFiles = -1;     // .mpg files in the CD movies folder; -1: as installed
-    bool withCd = true;        // false: no CD folder at all
-    qint64 fileSize = 256;     // bytes of every generated game file (content is distinct)
-    qint64 trickSize = -1;     // bytes of every .ska file; -1: fileSize
-    qint64 musicSize = -1;     // bytes of every .mus file; -1: fileSize
-    qint64 movieSize = -1;     // bytes of every .mpg file; -1: fileSize
+    int musicFiles = 22;      // installed .mus files (the 19 stock names come first)
+    int movieFiles = 29;      // installed .mpg files
+    int trickFiles = 659;     // .ska files in the CD trick folder (and installed)
+    int installedTricks = -1; // installed .ska files; -1: as many as on the CD
+    int cdMusicFiles = -1;    // .mus files in the CD music folder; -1: as installed
+    int cdMovieFiles = -1;    // .mpg files in the CD movies folder; -1: as installed
+    bool withCd = true;       // false: no CD folder at all
+    qint64 fileSize = 256;    // bytes of every generated game file (content is distinct)
+    qint64 trickSize = -1;    // bytes of every .ska file; -1: fileSize
+    qint64 musicSize = -1;    // bytes of every .mus file; -1: fileSize
+    qint64 movieSize = -1;    // bytes of every .mpg file; -1: fileSize
 };
 
 struct Layout {
@@ -42,8 +42,8 @@ QByteArray content(const QString& origin, const QString& name, qint64 size);
 bool create(const QString& root, const Options& options, Layout* layout, QString* error);
 
 // Writes the two settings files into a program directory.
-bool writeSettings(const QString& programDir, const QString& gameDirectory,
-                   const QString& cdDrive, QString* error);
+bool writeSettings(const QString& programDir, const QString& gameDirectory, const QString& cdDrive,
+                   QString* error);
 
 // Writes the 19 slot files of the media editor's soundtrack catalogue with the stock captions,
 // as its first start does, into the `data` folder of a program directory.

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
         ready();
         for (int round = 0;; ++round) {
             for (int i = 0; i < mediaed::kSlotCount; ++i)
-                catalogue.setSlot(i, QStringLiteral("%1 version of slot %2").arg(round % 2 ? "B" : "A").arg(i));
+                catalogue.setSlot(
+                    i, QStringLiteral("%1 version of slot %2").arg(round % 2 ? "B" : "A").arg(i));
             if (!catalogue.save().ok)
                 return 4;
         }

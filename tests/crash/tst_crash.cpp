@@ -75,7 +75,8 @@ private slots:
             int restored = 0;
             for (const Expected& e : files) {
                 const QByteArray now = TempInstall::bytes(e.path);
-                QVERIFY2(now == e.before || now == e.after, qPrintable(e.path + " is neither old nor new"));
+                QVERIFY2(now == e.before || now == e.after,
+                         qPrintable(e.path + " is neither old nor new"));
                 restored += now == e.after;
             }
             sawPartialRestore += restored > 0 && restored < files.size();
@@ -99,15 +100,16 @@ private slots:
         TempInstall install(options);
         const QString music = install.layout.gameDirectory + "/data/music";
         const QString movies = install.layout.gameDirectory + "/data/movies";
-        QVector<Expected> files =
-            modFolder(music, install.layout.cdRoot + "/setup/data/data/music", demogen::musicNames(22));
+        QVector<Expected> files = modFolder(music, install.layout.cdRoot + "/setup/data/data/music",
+                                            demogen::musicNames(22));
         files += modFolder(movies, install.layout.cdRoot + "/setup/data/data/movies",
                            demogen::movieNames(29));
         for (int round = 0; round < 8; ++round) {
             QVERIFY(runAndKill("media-restore", install.programDir, 400));
             for (const Expected& e : files) {
                 const QByteArray now = TempInstall::bytes(e.path);
-                QVERIFY2(now == e.before || now == e.after, qPrintable(e.path + " is neither old nor new"));
+                QVERIFY2(now == e.before || now == e.after,
+                         qPrintable(e.path + " is neither old nor new"));
             }
             for (const Expected& e : files)
                 QVERIFY(TempInstall::write(e.path, e.before));

@@ -354,7 +354,6 @@ private slots:
         QCOMPARE(r.bytes, r.ok ? content : QByteArray());
     }
 #endif
-
 };
 
 QTEST_GUILESS_MAIN(TestFileCopy)

@@ -3,7 +3,6 @@
 #include "installsettings.h"
 #include "paths.h"
 #include "scopedenv.h"
-#include "scopedenv.h"
 #include "tempinstall.h"
 
 #include <QDir>
@@ -21,7 +20,9 @@ using namespace ovra;
 
 namespace {
 
-bool touch(const QString& path) { return TempInstall::write(path, "x"); }
+bool touch(const QString& path) {
+    return TempInstall::write(path, "x");
+}
 
 } // namespace
 
@@ -139,8 +140,10 @@ private slots:
         QTest::addColumn<QString>("built");
         QTest::addColumn<QString>("expected");
         const QString game = "C:\\Games\\Ovra3";
-        QTest::newRow("music dir") << paths::musicDirectory(game) << "C:\\Games\\Ovra3\\data\\music";
-        QTest::newRow("movies dir") << paths::moviesDirectory(game) << "C:\\Games\\Ovra3\\data\\movies";
+        QTest::newRow("music dir")
+            << paths::musicDirectory(game) << "C:\\Games\\Ovra3\\data\\music";
+        QTest::newRow("movies dir")
+            << paths::moviesDirectory(game) << "C:\\Games\\Ovra3\\data\\movies";
         QTest::newRow("music file") << *paths::fileIn(paths::musicDirectory(game), "air.mus")
                                     << "C:\\Games\\Ovra3\\data\\music\\air.mus";
         QTest::newRow("movie file") << *paths::fileIn(paths::moviesDirectory(game), "a.mpg")
@@ -156,12 +159,14 @@ private slots:
                                    << "D:setup\\data\\data\\movies\\b.mpg";
         QTest::newRow("cd music") << *paths::fileIn(paths::cdMusicFolder("/media/cd/"), "air.mus")
                                   << "/media/cd/setup\\data\\data\\music\\air.mus";
-        QTest::newRow("slot 10 follows 9") << paths::slotFile("/opt/ed", 10) << "/opt/ed\\data\\10.dat";
+        QTest::newRow("slot 10 follows 9")
+            << paths::slotFile("/opt/ed", 10) << "/opt/ed\\data\\10.dat";
         QTest::newRow("slot 0") << paths::slotFile("/opt/ed", 0) << "/opt/ed\\data\\0.dat";
         QTest::newRow("empty setting") << paths::musicDirectory("") << "\\data\\music";
-        QTest::newRow("read path") << settingsReadPath("/opt/ed", kCdDriveFile) << "/opt/ed/drivedata.dat";
-        QTest::newRow("write path") << settingsWritePath("/opt/ed", kCdDriveFile)
-                                    << "/opt/ed\\drivedata.dat";
+        QTest::newRow("read path")
+            << settingsReadPath("/opt/ed", kCdDriveFile) << "/opt/ed/drivedata.dat";
+        QTest::newRow("write path")
+            << settingsWritePath("/opt/ed", kCdDriveFile) << "/opt/ed\\drivedata.dat";
     }
     void pathRules() {
         QFETCH(QString, built);
@@ -175,7 +180,8 @@ private slots:
         QTest::addColumn<QString>("gamePath");
         // Relative to the root; empty: no drive, so the path stays as written and leads nowhere.
         QTest::addColumn<QString>("expected");
-        QTest::newRow("exact") << "Game\\data\\music\\air.mus" << "Game/data/music/air.mus";
+        QTest::newRow("exact") << "Game\\data\\music\\air.mus"
+                               << "Game/data/music/air.mus";
         QTest::newRow("case of folders differs") << "game\\DATA\\Music\\air.mus"
                                                  << "Game/data/music/air.mus";
         QTest::newRow("skater_M finds skater_m") << "Game\\data\\anims\\skater_M\\kick.ska"
@@ -186,7 +192,8 @@ private slots:
                                                      << "Game/data/music/New.MUS";
         QTest::newRow("missing folder keeps the rest") << "Game\\nothing\\Data\\x"
                                                        << "Game/nothing/Data/x";
-        QTest::newRow("doubled separator") << "Game\\\\data\\music" << "Game//data/music";
+        QTest::newRow("doubled separator") << "Game\\\\data\\music"
+                                           << "Game//data/music";
         // Drive letters, through the Wine prefix's dosdevices entries.
         QTest::newRow("c:, case differs") << "c:\\GAMES\\ovra3\\Data\\Music\\AIR.MUS"
                                           << "pfx/drive_c/Games/Ovra3/data/music/air.mus";
@@ -287,8 +294,8 @@ private slots:
     void order_data() {
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("sorted");
-        QTest::newRow("case ignored") << QStringList{"b.ska", "A.ska", "a2.ska"}
-                                      << QStringList{"A.ska", "a2.ska", "b.ska"};
+        QTest::newRow("case ignored")
+            << QStringList{"b.ska", "A.ska", "a2.ska"} << QStringList{"A.ska", "a2.ska", "b.ska"};
         QTest::newRow("underscore before letters and digits")
             << QStringList{"kickflip.ska", "kick_flip.ska", "kick2.ska"}
             << QStringList{"kick_flip.ska", "kick2.ska", "kickflip.ska"};
@@ -304,9 +311,11 @@ private slots:
             << QStringList{"5-0.ska", "50.ska", "rock'n'roll.ska", "rocknroll.ska", "50-50.ska"}
             << QStringList{"5-0.ska", "50.ska", "50-50.ska", "rock'n'roll.ska", "rocknroll.ska"};
         QTest::newRow("blank before digit before letter")
-            << QStringList{"a b.ska", "ab.ska", "a1.ska"} << QStringList{"a b.ska", "a1.ska", "ab.ska"};
-        QTest::newRow("equal but for case: ordinal") << QStringList{"kick.ska", "Kick.ska", "KICK.ska"}
-                                                     << QStringList{"KICK.ska", "Kick.ska", "kick.ska"};
+            << QStringList{"a b.ska", "ab.ska", "a1.ska"}
+            << QStringList{"a b.ska", "a1.ska", "ab.ska"};
+        QTest::newRow("equal but for case: ordinal")
+            << QStringList{"kick.ska", "Kick.ska", "KICK.ska"}
+            << QStringList{"KICK.ska", "Kick.ska", "kick.ska"};
     }
     void order() {
         QFETCH(QStringList, names);

@@ -1,10 +1,10 @@
 // The widget-free soundtrack catalogue: the stock table, and load, save and reset over the 19
 // slot files.
+#include "captions.h"
 #include "catalogue.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "scopedenv.h"
-#include "captions.h"
 #include "stocktable.h"
 
 #ifdef Q_OS_UNIX

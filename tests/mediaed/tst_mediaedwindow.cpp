@@ -216,8 +216,10 @@ void TestMediaEdWindow::layout() {
     if (row.name == "ProgressBar1")
         QCOMPARE(control<ovra::ProgressBar>(window, row.name)->exactMaximum(), 100.0f);
     if (row.name == "StatusBar1")
-        QVERIFY(control<ovra::ClockStatusBar>(window, row.name)->textPanel()->text().startsWith(
-            "Ovra3MediaEd - by "));
+        QVERIFY(control<ovra::ClockStatusBar>(window, row.name)
+                    ->textPanel()
+                    ->text()
+                    .startsWith("Ovra3MediaEd - by "));
 }
 
 void TestMediaEdWindow::tabOrder() {

@@ -1,12 +1,12 @@
 // The Current Soundtrack window and the Song Info dialog, driven through their managers as
 // the main window drives them: what they show, and what lands in the slot files.
+#include "captions.h"
 #include "frmovra3meded.h"
 #include "frmsoundtrack.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "scripteddialogs.h"
 #include "soundtrack.h"
-#include "captions.h"
 #include "stocktable.h"
 #include "tempinstall.h"
 #include "windowcheck.h"
@@ -303,16 +303,16 @@ void TestSoundtrackWindows::dockStaysOnTheScreen_data() {
     QTest::addColumn<QPoint>("docked");
     // A 1280 x 1000 screen whose top 24 pixels hold a panel; the soundtrack window is 467 x 514.
     QTest::newRow("right edge fits") << QRect(100, 50, 543, 600) << QPoint(643, 50);
-    QTest::newRow("right edge exactly at the screen's edge") << QRect(270, 24, 543, 600)
-                                                             << QPoint(813, 24);
-    QTest::newRow("right edge off the screen: left edge") << QRect(700, 100, 543, 600)
-                                                          << QPoint(233, 100);
-    QTest::newRow("left edge exactly at the screen's edge") << QRect(467, 24, 543, 600)
-                                                            << QPoint(0, 24);
+    QTest::newRow("right edge exactly at the screen's edge")
+        << QRect(270, 24, 543, 600) << QPoint(813, 24);
+    QTest::newRow("right edge off the screen: left edge")
+        << QRect(700, 100, 543, 600) << QPoint(233, 100);
+    QTest::newRow("left edge exactly at the screen's edge")
+        << QRect(467, 24, 543, 600) << QPoint(0, 24);
     QTest::newRow("one pixel too far, left off too: kept on the screen")
         << QRect(271, 24, 543, 600) << QPoint(813, 24);
-    QTest::newRow("neither fits: kept on the screen") << QRect(300, 700, 543, 600)
-                                                      << QPoint(813, 486);
+    QTest::newRow("neither fits: kept on the screen")
+        << QRect(300, 700, 543, 600) << QPoint(813, 486);
     QTest::newRow("above the panel: moved down") << QRect(0, 0, 543, 600) << QPoint(543, 24);
 }
 
@@ -536,7 +536,8 @@ void TestSoundtrackWindows::layout_data() {
         QTest::newRow(what) << window << c;
     };
     row(st, "soundtrack window", {"", {0, 0, 7005, 7710}});
-    row(st, "heading", {"Label4", {120, 0, 6735, 375}, "Current Soundtrack", 13.5, C::GreenOnBlack});
+    row(st, "heading",
+        {"Label4", {120, 0, 6735, 375}, "Current Soundtrack", 13.5, C::GreenOnBlack});
     row(st, "divider", {"Line1", {3480, 480, 15, 7080}, {}, 0, C::Green});
     row(st, "caption 1", {"Label2_0", {480, 480, 3000, 645}, "", 12, C::GreenOnBlack});
     row(st, "caption 10", {"Label2_9", {480, 6960, 3000, 645}, "", 12, C::GreenOnBlack});

@@ -24,12 +24,14 @@ public:
         questions.push_back({caption, text});
         return !yesNo.isEmpty() && yesNo.dequeue();
     }
-    std::optional<QString> openFile(QWidget*, const QString& filter, const QString& previous) override {
+    std::optional<QString> openFile(QWidget*, const QString& filter,
+                                    const QString& previous) override {
         filters << filter;
         previousNames << previous;
         return next();
     }
-    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString& previous) override {
+    std::optional<QString> saveFile(QWidget*, const QString& filter,
+                                    const QString& previous) override {
         filters << filter;
         previousNames << previous;
         return next();

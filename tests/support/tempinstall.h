@@ -27,13 +27,21 @@ struct TempInstall {
             qFatal("cannot build the test installation: %s", qPrintable(error));
     }
 
-    QString music(const QString& name) const { return layout.gameDirectory + "/data/music/" + name; }
-    QString movie(const QString& name) const { return layout.gameDirectory + "/data/movies/" + name; }
+    QString music(const QString& name) const {
+        return layout.gameDirectory + "/data/music/" + name;
+    }
+    QString movie(const QString& name) const {
+        return layout.gameDirectory + "/data/movies/" + name;
+    }
     QString trick(const QString& name) const {
         return layout.gameDirectory + "/data/anims/skater_M/" + name;
     }
-    QString cdMusic(const QString& name) const { return layout.cdRoot + "/setup/data/data/music/" + name; }
-    QString cdMovie(const QString& name) const { return layout.cdRoot + "/setup/data/data/movies/" + name; }
+    QString cdMusic(const QString& name) const {
+        return layout.cdRoot + "/setup/data/data/music/" + name;
+    }
+    QString cdMovie(const QString& name) const {
+        return layout.cdRoot + "/setup/data/data/movies/" + name;
+    }
     QString cdTrick(const QString& name) const {
         return layout.cdRoot + "/setup/data/data/anims/skater_m/" + name;
     }
@@ -45,9 +53,8 @@ struct TempInstall {
     bool packCdIntoImage(bool damaged = false) {
         const QString image = dir.filePath(QStringLiteral("ovra3.iso"));
         QProcess pack;
-        pack.start(QStringLiteral("genisoimage"),
-                   {QStringLiteral("-quiet"), QStringLiteral("-J"), QStringLiteral("-o"), image,
-                    layout.cdRoot});
+        pack.start(QStringLiteral("genisoimage"), {QStringLiteral("-quiet"), QStringLiteral("-J"),
+                                                   QStringLiteral("-o"), image, layout.cdRoot});
         if (!pack.waitForFinished(60000) || pack.exitCode() != 0) {
             qWarning("genisoimage failed (run scripts/setup): %s",
                      pack.readAllStandardError().constData());

@@ -30,8 +30,8 @@ struct Control {
     };
     Control() = default;
     Control(QString name, QRect twips, QString text = {}, double points = 0, Paint paint = Any)
-        : name(std::move(name)), twips(twips), text(std::move(text)), points(points),
-          paint(paint) {}
+        : name(std::move(name)), twips(twips), text(std::move(text)), points(points), paint(paint) {
+    }
 
     QString name;      // object name; empty: the window itself (its client area)
     QRect twips;       // left, top, width, height; a null rectangle: the control must not exist
@@ -56,7 +56,8 @@ inline bool drawsGreen(QWidget* w) {
 inline void fixedWindow(QWidget* window, QWidget* client, QSize twips) {
     QCOMPARE(client->size(), ovra::look::twipsRect(0, 0, twips.width(), twips.height()).size());
     QCOMPARE(window->minimumSize(), window->maximumSize());
-    QVERIFY(!(window->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
+    QVERIFY(
+        !(window->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
     QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
 }
 

@@ -1,7 +1,7 @@
 #include "filelist.h"
-#include "trickconfig.h"
 #include "infowindows.h"
 #include "progressbar.h"
+#include "trickconfig.h"
 #include "trickfixture.h"
 #include "windowcheck.h"
 #include "winlook.h"
@@ -257,7 +257,9 @@ private slots:
                         {"cboReplace", "cboWith", "cmdTransform"});
     }
 
-    void closeShared() { shared_.reset(); }
+    void closeShared() {
+        shared_.reset();
+    }
 
     void transformBeforePick() {
         TrickFixture f;

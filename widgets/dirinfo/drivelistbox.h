@@ -33,7 +33,6 @@ public:
     // one chosen; when the user cancels, the drive selected before stays selected.
     void offerDiscImages();
 
-
 signals:
     // The user (or setDrive) picked another drive.
     void driveChanged(const QString& drive);

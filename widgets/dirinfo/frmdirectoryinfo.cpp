@@ -35,7 +35,7 @@ void greenOnBlack(QWidget* widget) {
 } // namespace
 
 FrmDirectoryInfo::FrmDirectoryInfo(DirectoryInfoCopy copy, const QString& programDir,
-                                         QString programTitle)
+                                   QString programTitle)
     : folder_(programDir), programTitle_(std::move(programTitle)) {
     const bool media = copy == DirectoryInfoCopy::MediaEditor;
     look::setupFixedWindow(this, QStringLiteral("frmDirectoryInfo"),
@@ -69,7 +69,8 @@ FrmDirectoryInfo::FrmDirectoryInfo(DirectoryInfoCopy copy, const QString& progra
     greenOnBlack(drive1_->view());
     // The CD already set up stays pickable (offered, not selected) where no volume names it:
     // a disc image, and without drive letters a CD copied or mounted as a folder.
-    if (const auto stored = readSettingFile(folder_.holding(QLatin1String(kCdDriveFile)), kCdDriveFile)) {
+    if (const auto stored =
+            readSettingFile(folder_.holding(QLatin1String(kCdDriveFile)), kCdDriveFile)) {
         const QFileInfo cd(paths::hostPath(*stored));
         if (cd.isFile())
             drive1_->addImage(*stored, false);
