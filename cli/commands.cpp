@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "logging.h"
 #include "mediacore.h"
 #include "report.h"
 #include "rtfwriter.h"
@@ -12,8 +13,9 @@ namespace cli {
 
 namespace {
 
+// A path for a person to read: native separators, and nothing that drives a terminal.
 QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
+    return ovra::printable(QDir::toNativeSeparators(path));
 }
 
 // The inventory, with its progress line and warnings; nothing after an error already reported.
@@ -50,18 +52,31 @@ QString notReproduced(const TrickEntry& entry) {
 
 } // namespace
 
+namespace {
+
+bool isDriveText(const QString& given) {
+    return given.size() >= 2 && given[1] == u':' && given[0].isLetter();
+}
+
+} // namespace
+
 QString gameSetting(const QString& given) {
-    const QFileInfo info(given);
-    return info.isDir() ? info.absoluteFilePath() : given;
+    // A folder named relative to where ovra3 runs, there or not, is kept as a full path.
+    if (given.isEmpty() || isDriveText(given))
+        return given;
+    return QFileInfo(given).absoluteFilePath();
 }
 
 QString cdSetting(const QString& given) {
     const QFileInfo info(given);
-    if (info.isDir()) {
-        const QString path = info.absoluteFilePath();
-        return path.endsWith(u'/') ? path : path + u'/';
-    }
-    return info.isFile() ? info.absoluteFilePath() : given;
+    if (info.isFile())
+        return info.absoluteFilePath();
+    // A drive letter stands as it is; anything else names a folder, there or not, and the CD's
+    // literals follow it after a separator.
+    if (given.isEmpty() || isDriveText(given))
+        return given;
+    const QString path = info.absoluteFilePath();
+    return path.endsWith(u'/') ? path : path + u'/';
 }
 
 int status(const Where& where, bool json, Console& console) {
@@ -71,8 +86,8 @@ int status(const Where& where, bool json, Console& console) {
     if (json) {
         console.out() << QString::fromUtf8(jsonReport(*found));
     } else {
-        console.out() << "Game directory: " << found->gameDirectory << "\nCD: " << found->cdDrive
-                      << "\n\n"
+        console.out() << "Game directory: " << ovra::printable(found->gameDirectory)
+                      << "\nCD: " << ovra::printable(found->cdDrive) << "\n\n"
                       << textReport(*found, false);
     }
     return kSuccess;
@@ -132,6 +147,10 @@ int apply(const Where& where, const QString& file, Console& console) {
                                      "trick was changed.")
                           .arg(shown(file), sentence(opened.error)));
         return kError;
+    case tricked::TrickCore::Opened::Stopped:
+        console.error(QStringLiteral("the swaps of %1 cannot be made: %2 No trick was changed.")
+                          .arg(shown(file), sentence(opened.error)));
+        return kError;
     }
     console.out() << QStringLiteral("Applied %1: %2 made").arg(shown(file), swaps(opened.swaps))
                   << (failures ? QStringLiteral(", %1 failed.\n").arg(failures)
@@ -179,9 +198,11 @@ int restore(const Where& where, Restore what, Console& console) {
             }
     }
 
-    int result = kSuccess;
+    bool failed = false;
+    int copied = 0;
     const auto report = [&](const QString& kind, const ovra::RestoreResult& restored) {
         console.endProgress();
+        copied += restored.restored;
         if (restored.ok) {
             console.out()
                 << QStringLiteral("Restored %1 %2 files.\n").arg(restored.restored).arg(kind);
@@ -191,7 +212,7 @@ int restore(const Where& where, Restore what, Console& console) {
                           .arg(kind)
                           .arg(restored.restored)
                           .arg(restored.error));
-        result = kDiffers;
+        failed = true;
     };
     if (tricks) {
         const int total = int(trickCore.core->offered().size());
@@ -208,7 +229,9 @@ int restore(const Where& where, Restore what, Console& console) {
             console.progress(QStringLiteral("Restoring %1 files").arg(kind), ++done, total);
         }));
     }
-    return result;
+    if (!failed)
+        return kSuccess;
+    return copied > 0 ? kDiffers : kError;
 }
 
 } // namespace cli

@@ -15,9 +15,9 @@ enum ExitCode {
     kError = 2,   // nothing done: no settings, no CD, unreadable file, bad arguments
 };
 
-// The values of --game and --cd as the settings would hold them: an existing folder as an
-// absolute path, a CD folder followed by the separator that the CD's literals follow, a disc
-// image as its absolute path; anything else (a drive letter) as it stands.
+// The values of --game and --cd as the settings would hold them: a folder as an absolute path
+// (a CD folder followed by the separator that the CD's literals follow), a disc image as its
+// absolute path; a drive letter and an empty value as they stand.
 QString gameSetting(const QString& given);
 QString cdSetting(const QString& given);
 

@@ -1,5 +1,7 @@
 #include "console.h"
 
+#include "logging.h"
+
 #include <cstdio>
 
 #if defined(Q_OS_UNIX)
@@ -25,7 +27,8 @@ Console::Console() : out_(stdout), err_(stderr), showProgress_(stderrIsTerminal(
 void Console::say(const QString& line) {
     endProgress();
     out_.flush();
-    err_ << "ovra3: " << line << '\n';
+    // Messages name files and folders from strangers: nothing in them may drive the terminal.
+    err_ << "ovra3: " << ovra::printable(line) << '\n';
     err_.flush();
 }
 

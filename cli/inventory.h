@@ -1,5 +1,7 @@
 #pragma once
 
+#include "installsettings.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -79,27 +81,30 @@ template <class Core> struct LoadedCore {
     typename Core::Loaded loaded;
 };
 
+// Either option alone stands in for its own setting only: the other is read from its file.
 template <class Core> LoadedCore<Core> loadCore(const Where& where) {
     auto core = std::make_unique<Core>(where.programDir);
-    if (where.gameDirectory && where.cdDrive) {
-        const auto loaded = core->load(*where.gameDirectory, *where.cdDrive);
+    if (!where.gameDirectory && !where.cdDrive) {
+        auto loaded = core->load();
         return {std::move(core), loaded};
     }
-    auto loaded = core->load();
-    if (!where.gameDirectory && !where.cdDrive)
-        return {std::move(core), loaded};
-    const std::optional<QString> game =
-        where.gameDirectory ? where.gameDirectory : core->gameDirectory();
-    const std::optional<QString> cd = where.cdDrive ? where.cdDrive : core->cdDrive();
+    const ovra::ProgramFolder folder(where.programDir);
+    const auto value = [&](const std::optional<QString>& given, const char* file, QString* why) {
+        return given ? given : ovra::loadSetting(folder, file, why);
+    };
+    QString why;
+    const std::optional<QString> game = value(where.gameDirectory, ovra::kGameDirectoryFile, &why);
+    const std::optional<QString> cd =
+        game ? value(where.cdDrive, ovra::kCdDriveFile, &why) : std::nullopt;
     if (!game || !cd) {
-        loaded.error = QStringLiteral("%1 was not given, and %2")
-                           .arg(where.gameDirectory ? "--cd" : "--game", loaded.error);
-        return {std::move(core), loaded};
+        typename Core::Loaded failed;
+        failed.error =
+            QStringLiteral("%1 was not given, and the %2 is not set: %3")
+                .arg(game ? "--cd" : "--game", game ? "CD drive" : "game directory", why);
+        return {std::move(core), failed};
     }
-    // A fresh core: one loaded twice would keep what the first load found.
-    auto fresh = std::make_unique<Core>(where.programDir);
-    const auto reloaded = fresh->load(*game, *cd);
-    return {std::move(fresh), reloaded};
+    auto loaded = core->load(*game, *cd);
+    return {std::move(core), loaded};
 }
 
 } // namespace cli

@@ -1,5 +1,7 @@
 #include "report.h"
 
+#include "logging.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,12 +33,13 @@ std::array<MediaKind, 2> mediaKinds(const Inventory& inventory) {
 }
 
 QString trickLine(const Inventory& inventory, const TrickEntry& e, qsizetype width) {
-    QString line = QStringLiteral("%1  %2  ").arg(e.position, 5).arg(e.name, -int(width));
+    QString line =
+        QStringLiteral("%1  %2  ").arg(e.position, 5).arg(ovra::printable(e.name), -int(width));
     if (e.state != TrickState::Holds)
         return line + stateName(e.state);
     return line + QStringLiteral("holds CD trick %1 (%2)")
                       .arg(e.holds)
-                      .arg(inventory.tricks.value(e.holds).name);
+                      .arg(ovra::printable(inventory.tricks.value(e.holds).name));
 }
 
 } // namespace
@@ -77,10 +80,10 @@ QString textReport(const Inventory& inventory, bool differencesOnly) {
     QString text;
     qsizetype width = 0;
     for (const TrickEntry& e : inventory.tricks)
-        width = std::max(width, e.name.size());
+        width = std::max(width, ovra::printable(e.name).size());
     for (const MediaKind& kind : mediaKinds(inventory))
         for (const MediaEntry& e : kind.entries)
-            width = std::max(width, e.name.size());
+            width = std::max(width, ovra::printable(e.name).size());
 
     QString lines;
     for (const TrickEntry& e : inventory.tricks)
@@ -94,7 +97,7 @@ QString textReport(const Inventory& inventory, bool differencesOnly) {
             if (!differencesOnly || e.state != MediaState::Stock)
                 lines += QStringLiteral("%1  %2  %3\n")
                              .arg(QString(), 5)
-                             .arg(e.name, -int(width))
+                             .arg(ovra::printable(e.name), -int(width))
                              .arg(stateName(e.state));
         if (!lines.isEmpty())
             text += QLatin1String(kind.heading) + u'\n' + lines;

@@ -39,13 +39,20 @@ for path in ./usr/bin/Ovra3MediaEd ./usr/bin/Ovra3TrickEd ./usr/bin/ovra3 \
             ./usr/share/mime/packages/org.ovra3editors.TrickEd.xml \
             ./usr/share/icons/hicolor/scalable/apps/org.ovra3editors.MediaEd.svg \
             ./usr/share/icons/hicolor/48x48/apps/org.ovra3editors.TrickEd.png \
-            ./usr/share/doc/Ovra3Editors/LICENSE; do
+            ./usr/share/doc/Ovra3Editors/LICENSE ./usr/share/ovra3-editors/installed; do
   grep -qx "$path" <<<"$contents" || fail "the package lacks $path"
 done
 # Nothing of the build tree: no tests, benchmarks or demo generator.
 if grep -E 'tst_|bench_|ovra3-demo' <<<"$contents"; then fail "build-only files packaged"; fi
 
 dpkg-deb -x "$deb" "$work/root"
+# The installed programs find the marker that tells them they are installed (and keep their
+# settings per user) by the path compiled into them, relative to their own folder.
+for program in Ovra3MediaEd Ovra3TrickEd; do
+  marker=$(strings -a "$work/root/usr/bin/$program" | grep -m1 'ovra3-editors/installed$' || true)
+  [ -n "$marker" ] && [ -f "$work/root/usr/bin/$marker" ] ||
+    fail "$program does not find its install marker ('$marker')"
+done
 for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
   out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$program" --version) ||
     fail "$program --version failed"

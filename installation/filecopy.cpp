@@ -74,6 +74,12 @@ CopyResult readOnlyFailure(const QString& shown) {
     return failure(QStringLiteral("%1 is read-only.").arg(shown),
                    QStringLiteral("it is read-only"));
 }
+// An empty host path: a setting that leads nowhere. Taken as it is, it would be the folder the
+// program was started in.
+CopyResult nowhereFailure() {
+    return failure(QStringLiteral("The file to write leads nowhere."),
+                   QStringLiteral("it leads nowhere"));
+}
 CopyResult writeFailure(const QString& shown, const QString& why) {
     return failure(QStringLiteral("Could not write %1: %2").arg(shown, why), why);
 }
@@ -209,6 +215,8 @@ struct Destination {
 };
 
 CopyResult inspect(const QString& to, LinkPolicy links, Destination& dest) {
+    if (to.isEmpty())
+        return nowhereFailure();
     const QString shown = native(to);
     dest.path = QFile::encodeName(to);
     struct stat st {};
@@ -396,6 +404,8 @@ Fill bytesFill(const QString& to, const QByteArray& bytes) {
 using Fill = std::function<CopyResult(QSaveFile& out)>;
 
 CopyResult openReplacement(const QString& to, QSaveFile& out) {
+    if (to.isEmpty())
+        return nowhereFailure();
     const QString shown = native(to);
     const QFileInfo info(to);
     if (info.isDir())

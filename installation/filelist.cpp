@@ -10,6 +10,7 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -76,22 +77,38 @@ struct Listing {
 };
 
 #ifdef Q_OS_UNIX
-// A regular file, or a link to one. The directory entry's type answers without a stat where
-// the file system fills it in.
-bool isRegularFile(DIR* dir, const dirent* entry) {
+enum class Kind { Other, Regular, Link };
+
+// A regular file, a link to one (or an entry of a type the listing does not tell that is one),
+// or anything else. The directory entry's type answers without a stat where the file system
+// fills it in.
+Kind kindOf(DIR* dir, const dirent* entry) {
 #ifdef DT_UNKNOWN
     if (entry->d_type == DT_REG)
-        return true;
+        return Kind::Regular;
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return false;
+        return Kind::Other;
 #endif
     struct stat st;
-    return ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    return ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) ? Kind::Link
+                                                                                      : Kind::Other;
+}
+
+// Where a link in `host` leads, canonical; empty when it cannot be resolved.
+QString linkTarget(const QString& host, const char* raw) {
+    const QByteArray path = QFile::encodeName(host) + '/' + raw;
+    char* resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return {};
+    const QString target = QFile::decodeName(resolved);
+    std::free(resolved);
+    return target;
 }
 
 // One pass over the directory. Qt's listing drops names that are not UTF-8 without a word,
 // which would shift the positions after them silently: list at the system level instead.
-std::optional<Listing> list(const QString& host, const QRegularExpression& matcher) {
+std::optional<Listing> list(const QString& host, const QRegularExpression& matcher,
+                            const QString& within) {
     DIR* dir = ::opendir(QFile::encodeName(host).constData());
     if (!dir)
         return std::nullopt;
@@ -112,11 +129,27 @@ std::optional<Listing> list(const QString& host, const QRegularExpression& match
         const bool decodes = name.toUtf8() == bytes;
         if (!decodes)
             name = QString::fromLatin1(bytes);
-        if (!matcher.match(name).hasMatch() || !isRegularFile(dir, entry))
+        if (!matcher.match(name).hasMatch())
+            continue;
+        const Kind kind = kindOf(dir, entry);
+        if (kind == Kind::Other)
             continue;
         // Hidden files are no part of the list; a hidden name that reads as a path is still
         // handed on, to be told.
         const bool hidden = raw[0] == '.';
+        if (kind == Kind::Link && !within.isEmpty() && !hidden) {
+            const QString target = linkTarget(host, raw);
+            if (!paths::isWithin(target, within)) {
+                qCWarning(lcInstallation,
+                          "\"%s\" in %s is left out of the file list: it is a link that leads "
+                          "out of %s, to %s.",
+                          qUtf8Printable(printable(name)),
+                          qUtf8Printable(printable(QDir::toNativeSeparators(host))),
+                          qUtf8Printable(printable(QDir::toNativeSeparators(within))),
+                          qUtf8Printable(printable(QDir::toNativeSeparators(target))));
+                continue;
+            }
+        }
         if (!decodes) {
             if (!hidden)
                 found.undecodable << name;
@@ -131,7 +164,8 @@ std::optional<Listing> list(const QString& host, const QRegularExpression& match
 }
 #else
 // A Windows listing without hidden and system files, as the platform's own lists show them.
-std::optional<Listing> list(const QString& host, const QRegularExpression& matcher) {
+std::optional<Listing> list(const QString& host, const QRegularExpression& matcher,
+                            const QString& within) {
     const QFileInfo info(host);
     if (host.isEmpty() || !info.isDir() || !info.isReadable())
         return std::nullopt;
@@ -139,9 +173,22 @@ std::optional<Listing> list(const QString& host, const QRegularExpression& match
     dir.setFilter(QDir::Files);
     dir.setSorting(QDir::Unsorted);
     Listing found;
-    for (const QString& name : dir.entryList())
-        if (matcher.match(name).hasMatch())
-            found.names << name;
+    for (const QFileInfo& info : dir.entryInfoList()) {
+        const QString name = info.fileName();
+        if (!matcher.match(name).hasMatch())
+            continue;
+        if (!within.isEmpty() && info.isSymLink() &&
+            !paths::isWithin(info.canonicalFilePath(), within)) {
+            qCWarning(lcInstallation,
+                      "\"%s\" in %s is left out of the file list: it is a link that leads out "
+                      "of %s.",
+                      qUtf8Printable(printable(name)),
+                      qUtf8Printable(QDir::toNativeSeparators(host)),
+                      qUtf8Printable(QDir::toNativeSeparators(within)));
+            continue;
+        }
+        found.names << name;
+    }
     return found;
 }
 #endif
@@ -151,9 +198,11 @@ std::optional<Listing> list(const QString& host, const QRegularExpression& match
 FileList::FileList(QString pattern)
     : matcher_(QRegularExpression::fromWildcard(pattern, Qt::CaseInsensitive)) {}
 
-bool FileList::setPath(const QString& gameDirectoryPath) {
+bool FileList::setPath(const QString& gameDirectoryPath, const QString& within) {
     const QString host = paths::hostPath(gameDirectoryPath);
-    std::optional<Listing> found = list(host, matcher_);
+    if (host.isEmpty())
+        return false;
+    std::optional<Listing> found = list(host, matcher_, within);
     if (!found)
         return false;
     take(gameDirectoryPath, std::move(found->names), std::move(found->undecodable));
@@ -182,9 +231,10 @@ void FileList::take(const QString& path, QStringList found, QStringList undecoda
             names << std::move(name);
         else
             qCWarning(lcInstallation,
-                      "\"%s\" in %s is left out of the file list: a name with \\, / or : is no "
-                      "file name.",
-                      qUtf8Printable(name), qUtf8Printable(QDir::toNativeSeparators(path)));
+                      "\"%s\" in %s is left out of the file list: no Windows folder can hold "
+                      "that name.",
+                      qUtf8Printable(printable(name)),
+                      qUtf8Printable(printable(QDir::toNativeSeparators(path))));
     }
     sortFileNames(names);
     sortFileNames(undecodable);

@@ -29,7 +29,9 @@ public:
 
     // Points the list at a directory given in game notation. On failure (missing or unreadable
     // directory) the list keeps its previous directory and entries and returns false.
-    bool setPath(const QString& gameDirectoryPath);
+    // `within` (a canonical host path, for a stranger's folder such as a copied CD): links that
+    // lead out of it are left out with a warning.
+    bool setPath(const QString& gameDirectoryPath, const QString& within = {});
 
     // An entry of a folder listed elsewhere (inside a disc image).
     struct Entry {

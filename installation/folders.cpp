@@ -1,6 +1,7 @@
 #include "folders.h"
 
 #include "discimage.h"
+#include "logging.h"
 #include "paths.h"
 
 #include <QDir>
@@ -16,78 +17,137 @@ namespace ovra {
 
 namespace {
 
+struct EntryNames {
+    QStringList names;
+    QStringList links; // links, and entries whose type the listing does not tell
+};
+
 // The names in a folder, in no order and without a look at any entry: a sorted listing of
 // file information costs more than the copies of a small batch.
-std::optional<QStringList> entryNames(const QString& host) {
-    QStringList names;
+std::optional<EntryNames> entryNames(const QString& host) {
+    EntryNames found;
 #if defined(Q_OS_UNIX)
     DIR* dir = ::opendir(QFile::encodeName(host).constData());
     if (!dir)
         return std::nullopt;
     while (const dirent* entry = ::readdir(dir)) {
         const char* raw = entry->d_name;
-        if (raw[0] != '.' || (raw[1] != '\0' && (raw[1] != '.' || raw[2] != '\0')))
-            names << QFile::decodeName(raw);
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
+            continue;
+        found.names << QFile::decodeName(raw);
+#ifdef DT_UNKNOWN
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
+#endif
+            found.links << found.names.back();
     }
     ::closedir(dir);
 #else
     if (!QFileInfo(host).isDir())
         return std::nullopt;
     QDirIterator it(host, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext())
-        names << it.nextFileInfo().fileName();
+    while (it.hasNext()) {
+        const QFileInfo info = it.nextFileInfo();
+        found.names << info.fileName();
+        if (info.isSymLink() || info.isJunction())
+            found.links << info.fileName();
+    }
 #endif
-    return names;
+    return found;
 }
 
 } // namespace
 
 HostFolder::HostFolder(const QString& gamePath) : host_(paths::hostPath(gamePath)) {
-    const std::optional<QStringList> entries = entryNames(host_);
+    if (host_.isEmpty())
+        return;
+    const std::optional<EntryNames> entries = entryNames(host_);
     exists_ = entries.has_value();
     if (!entries)
         return;
-    for (const QString& entry : *entries) {
+    for (const QString& entry : entries->names) {
         exact_.insert(entry);
         QString& standIn = folded_[entry.toCaseFolded()];
         if (standIn.isEmpty() || entry < standIn)
             standIn = entry;
     }
+    for (const QString& link : entries->links)
+        links_.insert(link);
+}
+
+const QString* HostFolder::entryFor(const QString& name) const {
+    if (const auto found = exact_.constFind(name); found != exact_.cend())
+        return &*found;
+    const auto found = folded_.constFind(name.toCaseFolded());
+    return found != folded_.cend() ? &*found : nullptr;
 }
 
 std::optional<QString> HostFolder::file(const QString& name) const {
-    if (!paths::isPlainFileName(name))
+    if (host_.isEmpty() || !paths::isPlainFileName(name))
         return std::nullopt;
-    if (exact_.contains(name))
-        return host_ + u'/' + name;
-    const auto found = folded_.constFind(name.toCaseFolded());
-    return host_ + u'/' + (found != folded_.cend() ? *found : name);
+    const QString* entry = entryFor(name);
+    return host_ + u'/' + (entry ? *entry : name);
+}
+
+bool HostFolder::mayBeLink(const QString& name) const {
+    const QString* entry = entryFor(name);
+    return entry && links_.contains(*entry);
 }
 
 namespace {
 
 class HostCdFolder : public CdFolder {
 public:
-    explicit HostCdFolder(const QString& gamePath) : folder_(gamePath) {}
+    // `root`: the CD's own folder or mount, canonical; every file read must resolve inside it.
+    HostCdFolder(const QString& gamePath, QString root)
+        : folder_(gamePath), root_(std::move(root)),
+          inside_(paths::isWithin(QFileInfo(folder_.hostPath()).canonicalFilePath(), root_)) {}
     CopyResult copyTo(const QString& name, const QString& to) const override {
-        const std::optional<QString> from = folder_.file(name);
-        if (!from)
-            return {false, QStringLiteral("\"%1\" is no file name.").arg(name)};
-        return replaceFile(*from, to);
+        QString why;
+        const std::optional<QString> from = source(name, &why);
+        return from ? replaceFile(*from, to) : CopyResult{false, why};
     }
     QString read(const QString& name, const WriteChunk& write) const override {
-        const std::optional<QString> from = folder_.file(name);
-        return from ? streamRegularFile(*from, write)
-                    : QStringLiteral("\"%1\" is no file name.").arg(name);
+        QString why;
+        const std::optional<QString> from = source(name, &why);
+        return from ? streamRegularFile(*from, write) : why;
     }
     std::optional<qint64> size(const QString& name) const override {
-        const std::optional<QString> path = folder_.file(name);
+        QString why;
+        const std::optional<QString> path = source(name, &why);
         const QFileInfo info(path.value_or(QString()));
         return path && info.isFile() ? std::optional(info.size()) : std::nullopt;
     }
 
 private:
+    // The host path to read `name` from, or nothing and why: a name that is no file name, a
+    // folder or a link that leads out of the CD (a copied CD's link to the player's own files
+    // would otherwise copy them into the game).
+    std::optional<QString> source(const QString& name, QString* why) const {
+        const std::optional<QString> path = folder_.file(name);
+        if (!path) {
+            *why = QStringLiteral("\"%1\" is no file name.").arg(printable(name));
+            return std::nullopt;
+        }
+        const auto outside = [&](const QString& target) {
+            *why = QStringLiteral("%1 leads out of the CD (to %2).")
+                       .arg(QDir::toNativeSeparators(*path), QDir::toNativeSeparators(target));
+            return std::nullopt;
+        };
+        if (!inside_)
+            return outside(QFileInfo(folder_.hostPath()).canonicalFilePath());
+        if (!folder_.mayBeLink(name))
+            return path;
+        const QString target = QFileInfo(*path).canonicalFilePath();
+        if (target.isEmpty()) // a link to nothing: the copy says the file is missing
+            return path;
+        if (!paths::isWithin(target, root_))
+            return outside(target);
+        return target;
+    }
+
     HostFolder folder_;
+    QString root_;
+    bool inside_;
 };
 
 class ImageCdFolder : public CdFolder {
@@ -127,8 +187,11 @@ struct CdSource::Image {
 CdSource::CdSource(QString cdDrive) : cdDrive_(std::move(cdDrive)) {
     // An image is named as it stands; a drive or folder needs the literals after it.
     const QString host = paths::hostPath(cdDrive_);
-    if (!cdDrive_.isEmpty() && QFileInfo(host).isFile() && discimage::isImage(host))
+    const QFileInfo info(host);
+    if (!host.isEmpty() && info.isFile() && discimage::isImage(host))
         image_ = std::make_unique<Image>(Image{host});
+    else if (!host.isEmpty() && info.isDir())
+        root_ = info.canonicalFilePath();
 }
 
 CdSource::~CdSource() = default;
@@ -142,15 +205,46 @@ bool CdSource::isImage() const {
 QString CdSource::shown(const QString& literal) const {
     if (image_)
         return QDir::toNativeSeparators(image_->hostPath) + QStringLiteral(" (") + literal + u')';
-    return cdDrive_ + literal;
+    const QString host = paths::hostPath(cdDrive_ + literal);
+    return host.isEmpty() ? cdDrive_ + literal : QDir::toNativeSeparators(host);
+}
+
+CdSource::FolderState CdSource::folderState(const QString& literal, QString* why) const {
+    if (root_.isEmpty()) {
+        const QString host = paths::hostPath(cdDrive_);
+        const QString shownRoot = QDir::toNativeSeparators(host);
+        if (host.isEmpty())
+            *why = QStringLiteral("the CD drive %1 leads nowhere").arg(printable(cdDrive_));
+        else if (QFileInfo::exists(host))
+            *why = QStringLiteral("%1 is neither a folder nor a CD image").arg(shownRoot);
+        else
+            *why = QStringLiteral("the CD folder %1 does not exist").arg(shownRoot);
+        return FolderState::NoRoot;
+    }
+    const QString canonical = QFileInfo(paths::hostPath(cdDrive_ + literal)).canonicalFilePath();
+    if (canonical.isEmpty()) {
+        *why = QStringLiteral("%1 is not a game CD: it has no folder %2")
+                   .arg(QDir::toNativeSeparators(root_), literal);
+        return FolderState::NoFolder;
+    }
+    if (!paths::isWithin(canonical, root_)) {
+        *why = QStringLiteral("the folder %1 leads out of the CD (to %2)")
+                   .arg(shown(literal), QDir::toNativeSeparators(canonical));
+        return FolderState::LeadsOut;
+    }
+    return FolderState::Usable;
 }
 
 bool CdSource::list(const QString& literal, FileList& list, QString* error) const {
     if (!image_) {
-        if (list.setPath(cdDrive_ + literal))
+        QString why;
+        if (folderState(literal, &why) == FolderState::Usable &&
+            !list.setPath(cdDrive_ + literal, root_))
+            why = QStringLiteral("the folder %1 cannot be read").arg(shown(literal));
+        if (why.isEmpty())
             return true;
         if (error)
-            *error = QStringLiteral("the folder %1 cannot be read").arg(shown(literal));
+            *error = why;
         return false;
     }
     const std::unique_ptr<discimage::Image> image = discimage::Image::open(image_->hostPath, error);
@@ -168,8 +262,17 @@ bool CdSource::list(const QString& literal, FileList& list, QString* error) cons
 }
 
 std::unique_ptr<CdFolder> CdSource::open(const QString& literal, QString* error) const {
-    if (!image_)
-        return std::make_unique<HostCdFolder>(cdDrive_ + literal);
+    if (!image_) {
+        // A folder missing below the CD's root shows at the first file, as on a drive.
+        QString why;
+        const FolderState state = folderState(literal, &why);
+        if (state == FolderState::NoRoot || state == FolderState::LeadsOut) {
+            if (error)
+                *error = why;
+            return nullptr;
+        }
+        return std::make_unique<HostCdFolder>(cdDrive_ + literal, root_);
+    }
     std::shared_ptr<const discimage::Image> image = discimage::Image::open(image_->hostPath, error);
     if (!image)
         return nullptr;

@@ -23,14 +23,21 @@ public:
 
     const QString& hostPath() const { return host_; }
     bool exists() const { return exists_; }
-    // The host path of `name` in this folder; nothing when `name` is no plain file name.
+    // The host path of `name` in this folder; nothing when `name` is no plain file name, or
+    // when the folder leads nowhere (a setting with a drive that does not exist).
     std::optional<QString> file(const QString& name) const;
+    // Whether the entry `name` stands for may be a symbolic link (the listing said so, or could
+    // not tell); false for a name with no entry.
+    bool mayBeLink(const QString& name) const;
 
 private:
+    const QString* entryFor(const QString& name) const;
+
     QString host_;
     bool exists_ = false;
     QSet<QString> exact_;
     QHash<QString, QString> folded_; // case-folded name -> the entry that stands for it
+    QSet<QString> links_;            // entries that are links, or of a type not told
 };
 
 // A folder of the game CD opened for one command; copies its files over installed ones.
@@ -48,7 +55,10 @@ public:
 
 // The game CD as the drive setting names it: a drive or a folder (a mounted disc, a copied
 // one), where every CD path is the setting followed by a CD literal; or a disc image file
-// (stored as it stands), whose folders are the literals inside it.
+// (stored as it stands), whose folders are the literals inside it. A CD is a stranger's, in
+// whatever form: a file on a CD kept as a folder is used only when it resolves to a regular
+// file inside that folder (or mount); a link that leads out of it is left out of the lists and
+// refused for copies.
 class CdSource {
 public:
     explicit CdSource(QString cdDrive);
@@ -57,7 +67,8 @@ public:
     CdSource& operator=(CdSource&&) noexcept;
 
     bool isImage() const;
-    // The folder as messages show it: the setting and the literal, as the path rules join them.
+    // The folder as messages show it: the image and the literal inside it, or the folder as the
+    // host sees it.
     QString shown(const QString& literal) const;
     // Lists a CD folder (a literal such as paths::kCdTricks) into `list`; false and a reason
     // when it cannot be read (no CD, a damaged image).
@@ -67,7 +78,12 @@ public:
 
 private:
     struct Image;
+    // Whether the CD folder `literal` can be used, and why not. Folders on the host only.
+    enum class FolderState { Usable, NoRoot, NoFolder, LeadsOut };
+    FolderState folderState(const QString& literal, QString* why) const;
+
     QString cdDrive_;
+    QString root_; // a CD kept as a folder: its canonical host path; empty when it is not there
     std::unique_ptr<Image> image_; // when the setting names a disc image
 };
 

@@ -17,9 +17,20 @@ QString perUserFolder() {
     return QDir::cleanPath(base + QStringLiteral("/Ovra3"));
 }
 
+// Set by the build: the marker's path relative to the installed programs' folder.
+const char kInstalledMarker[] = OVRA_INSTALLED_MARKER;
+
+bool isInstalled(const QString& programDir) {
+    return !programDir.isEmpty() &&
+           QFileInfo(programDir + u'/' + QLatin1String(kInstalledMarker)).isFile();
+}
+
 ProgramFolder::ProgramFolder(QString programDir) : beside_(std::move(programDir)) {
-    const QFileInfo info(paths::hostPath(beside_));
-    own_ = info.isDir() && info.isWritable() ? beside_ : perUserFolder();
+    const QString host = paths::hostPath(beside_);
+    const QFileInfo info(host);
+    // An installed copy's folder is shared (and run as root, writable): settings written there
+    // would outlive the package and reach every user.
+    own_ = info.isDir() && info.isWritable() && !isInstalled(host) ? beside_ : perUserFolder();
 }
 
 const QString& ProgramFolder::holding(const QString& relative) const {
@@ -43,6 +54,27 @@ QString settingsWritePath(const QString& programDir, const QString& fileName) {
 
 // The settings hold paths; larger files are not settings files (and are not read whole).
 static constexpr qint64 kMaxSettingSize = 64 * 1024;
+
+QString whyNowhere(const QString& value) {
+    if (value.trimmed().isEmpty())
+        return QStringLiteral("it is empty");
+#ifdef Q_OS_WIN
+    // A drive letter ("D:", "C:\Games") or a network share; anything else is relative.
+    const bool letter = value.size() >= 2 && value[1] == u':' && value[0].isLetter();
+    if (!letter && !value.startsWith(QStringLiteral("\\\\")))
+        return QStringLiteral("\"%1\" is no full path").arg(value);
+#else
+    const bool letter =
+        value.size() >= 2 && value[1] == u':' && value[0].isLetter() && value[0].unicode() < 0x80;
+    const QString host = paths::hostPath(value);
+    if (letter && host.isEmpty())
+        return QStringLiteral("the drive %1: is none of the Wine prefix's drives (%2/dosdevices)")
+            .arg(value[0].toUpper(), paths::winePrefix());
+    if (!QDir::isAbsolutePath(host))
+        return QStringLiteral("\"%1\" is no full path").arg(value);
+#endif
+    return {};
+}
 
 std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName,
                                        QString* error) {
@@ -88,21 +120,53 @@ bool putBack(const QString& path, const Previous& before) {
 
 } // namespace
 
+std::optional<QString> loadSetting(const ProgramFolder& folder, const char* fileName,
+                                   QString* error) {
+    const QString name = QString::fromLatin1(fileName);
+    const QString& holding = folder.holding(name);
+    std::optional<QString> value = readSettingFile(holding, name, error);
+    if (!value)
+        return value;
+    // A value that leads nowhere is no setting.
+    if (const QString nowhere = whyNowhere(*value); !nowhere.isEmpty()) {
+        if (error)
+            *error =
+                QStringLiteral("%1 leads nowhere: %2")
+                    .arg(QDir::toNativeSeparators(paths::hostPath(settingsReadPath(holding, name))),
+                         nowhere);
+        return std::nullopt;
+    }
+    return value;
+}
+
 Settings loadSettings(const ProgramFolder& folder) {
     Settings settings;
     QString why;
-    const QString directoryFile = QString::fromLatin1(kGameDirectoryFile);
-    settings.gameDirectory = readSettingFile(folder.holding(directoryFile), directoryFile, &why);
+    settings.gameDirectory = loadSetting(folder, kGameDirectoryFile, &why);
     if (!settings.gameDirectory) {
         settings.error = QStringLiteral("the game directory is not set: %1").arg(why);
         return settings;
     }
     // A store killed part-way leaves its temporary file beside the settings.
     removeStaleTemporaries(paths::hostPath(folder.own()));
-    const QString driveFile = QString::fromLatin1(kCdDriveFile);
-    settings.cdDrive = readSettingFile(folder.holding(driveFile), driveFile, &why);
+    settings.cdDrive = loadSetting(folder, kCdDriveFile, &why);
     if (!settings.cdDrive)
         settings.error = QStringLiteral("the CD drive is not set: %1").arg(why);
+    return settings;
+}
+
+Settings givenSettings(const QString& gameDirectory, const QString& cdDrive) {
+    Settings settings;
+    if (const QString why = whyNowhere(gameDirectory); !why.isEmpty()) {
+        settings.error = QStringLiteral("the game directory leads nowhere: %1").arg(why);
+        return settings;
+    }
+    settings.gameDirectory = gameDirectory;
+    if (const QString why = whyNowhere(cdDrive); !why.isEmpty()) {
+        settings.error = QStringLiteral("the CD drive leads nowhere: %1").arg(why);
+        return settings;
+    }
+    settings.cdDrive = cdDrive;
     return settings;
 }
 

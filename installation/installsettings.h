@@ -6,10 +6,11 @@
 namespace ovra {
 
 // Where a program keeps its own files: the two settings files and the soundtrack catalogue's
-// `data` folder. That is the program's folder where it can be written (a portable copy, the
-// demo); where it cannot (a copy installed under /usr), a per-user folder with the same layout
-// stands in for it: $XDG_CONFIG_HOME/Ovra3, by default ~/.config/Ovra3. A file found only beside
-// the program (one a packager shipped) is read from there.
+// `data` folder. That is the program's folder for a copy run where it was built or unpacked (a
+// portable copy, the demo) when that folder can be written. An installed copy (see isInstalled),
+// or one whose folder cannot be written, keeps them in a per-user folder with the same layout:
+// $XDG_CONFIG_HOME/Ovra3, by default ~/.config/Ovra3. A file found only beside the program (one
+// a packager shipped) is read from there.
 class ProgramFolder {
 public:
     explicit ProgramFolder(QString programDir);
@@ -30,6 +31,12 @@ private:
 // $XDG_CONFIG_HOME/Ovra3, or ~/.config/Ovra3 where that variable is not set.
 QString perUserFolder();
 
+// True when the program in `programDir` (a host path) was installed under a prefix: installing
+// puts a marker file at kInstalledMarker relative to the programs' folder ("../share/...").
+// A build folder, the demo and an unpacked folder have none.
+bool isInstalled(const QString& programDir);
+extern const char kInstalledMarker[];
+
 // The two settings files that both programs keep beside their executable.
 inline constexpr char kGameDirectoryFile[] = "directorydata.dat";
 inline constexpr char kCdDriveFile[] = "drivedata.dat";
@@ -37,6 +44,12 @@ inline constexpr char kCdDriveFile[] = "drivedata.dat";
 // Paths in the game's own notation; they go through hostPath() before any file access.
 QString settingsReadPath(const QString& programDir, const QString& fileName);  // dir + "/" + name
 QString settingsWritePath(const QString& programDir, const QString& fileName); // dir + "\" + name
+
+// Why a setting's value leads nowhere, or an empty text when it may lead somewhere: an empty
+// value (or blanks only), a drive letter that the Wine prefix does not hold, and a path that is
+// not absolute (it would be taken from whatever folder the program was started in, or from the
+// root of the file system once a literal such as "\data\music" follows it).
+QString whyNowhere(const QString& value);
 
 // Reads one settings file: its whole content is the value. Trailing CR and LF are dropped
 // (a file edited by hand often ends in a line end). Returns nothing when the file is
@@ -54,7 +67,14 @@ struct Settings {
     bool complete() const { return gameDirectory && cdDrive; }
 };
 // Loads both from where the program keeps them, and clears what a killed store left there.
+// A value that leads nowhere (see whyNowhere; an empty file among them) is not loaded.
 Settings loadSettings(const ProgramFolder& folder);
+// One of the two (kGameDirectoryFile or kCdDriveFile) loaded on its own, judged the same way.
+std::optional<QString> loadSetting(const ProgramFolder& folder, const char* fileName,
+                                   QString* error);
+// The two values given instead (on a command line), judged as the files' values are: one that
+// leads nowhere is not loaded, and neither is what follows it.
+Settings givenSettings(const QString& gameDirectory, const QString& cdDrive);
 
 struct StoreResult {
     bool ok = true;

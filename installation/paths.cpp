@@ -29,9 +29,39 @@ QString cdTrickFolder(const QString& cd) {
 bool isPlainFileName(const QString& name) {
     if (name.isEmpty() || name == u'.' || name == QStringLiteral(".."))
         return false;
-    for (char16_t bad : {u'\\', u'/', u':', u'\0'})
-        if (name.contains(bad))
+    // Windows drops a final dot or blank when it makes a file, so such a name would stand for
+    // another file than the one listed.
+    if (name.endsWith(u'.') || name.endsWith(u' '))
+        return false;
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7f)
             return false;
+        switch (u) {
+        case u'<':
+        case u'>':
+        case u':':
+        case u'"':
+        case u'/':
+        case u'\\':
+        case u'|':
+        case u'?':
+        case u'*':
+            return false;
+        default:
+            break;
+        }
+    }
+    // The device names stand for devices in every folder, with any extension.
+    const QString stem = name.section(u'.', 0, 0).trimmed().toUpper();
+    static const QStringList devices = {QStringLiteral("CON"), QStringLiteral("PRN"),
+                                        QStringLiteral("AUX"), QStringLiteral("NUL")};
+    if (devices.contains(stem))
+        return false;
+    if (stem.size() == 4 &&
+        (stem.startsWith(QStringLiteral("COM")) || stem.startsWith(QStringLiteral("LPT"))) &&
+        stem[3] >= u'1' && stem[3] <= u'9')
+        return false;
     return true;
 }
 
@@ -46,6 +76,20 @@ std::optional<QString> hostFileIn(const QString& folder, const QString& name) {
     if (!path)
         return std::nullopt;
     return hostPath(*path);
+}
+
+bool isWithin(const QString& path, const QString& root) {
+    if (path.isEmpty() || root.isEmpty())
+        return false;
+#if defined(Q_OS_WIN)
+    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    if (path.compare(root, cs) == 0 || root == u'/')
+        return true;
+    const QString prefix = root.endsWith(u'/') ? root : root + u'/';
+    return path.startsWith(prefix, cs);
 }
 
 QString slotFile(const QString& programDir, int slot) {
@@ -86,8 +130,10 @@ static QString throughWineDrive(const QString& path) {
     if (path.size() < 2 || path[1] != u':' || !isDriveLetter(path[0]))
         return path;
     QString folder = wineDriveFolder(path[0]);
+    // No such drive: the path leads nowhere. Kept as written, it would name a folder "Q:" under
+    // whatever folder the program was started in.
     if (folder.isEmpty())
-        return path; // no such drive: the path leads nowhere, as it would without Wine
+        return {};
     const QStringView rest = QStringView(path).mid(2);
     if (rest.isEmpty())
         return folder;
@@ -113,9 +159,11 @@ static QString matchComponent(const QString& dir, const QString& component) {
 
 QString hostPath(const QString& gamePath) {
     QString path = throughWineDrive(gamePath);
+    if (path.isEmpty())
+        return path;
     path.replace(u'\\', u'/');
     // The common case: the path exists as spelled (one stat, no listing).
-    if (path.isEmpty() || QFileInfo::exists(path))
+    if (QFileInfo::exists(path))
         return path;
 
     const bool absolute = path.startsWith(u'/');

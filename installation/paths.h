@@ -22,10 +22,12 @@ QString cdMoviesFolder(const QString& cdDrive);        // cd + "setup\data\data\
 QString cdTrickFolder(const QString& cdDrive);         // cd + "setup\data\data\anims\skater_m"
 QString slotFile(const QString& programDir, int slot); // program + "\data\" + slot + ".dat"
 
-// A name from a directory listing, a file or a pick list is a name, never a path: it names a
-// file inside one folder only when it is not empty, holds no '\', '/', ':' (a drive or a file
-// stream) or NUL, and is not "." or "..". The mapping below would turn its backslashes into
-// folders.
+// A name from a directory listing, a disc image, a file or a pick list is a name, never a path,
+// and it must be a name that a Windows folder can hold: not empty, not "." or "..", without a
+// control character (0x00-0x1F, 0x7F) or any of < > : " / \ | ? *, not ending in a dot or a
+// blank, and not a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension). A
+// Windows listing of the same CD never holds any other, so leaving them out keeps every ordinary
+// name at its position; and the mapping below would turn backslashes into folders.
 bool isPlainFileName(const QString& name);
 
 // The one join of a name to a folder: folder + "\" + name in game notation, or nothing when
@@ -34,9 +36,13 @@ std::optional<QString> fileIn(const QString& folder, const QString& name);
 // The same, mapped onto the host.
 std::optional<QString> hostFileIn(const QString& folder, const QString& name);
 
+// Whether the host path `path` (canonical) is `root` (canonical) or lies inside it; false when
+// either is empty.
+bool isWithin(const QString& path, const QString& root);
+
 // Maps a path in game notation onto the host. On Windows it is the identity. Elsewhere a
 // leading drive letter ("C:\Games", "D:setup\...") stands for that drive's folder in the Wine
-// prefix (see wineDriveFolder; a letter without a drive stays as written and leads nowhere);
+// prefix (see wineDriveFolder; a letter without a drive leads nowhere: the result is empty);
 // each backslash becomes '/', and each component that does not exist as spelled is matched to
 // the entry of its parent directory that equals it with letter case ignored; a component with no
 // match keeps its spelling (so a new file is created as named).

@@ -1,9 +1,68 @@
 #include "restore.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStorageInfo>
+#include <algorithm>
+
 namespace ovra {
+
+namespace {
+
+// What a file takes on disk: whole blocks of the usual size.
+qint64 onDisk(qint64 size) {
+    constexpr qint64 kBlock = 4096;
+    return (std::max<qint64>(size, 0) + kBlock - 1) / kBlock * kBlock;
+}
+
+QString bytesText(qint64 bytes) {
+    return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+} // namespace
+
+QString checkBatch(const CdFolder& from, const HostFolder& to, const QList<PlannedCopy>& copies) {
+    const QString folder = QDir::toNativeSeparators(to.hostPath());
+    if (to.hostPath().isEmpty())
+        return QStringLiteral("the game folder leads nowhere");
+    if (!to.exists())
+        return QStringLiteral("the folder %1 does not exist").arg(folder);
+    // Said of the folder, not of its first file, when the folder itself refuses new files.
+    if (!QFileInfo(to.hostPath()).isWritable())
+        return QStringLiteral("the folder %1 is read-only").arg(folder);
+
+    // The most the folder holds beyond today at any point: each copy's temporary exists beside
+    // the file it replaces until the rename frees the old one.
+    qint64 grown = 0, peak = 0, written = 0;
+    for (const PlannedCopy& copy : copies) {
+        const qint64 size = onDisk(from.size(copy.source).value_or(0));
+        const std::optional<QString> target = to.file(copy.target);
+        const QFileInfo old(target.value_or(QString()));
+        const qint64 freed = target && old.isFile() && !old.isSymLink() ? onDisk(old.size()) : 0;
+        peak = std::max(peak, grown + size);
+        grown += size - freed;
+        written += size;
+    }
+    const QStorageInfo storage(to.hostPath());
+    if (!storage.isValid() || !storage.isReady())
+        return {}; // nothing to judge by; each copy still reports its own failure
+    const qint64 margin = 1024 * 1024 + written / 100;
+    const qint64 available = storage.bytesAvailable();
+    if (peak + margin <= available)
+        return {};
+    return QStringLiteral("the copies would write %1 (%2 more than the files they replace "
+                          "take, at the most), but only %3 are free in %4")
+        .arg(bytesText(written), bytesText(peak), bytesText(available), folder);
+}
 
 RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QStringList& names,
                            int count, const std::function<void(int)>& done) {
+    QList<PlannedCopy> planned;
+    for (const QString& name : names.mid(0, count))
+        planned.push_back({name, name});
+    if (const QString why = checkBatch(from, to, planned); !why.isEmpty())
+        return {false, 0, why};
     RestoreResult result;
     for (int i = 0; i < count; ++i) {
         if (i >= names.size())

@@ -2,6 +2,7 @@
 
 #include "folders.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -14,8 +15,22 @@ struct RestoreResult {
     QString error;    // why it stopped, when !ok
 };
 
+// One copy of a batch: the CD file `source` over the installed file named `target`.
+struct PlannedCopy {
+    QString source;
+    QString target;
+};
+
+// What a batch checks before it writes anything: that the installed folder exists and can be
+// written, and that the copies fit in its free space, counting what each file replaced frees
+// once it is renamed over and a margin. A CD may claim any size for its files (an image's
+// entries may share one huge extent), so sizes are trusted only after this. An empty text, or
+// why not, with both figures.
+QString checkBatch(const CdFolder& from, const HostFolder& to, const QList<PlannedCopy>& copies);
+
 // The one restore loop: for i from 0 to count - 1, copies the CD file `names[i]` over the
-// installed file of the same name and then calls `done(i)`. Stops at the first failure with its
+// installed file of the same name and then calls `done(i)`. Checks the batch first (see
+// checkBatch) and then copies nothing when it would not fit. Stops at the first failure with its
 // reason (a copy that fails, or a list of fewer than `count` names); what was copied before it
 // stays restored.
 RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QStringList& names,

@@ -33,8 +33,8 @@ MediaCore::Loaded MediaCore::load() {
 }
 
 MediaCore::Loaded MediaCore::load(const QString& gameDirectory, const QString& cdDrive) {
-    settings_ = {gameDirectory, cdDrive, {}};
-    return loadLists({});
+    settings_ = ovra::givenSettings(gameDirectory, cdDrive);
+    return settings_.complete() ? loadLists({}) : failedLoad(settings_.error);
 }
 
 MediaCore::Loaded MediaCore::loadLists(Loaded result) {
@@ -81,7 +81,7 @@ ovra::CopyResult MediaCore::replace(Side side, const QString& source, const QStr
     if (!listed_[std::size_t(side)])
         return refuse(QStringLiteral("The game directory was not loaded."));
     const std::optional<QString> to = ovra::paths::hostFileIn(list(side).path(), target);
-    if (!to)
+    if (!to || to->isEmpty())
         return refuse(QStringLiteral("\"%1\" is not a file name.").arg(target));
     const ovra::CopyResult copied = ovra::replaceFile(source, *to);
     if (!copied)

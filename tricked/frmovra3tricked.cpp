@@ -192,6 +192,9 @@ void FrmOvra3TrickEd::applyConfig(const QString& path) {
                                    "trick was changed.")
                         .arg(shown, opened.error));
         break;
+    case TrickCore::Opened::Stopped:
+        ovra::showInstallationError(this, kProgramTitle, opened.error);
+        break;
     }
 }
 

@@ -28,8 +28,8 @@ TrickCore::Loaded TrickCore::load() {
 }
 
 TrickCore::Loaded TrickCore::load(const QString& gameDirectory, const QString& cdDrive) {
-    settings_ = {gameDirectory, cdDrive, {}};
-    return loadTricks({});
+    settings_ = ovra::givenSettings(gameDirectory, cdDrive);
+    return settings_.complete() ? loadTricks({}) : failedLoad(settings_.error);
 }
 
 TrickCore::Loaded TrickCore::loadTricks(Loaded result) {
@@ -144,6 +144,14 @@ TrickCore::openConfig(const QString& path,
     QString why;
     const std::unique_ptr<Batch> batch = parsed.swaps.isEmpty() ? nullptr : openBatch(&why);
     const QStringList& names = trickList_.names();
+    if (batch) {
+        QList<ovra::PlannedCopy> planned;
+        for (const Swap& s : parsed.swaps)
+            planned.push_back({names[s.with], names[s.replaced]});
+        if (const QString problem = ovra::checkBatch(*batch->cd, batch->installed, planned);
+            !problem.isEmpty())
+            return fail(Opened::Stopped, problem);
+    }
     for (const Swap& s : parsed.swaps) {
         const ovra::CopyResult done =
             batch ? swap(*batch, names[s.replaced], names[s.with]) : refused(why);

@@ -65,6 +65,8 @@ public:
             Applied,    // every record checked, its swaps made (some may have failed)
             Unreadable, // not an RTF document that can be read: nothing changed
             Refused,    // a record that cannot be applied here: nothing changed
+            Stopped,    // checked, but the swaps cannot be made (no room, a read-only folder):
+                        // nothing changed
         };
         Outcome outcome = Applied;
         QString error; // why, when not Applied

@@ -1,5 +1,6 @@
 #include "filelist.h"
 #include "rtfwriter.h"
+#include "smallfs.h"
 #include "tempinstall.h"
 #include "trickconfig.h"
 
@@ -9,6 +10,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStorageInfo>
 
 #if defined(Q_OS_UNIX)
 #include <sys/stat.h>
@@ -40,13 +42,18 @@ struct Fixture {
     QString cdTrick(int p) const { return install.cdTrick(names[p]); }
     QString path(const QString& name) const { return install.dir.filePath(name); }
 
-    Run run(QStringList args) const {
+    // Runs in the folder "cwd" beside the installation; `environment`: "NAME=value" entries.
+    Run run(QStringList args, const QStringList& environment = {}) const {
         for (QString& a : args)
             a.replace("{dir}", install.dir.path());
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", path("config")); // no per-user settings
+        for (const QString& e : environment)
+            env.insert(e.section('=', 0, 0), e.section('=', 1).replace("{dir}", path({})));
         p.setProcessEnvironment(env);
+        QDir().mkpath(path("cwd"));
+        p.setWorkingDirectory(path("cwd"));
         p.start(ovra3, args);
         if (!p.waitForFinished(60000))
             qFatal("ovra3 %s did not end", qPrintable(args.join(' ')));
@@ -54,10 +61,13 @@ struct Fixture {
                 p.readAllStandardOutput(), p.readAllStandardError()};
     }
 
-    Files tricks() const {
+    Files tricks() const { return files(install.layout.gameDirectory + "/data/anims/skater_M"); }
+
+    // Every file below `dir`, hidden ones too, by path relative to it.
+    static Files files(const QString& dir) {
         Files files;
-        const QString dir = install.layout.gameDirectory + "/data/anims/skater_M";
-        for (QDirIterator it(dir, QDir::Files | QDir::Hidden); it.hasNext();) {
+        for (QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+             it.hasNext();) {
             const QString file = it.next();
             files.insert(file.mid(dir.size() + 1), TempInstall::bytes(file));
         }
@@ -233,11 +243,6 @@ private slots:
         const QStringList none;
         QTest::newRow("no settings")
             << QStringList{"nosettings"} << QStringList{"status"} << 2 << "directorydata.dat";
-        QTest::newRow("game given, no CD setting")
-            << QStringList{"nosettings"} << QStringList{"verify", "--game", "{dir}/game"} << 2
-            << "--cd was not given";
-        QTest::newRow("no CD") << none << QStringList{"verify", "--cd", "{dir}/nothing"} << 2
-                               << "nothing";
         QTest::newRow("FIFO for a trick")
             << QStringList{"fifo 6"} << QStringList{"status"} << 2 << "not a regular file";
         QTest::newRow("refused Trick Config")
@@ -268,6 +273,162 @@ private slots:
         if (exit == 2)
             QCOMPARE(f.tricks(), before);
     }
+
+    // What ovra3 prints for a person holds no control character from a path or a name: they
+    // could redraw the terminal or forge a line. JSON keeps the path exact.
+    void printsNoControls_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("status") << QStringList{"status"};
+        QTest::newRow("export") << QStringList{"export", "{dir}/\x1b[2Jx.tcg"};
+        QTest::newRow("error") << QStringList{"verify", "--cd",
+                                              "{dir}/\x1b]0;x\x07"
+                                              "cd"};
+        QTest::newRow("json") << QStringList{"status", "--json"};
+    }
+    void printsNoControls() {
+        QFETCH(QStringList, args);
+        Fixture f;
+        const QString game = f.path("game\x1b[2J\r    0  forged\x7f");
+        QVERIFY(QDir().rename(f.install.layout.gameDirectory, game));
+        const Run run = f.run(args + QStringList{"--game", game});
+        if (args.contains("--json")) {
+            QCOMPARE(QJsonDocument::fromJson(run.out).object()["game"].toString(), game);
+            return;
+        }
+        for (const QByteArray& text : {run.out, run.err})
+            for (const char c : text)
+                QVERIFY2(uchar(c) >= 0x20 ? c != 0x7f : c == '\n', text);
+        QVERIFY2((run.out + run.err).contains("\\e"), run.out + run.err);
+    }
+
+    // A setting that leads nowhere is no setting: nothing is read or written below the folder
+    // ovra3 runs in or the root. Either option alone stands in for its own setting only.
+    void settingsLeadingNowhere_data() {
+        QTest::addColumn<QByteArray>("gameSetting"); // directorydata.dat's bytes; "-": as made
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("says");
+        const QStringList restore{"restore", "tricks"};
+        QTest::newRow("empty game setting") << QByteArray() << restore << 2 << "it is empty";
+        QTest::newRow("line end only")
+            << QByteArray("\r\n") << QStringList{"restore", "all"} << 2 << "it is empty";
+        QTest::newRow("drive the Wine prefix lacks")
+            << QByteArray("Q:\\Games\\Ovra3") << restore << 2
+            << "the drive Q: is none of the Wine prefix's drives";
+        QTest::newRow("relative game setting")
+            << QByteArray("game") << QStringList{"status"} << 2 << "is no full path";
+        QTest::newRow("empty --cd")
+            << QByteArray("-") << QStringList{"restore", "tricks", "--cd", ""} << 2
+            << "the CD drive leads nowhere";
+        QTest::newRow("empty --game")
+            << QByteArray("-") << QStringList{"status", "--game", ""} << 2 << "it is empty";
+        QTest::newRow("--game alone, CD from its setting")
+            << QByteArray("") << QStringList{"verify", "--game", "{dir}/game"} << 0 << "";
+        QTest::newRow("--cd alone, game from its setting")
+            << QByteArray("-") << QStringList{"verify", "--cd", "{dir}/cd"} << 0 << "";
+        QTest::newRow("--cd alone, no game setting")
+            << QByteArray("") << QStringList{"verify", "--cd", "{dir}/cd"} << 2
+            << "--game was not given, and the game directory is not set";
+        QTest::newRow("--cd folder missing")
+            << QByteArray("-") << QStringList{"verify", "--cd", "{dir}/nothing"} << 2
+            << "the CD folder {dir}/nothing/ does not exist";
+        QTest::newRow("--cd no game CD")
+            << QByteArray("-") << QStringList{"verify", "--cd", "{dir}/game"} << 2
+            << "{dir}/game is not a game CD";
+    }
+    void settingsLeadingNowhere() {
+        QFETCH(QByteArray, gameSetting);
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QString, says);
+        Fixture f;
+        f.change({});
+        if (gameSetting != "-")
+            QVERIFY(TempInstall::write(f.install.programDir + "/directorydata.dat", gameSetting));
+        QVERIFY(QDir().mkpath(f.path("pfx/dosdevices")));
+        const Files before = f.tricks();
+        const Run run = f.run(args, {"WINEPREFIX={dir}/pfx"});
+        QCOMPARE(run.exit, exit);
+        QVERIFY2(run.err.contains(says.replace("{dir}", f.install.dir.path()).toUtf8()), run.err);
+        QCOMPARE(
+            QDir(f.path("cwd")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
+        QCOMPARE(f.tricks(), before);
+    }
+
+#if defined(Q_OS_UNIX)
+    // A batch first checks that it can write what it will, and writes nothing when it cannot:
+    // a CD's files may claim any size, and a folder may refuse new files. What the copies
+    // replace counts as freed.
+    void batchChecks_data() {
+        QTest::addColumn<QString>("folder"); // below the game directory and the CD's data folder
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("disk"); // full: CD files claim twice the free space; freed:
+                                           // installed files as large take most of it
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("says");
+        const QString tricks = "anims/skater_M", music = "music", movies = "movies";
+        QTest::newRow("restore tricks, no room")
+            << tricks << QStringList{"restore", "tricks"} << "full" << 2 << "free in";
+        QTest::newRow("apply, no room")
+            << tricks << QStringList{"apply", "{dir}/every.tcg"} << "full" << 2 << "free in";
+        QTest::newRow("restore music, no room")
+            << music << QStringList{"restore", "music"} << "full" << 2 << "free in";
+        QTest::newRow("restore movies, no room")
+            << movies << QStringList{"restore", "movies"} << "full" << 2 << "free in";
+        QTest::newRow("restore music, room once replaced files go")
+            << music << QStringList{"restore", "music"} << "freed" << 0 << "";
+        QTest::newRow("read-only game folder") << tricks << QStringList{"restore", "tricks"}
+                                               << "read-only" << 2 << "skater_M is read-only";
+    }
+    void batchChecks() {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, args);
+        QFETCH(QString, disk);
+        QFETCH(int, exit);
+        QFETCH(QString, says);
+        SmallFileSystem small("32m");
+        if (!small.skip.isEmpty())
+            QSKIP(qPrintable(small.skip));
+        Fixture f;
+        QString config = tricked::unchangedConfig();
+        for (int p = 0; p < tricked::kTrickCount; ++p)
+            tricked::replaceRecord(config, p, (p + 1) % tricked::kTrickCount);
+        QVERIFY(TempInstall::write(f.path("every.tcg"), rtf::write(config)));
+        const QString game = small.dir.filePath("game");
+        QCOMPARE(QProcess::execute("cp", {"-a", f.install.layout.gameDirectory, game}), 0);
+        const QString cd = f.install.layout.cdRoot + "/setup/data/data/" + folder.toLower();
+        const QStringList names = QDir(cd).entryList(QDir::Files);
+        const auto free = [&] { return QStorageInfo(game).bytesAvailable(); };
+        const auto perFile = [&](double share) {
+            return (qint64(double(free()) * share / double(names.size())) + 4095) / 4096 * 4096;
+        };
+        if (disk == "full") {
+            const qint64 claimed = perFile(2.0);
+            for (const QString& name : names) // sparse: they take no room where they lie
+                QVERIFY(QFile::resize(cd + "/" + name, claimed));
+        } else if (disk == "freed") {
+            const qint64 size = perFile(0.85);
+            for (const QString& name : names)
+                QVERIFY(TempInstall::write(game + "/data/" + folder + "/" + name,
+                                           QByteArray(size, 'i')) &&
+                        QFile::resize(cd + "/" + name, size));
+            QVERIFY(free() < size * names.size()); // all of them would not fit beside the old
+        } else {
+            QVERIFY(small.makeReadOnly());
+        }
+        const Files before = Fixture::files(game);
+        const Run run = f.run(args + QStringList{"--game", game});
+        QCOMPARE(run.exit, exit);
+        QVERIFY2(run.err.contains(says.toUtf8()), run.err);
+        if (exit == 2)
+            QCOMPARE(Fixture::files(game), before);
+        else
+            for (const QString& name : names)
+                QCOMPARE(QFileInfo(game + "/data/" + folder + "/" + name).size(),
+                         QFileInfo(cd + "/" + name).size());
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestCli)

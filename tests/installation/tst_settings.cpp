@@ -91,35 +91,51 @@ private slots:
     }
 
 #ifdef Q_OS_UNIX
-    // An installed copy: its folder cannot be written (root included), so a per-user folder
-    // stands in for it; settings a packager shipped beside the program are read until the
-    // player stores their own. Where neither folder can be written, the store fails and says so.
+    // An installed copy keeps its settings per user, even where it could write its own folder
+    // (run as root, or from ~/.local/bin); so does one whose folder cannot be written (root
+    // included). Settings a packager shipped beside the program are read until the player
+    // stores their own. A copy in a build or an unpacked folder keeps them beside itself. Where
+    // neither folder can be written, the store fails and says so.
     void perUserFolder_data() {
+        QTest::addColumn<QString>("copy"); // installed, read-only or portable
         QTest::addColumn<bool>("shipped");
         QTest::addColumn<bool>("configWritable");
-        QTest::newRow("nothing shipped") << false << true;
-        QTest::newRow("settings shipped") << true << true;
-        QTest::newRow("neither folder writable") << true << false;
+        QTest::newRow("read-only, nothing shipped") << "read-only" << false << true;
+        QTest::newRow("read-only, settings shipped") << "read-only" << true << true;
+        QTest::newRow("neither folder writable") << "read-only" << true << false;
+        QTest::newRow("installed, folder writable") << "installed" << true << true;
+        QTest::newRow("portable") << "portable" << true << true;
     }
     void perUserFolder() {
+        QFETCH(QString, copy);
         QFETCH(bool, shipped);
         QFETCH(bool, configWritable);
-        SmallFileSystem program;
-        if (!program.skip.isEmpty())
-            QSKIP(qPrintable(program.skip));
+        SmallFileSystem small;
+        if (copy == "read-only" && !small.skip.isEmpty())
+            QSKIP(qPrintable(small.skip));
+        QTemporaryDir prefix;
+        // As installing lays it out: <prefix>/bin and the marker under <prefix>/share.
+        const QString programDir = copy == "read-only" ? small.dir.path() : prefix.filePath("bin");
+        QVERIFY(QDir().mkpath(programDir));
+        if (copy == "installed")
+            QVERIFY(QDir().mkpath(QFileInfo(programDir + '/' + kInstalledMarker).path()) &&
+                    touch(programDir + '/' + kInstalledMarker));
         if (shipped)
-            QVERIFY(TempInstall::write(program.dir.filePath(kGameDirectoryFile), "/shipped/game") &&
-                    TempInstall::write(program.dir.filePath(kCdDriveFile), "/shipped/cd/"));
-        QVERIFY(program.makeReadOnly());
+            QVERIFY(TempInstall::write(programDir + '/' + kGameDirectoryFile, "/shipped/game") &&
+                    TempInstall::write(programDir + '/' + kCdDriveFile, "/shipped/cd/"));
+        if (copy == "read-only")
+            QVERIFY(small.makeReadOnly());
         QTemporaryDir home;
         const QString config = home.filePath(configWritable ? "config" : "a-file");
         if (!configWritable)
             QVERIFY(touch(config));
         const ScopedEnv xdg("XDG_CONFIG_HOME", QFile::encodeName(config));
 
-        const ProgramFolder folder(program.dir.path());
-        QCOMPARE(folder.own(), config + "/Ovra3");
-        QCOMPARE(folder.beside(), program.dir.path());
+        const ProgramFolder folder(programDir);
+        const QString own = copy == "portable" ? programDir : config + "/Ovra3";
+        QCOMPARE(folder.own(), own);
+        QCOMPARE(folder.beside(), programDir);
+        QCOMPARE(isInstalled(programDir), copy == "installed");
         const Settings before = loadSettings(folder);
         QCOMPARE(before.gameDirectory.value_or("none"), shipped ? "/shipped/game" : "none");
 
@@ -127,12 +143,14 @@ private slots:
         QCOMPARE(stored.ok, configWritable);
         const Settings after = loadSettings(folder);
         if (configWritable) {
-            QCOMPARE(TempInstall::bytes(config + "/Ovra3/" + kCdDriveFile), "/media/cd/");
+            QCOMPARE(TempInstall::bytes(own + '/' + kCdDriveFile), "/media/cd/");
             QCOMPARE(after.gameDirectory.value_or("none"), "/games/mine");
         } else {
             QVERIFY(stored.error.contains(config));
             QCOMPARE(after.gameDirectory.value_or("none"), "/shipped/game");
         }
+        if (copy == "installed") // what was shipped stays as it was
+            QCOMPARE(TempInstall::bytes(programDir + '/' + kCdDriveFile), "/shipped/cd/");
     }
 #endif
 
@@ -178,7 +196,8 @@ private slots:
     void hostPath_data() {
         // Relative to the temporary root unless it has a drive letter ({root}: that root).
         QTest::addColumn<QString>("gamePath");
-        // Relative to the root; empty: no drive, so the path stays as written and leads nowhere.
+        // Relative to the root; empty: no drive, so the path leads nowhere (an empty host path,
+        // never a folder "E:" under the current one).
         QTest::addColumn<QString>("expected");
         QTest::newRow("exact") << "Game\\data\\music\\air.mus"
                                << "Game/data/music/air.mus";
@@ -234,13 +253,12 @@ private slots:
 
         const bool letter = gamePath.size() > 1 && gamePath[1] == u':';
         const QString in = letter ? gamePath.replace("{root}", root) : root + "\\" + gamePath;
-        const QString asWritten = QString(in).replace(u'\\', u'/');
-        const QString out = expected.isEmpty() ? asWritten : root + "/" + expected;
+        const QString out = expected.isEmpty() ? QString() : root + "/" + expected;
         // $WINEPREFIX wins over ~/.wine; without a prefix, drive letters lead nowhere.
         for (const auto& [prefix, home, result] :
              {std::tuple{root + "/pfx", root, out},
               {QString(), root + "/home", out},
-              {root + "/none", root + "/home", letter ? asWritten : out}}) {
+              {root + "/none", root + "/home", letter ? QString() : out}}) {
             const ScopedEnv wine("WINEPREFIX", prefix.toLocal8Bit()),
                 user("HOME", home.toLocal8Bit());
             QCOMPARE(paths::hostPath(in), result);

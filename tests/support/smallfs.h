@@ -14,10 +14,14 @@
 // where mounting is not permitted.
 struct SmallFileSystem {
     QTemporaryDir dir;
-    QString skip = geteuid() != 0 ? "mounting a tmpfs needs root"
-                   : mount("tmpfs", QFile::encodeName(dir.path()), "tmpfs", 0, "size=256k") != 0
-                       ? QString("mounting a tmpfs is not permitted here: ") + strerror(errno)
-                       : QString();
+    QString skip;
+    explicit SmallFileSystem(const QByteArray& size = "256k") {
+        if (geteuid() != 0)
+            skip = "mounting a tmpfs needs root";
+        else if (mount("tmpfs", QFile::encodeName(dir.path()), "tmpfs", 0,
+                       ("size=" + size).constData()) != 0)
+            skip = QString("mounting a tmpfs is not permitted here: ") + strerror(errno);
+    }
     ~SmallFileSystem() {
         if (skip.isEmpty())
             umount2(QFile::encodeName(dir.path()), MNT_DETACH);
