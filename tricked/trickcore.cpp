@@ -99,7 +99,11 @@ ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,
 ovra::CopyResult TrickCore::transform(const QString& replacefile, const QString& withfile) {
     QString why;
     const std::unique_ptr<Batch> batch = openBatch(&why);
-    const ovra::CopyResult result = batch ? swap(*batch, replacefile, withfile) : refused(why);
+    // One copy out of an image can claim as much as a whole batch.
+    if (batch)
+        why = ovra::checkBatch(*batch->cd, batch->installed, {{withfile, replacefile}});
+    const ovra::CopyResult result =
+        batch && why.isEmpty() ? swap(*batch, replacefile, withfile) : refused(why);
     if (!result)
         qCWarning(lcTrickEd, "%s was not replaced with %s: %s", qUtf8Printable(replacefile),
                   qUtf8Printable(withfile), qUtf8Printable(result.error));
