@@ -1,6 +1,7 @@
 #include "discimage.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -24,6 +25,8 @@ const QStringList kTreeNames = {"Big.ska",     "Dup.ska", "Empty.ska",
                                 "Trick01.ska", "dup.ska", "semi;colon.ska"};
 const QStringList kJolietNames = {"Big.ska",     "Dup.ska", "Empty.ska",
                                   "Trick01.ska", "dup.ska", "semi_colon.ska"};
+// The one name of the second tree that plain ISO 9660 names cannot hold.
+const QString kAccented = QStringLiteral("Ollié.ska");
 constexpr qsizetype kSector = 2048;
 constexpr qsizetype kRoot = 156; // the root's entry in a volume descriptor
 
@@ -70,6 +73,24 @@ std::optional<qint64> peakMemory() {
     return std::nullopt;
 }
 
+// Every entry of a tree folder by folder, in the notation of Image::list: "a/b" -> names,
+// folders with a '/'.
+QMap<QString, QStringList> treeListing(const QString& top) {
+    QMap<QString, QStringList> folders;
+    QDirIterator it(top, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList paths = {top};
+    while (it.hasNext())
+        paths << it.next();
+    for (const QString& path : paths) {
+        QStringList names;
+        for (const QFileInfo& e : QDir(path).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            names << e.fileName() + (e.isDir() ? "/" : "");
+        const QString relative = QDir(top).relativeFilePath(path);
+        folders.insert(relative == u'.' ? QString() : relative, names);
+    }
+    return folders;
+}
+
 // Reads a whole file through the sink, checking the chunk sizes on the way.
 QString readAll(const Image& image, const QString& path, QByteArray* out) {
     return image.read(path, [out](const char* data, qint64 size) {
@@ -89,6 +110,8 @@ private slots:
     void initTestCase();
     void contents_data();
     void contents();
+    void makers_data();
+    void makers();
     void descriptors_data();
     void descriptors();
     void refused_data();
@@ -141,6 +164,16 @@ void TestDiscImage::initTestCase() {
         QVERIFY(make.waitForFinished(60000));
         QVERIFY2(make.exitCode() == 0, make.readAllStandardError().constData());
     }
+
+    // A small tree for every maker: ISO 9660 names fit all but one.
+    const QString tree = dir.filePath("tree/");
+    QVERIFY(QDir(dir.path()).mkpath("tree/setup/data/data/anims/skater_m") &&
+            QDir(dir.path()).mkpath("tree/setup/data/data/movies"));
+    for (const QString name : {"Trick01.ska", "Ollie.ska", "Kickflip.ska", "Grind50.ska"})
+        QVERIFY(writeFile(tree + "setup/data/data/anims/skater_m/" + name, name.toUtf8()));
+    QVERIFY(writeFile(tree + "setup/data/data/anims/skater_m/" + kAccented, "accented\r\n"));
+    QVERIFY(writeFile(tree + "setup/data/data/movies/Intro.mpg", "movie"));
+    QVERIFY(writeFile(tree + "ReadMe.txt", "read me"));
 }
 
 void TestDiscImage::contents_data() {
@@ -229,6 +262,83 @@ void TestDiscImage::contents() {
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(got, sources.value(source));
     QCOMPARE(disc->fileSize(path), std::optional<qint64>(got.size()));
+}
+
+// Every maker's image of one tree, with and without the extensions: the same folders, the names
+// the image keeps, the bytes of a file whose name plain ISO 9660 cannot hold.
+void TestDiscImage::makers_data() {
+    QTest::addColumn<QString>("maker");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("capitals");    // plain ISO 9660 names
+    QTest::addColumn<QString>("accented"); // kAccented as the image names it
+
+    const QList<std::pair<QString, QStringList>> variants = {
+        {"plain", {}},
+        {"joliet", {"-J"}},
+        {"rock ridge", {"-R"}},
+        {"joliet and rock ridge", {"-J", "-R"}},
+        {"ISO 9660:1999", {"-iso-level", "4"}},
+        {"joliet and ISO 9660:1999", {"-J", "-iso-level", "4"}}};
+    for (const auto& [name, options] : variants) {
+        // genisoimage replaces each byte of the é in a plain name, and cannot convert names
+        // for Joliet at ISO level 4: it takes each byte for a Latin-1 letter.
+        const bool plain = options.isEmpty();
+        const bool level4Joliet = options.contains("-J") && options.contains("-iso-level");
+        const QString accented = plain          ? QStringLiteral("OLLI__.SKA")
+                                 : level4Joliet ? QString::fromLatin1(kAccented.toUtf8())
+                                                : kAccented;
+        QTest::newRow(qPrintable("genisoimage " + name))
+            << "genisoimage" << options << plain << accented;
+    }
+    // xorriso writes Rock Ridge always.
+    for (const auto& [name, options] : variants)
+        QTest::newRow(qPrintable("xorriso " + name)) << "xorriso" << options << false << kAccented;
+}
+
+void TestDiscImage::makers() {
+    QFETCH(QString, maker);
+    QFETCH(QStringList, options);
+    QFETCH(bool, capitals);
+    QFETCH(QString, accented);
+
+    const QString program = QStandardPaths::findExecutable(maker);
+    if (program.isEmpty())
+        QSKIP(qPrintable(maker + " is not installed (scripts/setup installs it)"));
+    const QString iso = dir.filePath(QStringLiteral("made.iso"));
+    QFile::remove(iso);
+    QStringList arguments = options + QStringList{"-quiet", "-o", iso, dir.filePath("tree")};
+    if (maker == "xorriso")
+        arguments = QStringList{"-as", "mkisofs"} + arguments;
+    QProcess make;
+    // Both read file names in the locale's character set.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C.UTF-8");
+    make.setProcessEnvironment(environment);
+    make.start(program, arguments);
+    QVERIFY(make.waitForFinished(60000));
+    QVERIFY2(make.exitCode() == 0, make.readAllStandardError().constData());
+
+    QString error;
+    const auto disc = Image::open(iso, &error);
+    QVERIFY2(disc, qPrintable(error));
+    const QMap<QString, QStringList> tree = treeListing(dir.filePath("tree"));
+    for (auto folder = tree.cbegin(); folder != tree.cend(); ++folder) {
+        QStringList expected;
+        for (const QString& name : folder.value())
+            expected << (name == kAccented ? accented : capitals ? name.toUpper() : name);
+        expected.sort();
+        const auto entries = disc->list(folder.key(), &error);
+        QVERIFY2(entries, qPrintable(error));
+        QStringList listed;
+        for (const discimage::Entry& e : *entries)
+            listed << e.name + (e.directory ? "/" : "");
+        listed.sort();
+        QCOMPARE(listed, expected);
+    }
+    QByteArray got;
+    error = readAll(*disc, kSkater + "\\" + accented, &got);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(got, QByteArray("accented\r\n"));
 }
 
 // Images whose volume descriptors are arranged otherwise than usual: each opens and lists what
