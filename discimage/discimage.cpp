@@ -60,6 +60,9 @@ struct IsoCloser {
 struct ListFree {
     void operator()(CdioList_t* list) const { iso9660_filelist_free(list); }
 };
+struct StatFree {
+    void operator()(iso9660_stat_t* stat) const { iso9660_stat_free(stat); }
+};
 
 // A path in the game's notation: backslashes, though slashes are taken too, so that no
 // component can hold either.
@@ -84,6 +87,13 @@ struct Node {
     QString name;
     bool rockRidge = false; // the library found Rock Ridge fields in it
     bool usable = false;    // a file or a folder: not ".", "..", a resource fork or a link
+};
+
+// The supplementary descriptor that the library takes the Joliet root from, and the level it
+// reads names at.
+struct Joliet {
+    QByteArray descriptor;
+    quint8 level = 0; // none
 };
 
 struct Folder {
@@ -151,6 +161,41 @@ struct Image::Private {
         if (data.size() != count)
             return std::nullopt;
         return data;
+    }
+
+    // The volume descriptors walked as the library walks them: every sector after the primary
+    // one up to a terminator or the end of the file, whatever its type or identifier says. The
+    // first supplementary descriptor with a Joliet escape sequence gives the root, the last one
+    // the level. Refused where the walk cannot be matched cheaply: a sector cut short (the
+    // library would read stale bytes after its end) or no terminator in sight.
+    std::optional<Joliet> jolietDescriptor(QString* error) const {
+        Joliet found;
+        for (qint64 sector = iso::kDescriptorSector + 1;; ++sector) {
+            const qint64 at = sector * kSectorSize;
+            if (at >= bytes)
+                return found;
+            if (sector > iso::kDescriptorSector + kMaxDescriptors) {
+                *error =
+                    damaged(QStringLiteral("its volume descriptors do not end within %1 sectors")
+                                .arg(kMaxDescriptors));
+                return std::nullopt;
+            }
+            const auto descriptor = readAt(at, kSectorSize);
+            if (!descriptor) {
+                *error = at + kSectorSize > bytes
+                             ? damaged(QStringLiteral("it ends inside a volume descriptor"))
+                             : unreadable();
+                return std::nullopt;
+            }
+            if (uchar(descriptor->at(0)) == iso::kTerminator)
+                return found;
+            const quint8 level = iso::jolietLevel(*descriptor);
+            if (level == 0)
+                continue;
+            if (found.level == 0)
+                found.descriptor = *descriptor;
+            found.level = level;
+        }
     }
 
     // The records of a folder, read and checked without the library.
@@ -297,8 +342,12 @@ struct Image::Private {
             QStringLiteral("%1 is not a CD image: it has no ISO 9660 volume descriptor.")
                 .arg(native(path));
         const auto primary = readAt(iso::kDescriptorSector * kSectorSize, kSectorSize);
-        if (!primary || primary->at(0) != 1 || primary->mid(1, 5) != "CD001")
+        if (!primary || uchar(primary->at(0)) != iso::kPrimary || primary->mid(1, 5) != "CD001")
             return notImage;
+        QString error;
+        const auto joliet = jolietDescriptor(&error);
+        if (!joliet)
+            return error;
         QString why;
         auto top = iso::rootRecord(*primary, false, &why);
         if (!top)
@@ -308,26 +357,31 @@ struct Image::Private {
         // Rock Ridge names are in the primary tree; the library reads the Joliet tree whenever
         // it may, so it may only where there is no Rock Ridge. A disc with Rock Ridge marks it
         // at the start of the root's "." entry.
-        QString error;
         const auto rootRecords = records(root, false, &error);
         if (!rootRecords)
             return error;
         const bool rockRidge = !rootRecords->isEmpty() && rootRecords->first().announces;
+        const quint8 level = rockRidge ? 0 : joliet->level;
+        if (level > 0) {
+            top = iso::rootRecord(joliet->descriptor, true, &why);
+            if (!top)
+                return damaged(why);
+            root = Folder{top->extent, top->size, {}, {}};
+        }
         quietLibrary();
         iso.reset(iso9660_open_ext(libraryPath(path).constData(),
                                    rockRidge ? ISO_EXTENSION_ROCK_RIDGE : ISO_EXTENSION_ALL));
         if (!iso)
             return notImage;
+        // The library read the descriptors again: it must have found what was checked (the
+        // file may have changed since).
         jolietLevel = iso9660_ifs_get_joliet_level(iso.get());
-        if (jolietLevel > 0) {
-            const auto joliet = readAt((iso::kDescriptorSector + 1) * kSectorSize, kSectorSize);
-            top =
-                joliet && joliet->at(0) == 2 ? iso::rootRecord(*joliet, true, &why) : std::nullopt;
-            if (!top)
-                return damaged(why.isEmpty() ? QStringLiteral("the Joliet descriptor is missing")
-                                             : why);
-            root = Folder{top->extent, top->size, {}, {}};
-        }
+        const std::unique_ptr<iso9660_stat_t, StatFree> libraryRoot(
+            iso9660_ifs_stat(iso.get(), "/"));
+        if (jolietLevel != level || !libraryRoot ||
+            libraryRoot->type != iso9660_stat_s::_STAT_DIR ||
+            quint32(libraryRoot->lsn) != root.extent || libraryRoot->size != root.size)
+            return damaged(QStringLiteral("its volume descriptors do not read consistently"));
         // A damaged root is refused now rather than at the first use.
         if (!listing(root, &error))
             return error;

@@ -26,9 +26,11 @@ using WriteChunk = std::function<bool(const char* data, qint64 size)>;
 
 // The largest piece handed to a WriteChunk at once.
 inline constexpr qint64 kChunkSize = 64 * 1024;
-// Limits against hostile images: a folder's size and the depth of a path.
+// Limits against hostile images: a folder's size, the depth of a path and the number of volume
+// descriptors after the primary one (discs have a handful).
 inline constexpr qint64 kMaxFolderBytes = 1024 * 1024;
 inline constexpr int kMaxDepth = 16;
+inline constexpr int kMaxDescriptors = 64;
 
 // Images are used from one thread at a time, all of them together: the library's path
 // lookup is not safe on two threads at once.

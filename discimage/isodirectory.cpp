@@ -6,8 +6,9 @@ namespace discimage::iso {
 
 namespace {
 
-constexpr int kFixedLength = 33; // a record up to its name
-constexpr int kRootOffset = 156; // of the root record in a volume descriptor
+constexpr int kFixedLength = 33;  // a record up to its name
+constexpr int kRootOffset = 156;  // of the root record in a volume descriptor
+constexpr int kEscapeOffset = 88; // of the escape sequences in a supplementary descriptor
 
 quint32 le32(const uchar* p) {
     return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
@@ -182,6 +183,22 @@ std::optional<Record> rootRecord(const QByteArray& descriptor, bool joliet, QStr
         return std::nullopt;
     }
     return root;
+}
+
+quint8 jolietLevel(const QByteArray& descriptor) {
+    if (descriptor.size() < kEscapeOffset + 3 || uchar(descriptor[0]) != kSupplementary ||
+        descriptor[kEscapeOffset] != '%' || descriptor[kEscapeOffset + 1] != '/')
+        return 0;
+    switch (descriptor[kEscapeOffset + 2]) {
+    case '@':
+        return 1;
+    case 'C':
+        return 2;
+    case 'E':
+        return 3;
+    default:
+        return 0;
+    }
 }
 
 QString withoutVersion(QString name) {

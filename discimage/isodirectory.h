@@ -11,8 +11,15 @@
 namespace discimage::iso {
 
 inline constexpr qint64 kSectorSize = 2048;
-// The sector of the primary volume descriptor and, on Joliet images, the one after it.
+// The sector of the primary volume descriptor; the others follow it up to a terminator.
 inline constexpr qint64 kDescriptorSector = 16;
+
+// Volume descriptor types, the first byte of each descriptor.
+enum DescriptorType : uchar {
+    kPrimary = 1,
+    kSupplementary = 2,
+    kTerminator = 255,
+};
 
 enum Flag : quint8 {
     kHidden = 0x01,
@@ -40,6 +47,10 @@ std::optional<QList<Record>> parseDirectory(const QByteArray& sectors, bool joli
 
 // The root directory's record in a volume descriptor (one sector).
 std::optional<Record> rootRecord(const QByteArray& descriptor, bool joliet, QString* why);
+
+// The Joliet level (1 to 3) that a supplementary volume descriptor announces, else 0. Only the
+// first escape sequence counts, as the library reads it.
+quint8 jolietLevel(const QByteArray& descriptor);
 
 // A plain or Joliet name without its version (";1") and a trailing dot.
 QString withoutVersion(QString name);

@@ -1,6 +1,8 @@
 #include "discimage.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -18,6 +20,15 @@ namespace {
 
 const QString kSkater = QStringLiteral("setup\\data\\data\\anims\\skater_m");
 const QString kTree = QStringLiteral("Setup/DATA/data/Anims/skater_m/");
+// The names in kTree as Rock Ridge and ISO 9660:1999 keep them, and as Joliet has them.
+const QStringList kTreeNames = {"Big.ska",     "Dup.ska", "Empty.ska",
+                                "Trick01.ska", "dup.ska", "semi;colon.ska"};
+const QStringList kJolietNames = {"Big.ska",     "Dup.ska", "Empty.ska",
+                                  "Trick01.ska", "dup.ska", "semi_colon.ska"};
+// The one name of the second tree that plain ISO 9660 names cannot hold.
+const QString kAccented = QStringLiteral("Ollié.ska");
+constexpr qsizetype kSector = 2048;
+constexpr qsizetype kRoot = 156; // the root's entry in a volume descriptor
 
 QByteArray randomBytes(qsizetype size, quint32 seed) {
     QRandomGenerator random(seed);
@@ -42,6 +53,44 @@ void setLe32(QByteArray& bytes, qsizetype at, quint32 value) {
         bytes[at + i] = char(value >> (8 * i));
 }
 
+QByteArray sector(const QByteArray& image, int n) {
+    return image.mid(n * kSector, kSector);
+}
+
+void putSector(QByteArray& image, int n, const QByteArray& data) {
+    image.replace(n * kSector, kSector, data);
+}
+
+// The process's peak of address space, where the system tells it: an allocation as large as a
+// hostile folder's size shows there even when none of it is touched.
+std::optional<qint64> peakMemory() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmPeak:"))
+            return line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+    return std::nullopt;
+}
+
+// Every entry of a tree folder by folder, in the notation of Image::list: "a/b" -> names,
+// folders with a '/'.
+QMap<QString, QStringList> treeListing(const QString& top) {
+    QMap<QString, QStringList> folders;
+    QDirIterator it(top, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList paths = {top};
+    while (it.hasNext())
+        paths << it.next();
+    for (const QString& path : paths) {
+        QStringList names;
+        for (const QFileInfo& e : QDir(path).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            names << e.fileName() + (e.isDir() ? "/" : "");
+        const QString relative = QDir(top).relativeFilePath(path);
+        folders.insert(relative == u'.' ? QString() : relative, names);
+    }
+    return folders;
+}
+
 // Reads a whole file through the sink, checking the chunk sizes on the way.
 QString readAll(const Image& image, const QString& path, QByteArray* out) {
     return image.read(path, [out](const char* data, qint64 size) {
@@ -61,6 +110,10 @@ private slots:
     void initTestCase();
     void contents_data();
     void contents();
+    void makers_data();
+    void makers();
+    void descriptors_data();
+    void descriptors();
     void refused_data();
     void refused();
     void everyCutEndsCleanly();
@@ -100,14 +153,27 @@ void TestDiscImage::initTestCase() {
          {"src/Setup/DATA/data/Movies/Upper.mpg", "src/Setup/DATA/data/movies/lower.mpg"})
         QVERIFY(QDir(dir.path()).mkpath(QFileInfo(path).path()) &&
                 writeFile(dir.filePath(path), {}));
-    const QList<std::pair<QString, QStringList>> kinds = {
-        {"plain", {}}, {"joliet", {"-J"}}, {"rock", {"-R"}}, {"both", {"-R", "-J"}}};
+    const QList<std::pair<QString, QStringList>> kinds = {{"plain", {}},
+                                                          {"joliet", {"-J"}},
+                                                          {"rock", {"-R"}},
+                                                          {"both", {"-R", "-J"}},
+                                                          {"joliet4", {"-J", "-iso-level", "4"}}};
     for (const auto& [name, options] : kinds) {
         QProcess make;
         make.start(maker, options + QStringList{"-quiet", "-o", image(name), dir.filePath("src")});
         QVERIFY(make.waitForFinished(60000));
         QVERIFY2(make.exitCode() == 0, make.readAllStandardError().constData());
     }
+
+    // A small tree for every maker: ISO 9660 names fit all but one.
+    const QString tree = dir.filePath("tree/");
+    QVERIFY(QDir(dir.path()).mkpath("tree/setup/data/data/anims/skater_m") &&
+            QDir(dir.path()).mkpath("tree/setup/data/data/movies"));
+    for (const QString name : {"Trick01.ska", "Ollie.ska", "Kickflip.ska", "Grind50.ska"})
+        QVERIFY(writeFile(tree + "setup/data/data/anims/skater_m/" + name, name.toUtf8()));
+    QVERIFY(writeFile(tree + "setup/data/data/anims/skater_m/" + kAccented, "accented\r\n"));
+    QVERIFY(writeFile(tree + "setup/data/data/movies/Intro.mpg", "movie"));
+    QVERIFY(writeFile(tree + "ReadMe.txt", "read me"));
 }
 
 void TestDiscImage::contents_data() {
@@ -119,10 +185,6 @@ void TestDiscImage::contents_data() {
 
     const QStringList plain = {"BIG.SKA",   "DUP.SKA",      "DUP000.SKA",
                                "EMPTY.SKA", "SEMI_COL.SKA", "TRICK01.SKA"};
-    const QStringList joliet = {"Big.ska",     "Dup.ska", "Empty.ska",
-                                "Trick01.ska", "dup.ska", "semi_colon.ska"};
-    const QStringList rock = {"Big.ska",     "Dup.ska", "Empty.ska",
-                              "Trick01.ska", "dup.ska", "semi;colon.ska"};
     QTest::newRow("plain names, other case") << "plain" << kSkater << plain << "trick01.ska"
                                              << "Trick01.ska";
     QTest::newRow("plain, many chunks") << "plain" << kSkater.toUpper() << plain << "BIG.SKA"
@@ -133,11 +195,11 @@ void TestDiscImage::contents_data() {
                                 << "" << QStringList{"SETUP/"} << ""
                                 << "";
     QTest::newRow("joliet") << "joliet"
-                            << "SETUP\\Data\\data\\ANIMS\\Skater_M" << joliet << "TRICK01.SKA"
+                            << "SETUP\\Data\\data\\ANIMS\\Skater_M" << kJolietNames << "TRICK01.SKA"
                             << "Trick01.ska";
-    QTest::newRow("rock ridge, first in code order") << "rock" << kSkater << rock << "DUP.SKA"
+    QTest::newRow("rock ridge, first in code order") << "rock" << kSkater << kTreeNames << "DUP.SKA"
                                                      << "Dup.ska";
-    QTest::newRow("rock ridge, exact spelling") << "rock" << kSkater << rock << "dup.ska"
+    QTest::newRow("rock ridge, exact spelling") << "rock" << kSkater << kTreeNames << "dup.ska"
                                                 << "dup.ska";
     QTest::newRow("rock ridge folder, exact spelling")
         << "rock"
@@ -147,15 +209,16 @@ void TestDiscImage::contents_data() {
         << "rock"
         << "SETUP\\DATA\\DATA\\MOVIES" << QStringList{"Upper.mpg"} << ""
         << "";
-    QTest::newRow("rock ridge before joliet") << "both"
-                                              << "\\" + kSkater + "\\" << rock << "SEMI;COLON.SKA"
-                                              << "semi;colon.ska";
+    QTest::newRow("rock ridge before joliet")
+        << "both"
+        << "\\" + kSkater + "\\" << kTreeNames << "SEMI;COLON.SKA"
+        << "semi;colon.ska";
     QTest::newRow("missing folder") << "rock"
                                     << "setup\\data\\nothere" << QStringList() << ""
                                     << "";
     QTest::newRow("file as folder") << "plain" << kSkater + "\\trick01.ska" << QStringList() << ""
                                     << "";
-    QTest::newRow("missing file") << "joliet" << kSkater << joliet << "nothere.ska"
+    QTest::newRow("missing file") << "joliet" << kSkater << kJolietNames << "nothere.ska"
                                   << "";
     QTest::newRow("folder as file") << "rock"
                                     << "setup\\data" << QStringList{"data/"} << "data"
@@ -199,6 +262,175 @@ void TestDiscImage::contents() {
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(got, sources.value(source));
     QCOMPARE(disc->fileSize(path), std::optional<qint64>(got.size()));
+}
+
+// Every maker's image of one tree, with and without the extensions: the same folders, the names
+// the image keeps, the bytes of a file whose name plain ISO 9660 cannot hold.
+void TestDiscImage::makers_data() {
+    QTest::addColumn<QString>("maker");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("capitals");    // plain ISO 9660 names
+    QTest::addColumn<QString>("accented"); // kAccented as the image names it
+
+    const QList<std::pair<QString, QStringList>> variants = {
+        {"plain", {}},
+        {"joliet", {"-J"}},
+        {"rock ridge", {"-R"}},
+        {"joliet and rock ridge", {"-J", "-R"}},
+        {"ISO 9660:1999", {"-iso-level", "4"}},
+        {"joliet and ISO 9660:1999", {"-J", "-iso-level", "4"}}};
+    for (const auto& [name, options] : variants) {
+        // genisoimage replaces each byte of the é in a plain name, and cannot convert names
+        // for Joliet at ISO level 4: it takes each byte for a Latin-1 letter.
+        const bool plain = options.isEmpty();
+        const bool level4Joliet = options.contains("-J") && options.contains("-iso-level");
+        const QString accented = plain          ? QStringLiteral("OLLI__.SKA")
+                                 : level4Joliet ? QString::fromLatin1(kAccented.toUtf8())
+                                                : kAccented;
+        QTest::newRow(qPrintable("genisoimage " + name))
+            << "genisoimage" << options << plain << accented;
+    }
+    // xorriso writes Rock Ridge always.
+    for (const auto& [name, options] : variants)
+        QTest::newRow(qPrintable("xorriso " + name)) << "xorriso" << options << false << kAccented;
+}
+
+void TestDiscImage::makers() {
+    QFETCH(QString, maker);
+    QFETCH(QStringList, options);
+    QFETCH(bool, capitals);
+    QFETCH(QString, accented);
+
+    const QString program = QStandardPaths::findExecutable(maker);
+    if (program.isEmpty())
+        QSKIP(qPrintable(maker + " is not installed (scripts/setup installs it)"));
+    const QString iso = dir.filePath(QStringLiteral("made.iso"));
+    QFile::remove(iso);
+    QStringList arguments = options + QStringList{"-quiet", "-o", iso, dir.filePath("tree")};
+    if (maker == "xorriso")
+        arguments = QStringList{"-as", "mkisofs"} + arguments;
+    QProcess make;
+    // Both read file names in the locale's character set.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C.UTF-8");
+    make.setProcessEnvironment(environment);
+    make.start(program, arguments);
+    QVERIFY(make.waitForFinished(60000));
+    QVERIFY2(make.exitCode() == 0, make.readAllStandardError().constData());
+
+    QString error;
+    const auto disc = Image::open(iso, &error);
+    QVERIFY2(disc, qPrintable(error));
+    const QMap<QString, QStringList> tree = treeListing(dir.filePath("tree"));
+    for (auto folder = tree.cbegin(); folder != tree.cend(); ++folder) {
+        QStringList expected;
+        for (const QString& name : folder.value())
+            expected << (name == kAccented ? accented : capitals ? name.toUpper() : name);
+        expected.sort();
+        const auto entries = disc->list(folder.key(), &error);
+        QVERIFY2(entries, qPrintable(error));
+        QStringList listed;
+        for (const discimage::Entry& e : *entries)
+            listed << e.name + (e.directory ? "/" : "");
+        listed.sort();
+        QCOMPARE(listed, expected);
+    }
+    QByteArray got;
+    error = readAll(*disc, kSkater + "\\" + accented, &got);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(got, QByteArray("accented\r\n"));
+}
+
+// Images whose volume descriptors are arranged otherwise than usual: each opens and lists what
+// the library reads, or is refused for its own reason, fast and without a large allocation.
+void TestDiscImage::descriptors_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("names"); // of kSkater, sorted; none: refused on opening
+    QTest::addColumn<QString>("fragment");
+
+    // genisoimage -J -iso-level 4: ISO 9660:1999 at 17, Joliet at 18, the terminator at 19,
+    // then a free sector. -J alone: Joliet at 17, the terminator at 18.
+    const QByteArray level4 = bytes("joliet4");
+    const QByteArray joliet = bytes("joliet");
+    QVERIFY(level4[17 * kSector] == 2 && level4[17 * kSector + 88] == 0 &&
+            level4.mid(18 * kSector + 88, 3) == "%/E" && uchar(level4[19 * kSector]) == 0xff &&
+            sector(level4, 20) == QByteArray(kSector, 0));
+    QVERIFY(joliet.mid(17 * kSector + 88, 3) == "%/E" && uchar(joliet[18 * kSector]) == 0xff &&
+            sector(joliet, 19) == QByteArray(kSector, 0));
+    const quint32 huge = 0xfffff800; // 4 GiB less a sector
+
+    // The descriptor at 17 leads to a good Joliet folder, the library's one to another.
+    QByteArray hugeRoot = level4;
+    hugeRoot.replace(17 * kSector + kRoot, 34, level4.mid(18 * kSector + kRoot, 34));
+    QByteArray badRoot = hugeRoot;
+    setLe32(hugeRoot, 18 * kSector + kRoot + 10, huge);
+    setLe32(badRoot, 18 * kSector + kRoot + 2, 16); // the primary descriptor as a folder
+    QTest::newRow("Joliet root of 4 GiB behind another descriptor")
+        << variant("d-huge.iso", hugeRoot) << QStringList() << "out of range";
+    QTest::newRow("damaged Joliet root behind another descriptor")
+        << variant("d-bad.iso", badRoot) << QStringList() << "shorter than its fixed fields";
+
+    QByteArray third = level4;
+    putSector(third, 20, sector(level4, 19));
+    putSector(third, 19, sector(level4, 18));
+    putSector(third, 18, sector(level4, 17));
+    QTest::newRow("Joliet third") << variant("d-third.iso", third) << kJolietNames << "";
+
+    // A second Joliet descriptor sets the level the library reads names at, not the root.
+    QByteArray second = sector(joliet, 17);
+    second[88 + 2] = '@';
+    setLe32(second, kRoot + 10, huge);
+    QByteArray twoJoliet = joliet;
+    putSector(twoJoliet, 19, sector(joliet, 18));
+    putSector(twoJoliet, 18, second);
+    QTest::newRow("second Joliet descriptor")
+        << variant("d-second.iso", twoJoliet) << kJolietNames << "";
+
+    QByteArray afterEnd = level4;
+    QByteArray late = sector(level4, 18);
+    setLe32(late, kRoot + 10, huge);
+    putSector(afterEnd, 18, sector(level4, 19));
+    putSector(afterEnd, 19, late);
+    QTest::newRow("Joliet after the terminator")
+        << variant("d-late.iso", afterEnd) << kTreeNames << "";
+
+    QByteArray boot(kSector, 0);
+    boot.replace(1, 6, "CD001\x01");
+    QByteArray endless = bytes("plain").left(17 * kSector);
+    for (int i = 0; i < 4096; ++i)
+        endless += boot;
+    QTest::newRow("no terminator")
+        << variant("d-endless.iso", endless) << QStringList() << "do not end";
+    QTest::newRow("cut inside a descriptor")
+        << variant("d-cut.iso", joliet.left(17 * kSector + 100)) << QStringList()
+        << "ends inside a volume descriptor";
+}
+
+void TestDiscImage::descriptors() {
+    QFETCH(QString, path);
+    QFETCH(QStringList, names);
+    QFETCH(QString, fragment);
+
+    const auto before = peakMemory();
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    const auto disc = Image::open(path, &error);
+    const auto entries = disc ? disc->list(kSkater, &error) : std::nullopt;
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed()) + " ms"));
+    if (before)
+        QVERIFY2(*peakMemory() - *before < 64 * 1024 * 1024, "a large allocation");
+    if (names.isEmpty()) {
+        QVERIFY(!disc);
+        QVERIFY2(error.contains(fragment), qPrintable(error));
+        return;
+    }
+    QVERIFY2(entries, qPrintable(error));
+    QStringList listed;
+    for (const discimage::Entry& e : *entries)
+        listed << e.name;
+    listed.sort();
+    QCOMPARE(listed, names);
 }
 
 void TestDiscImage::refused_data() {
