@@ -485,6 +485,21 @@ void TestDiscImage::refused_data() {
     setLe32(huge, setup + 10, 0xfffff800);
     QTest::newRow("huge folder") << variant("huge.iso", huge) << true << "list"
                                  << "out of range";
+    // A folder's sector filled with copies of its "." entry, the last of which claims to run
+    // 4 bytes into the next sector (past the end of a one-sector folder).
+    QByteArray pastSector = plain;
+    const qsizetype sectorStart = skater - skater % 2048, sectorEnd = sectorStart + 2048;
+    const QByteArray self = plain.mid(sectorStart, 34);
+    QVERIFY(uchar(self[0]) == 34 && self[32] == 1);
+    qsizetype end = sectorStart;
+    while (uchar(plain[end]) != 0)
+        end += uchar(plain[end]);
+    for (; end + 2 * 34 <= sectorEnd; end += 34)
+        pastSector.replace(end, 34, self);
+    pastSector.replace(end, 34, self);
+    pastSector[end] = char(sectorEnd - end + 4);
+    QTest::newRow("entry past its sector") << variant("pastsector.iso", pastSector) << true
+                                           << "list" << "runs past the end of its sector";
     QByteArray longName = plain;
     longName[skater + 32] = char(250); // the name's length
     QTest::newRow("name past its entry") << variant("longname.iso", longName) << true << "list"

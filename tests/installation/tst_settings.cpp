@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -366,6 +367,16 @@ private slots:
         QVERIFY(!list.setPath(dir.filePath("missing")));
         QCOMPARE(list.count(), 3);
         QCOMPARE(list.path(), dir.path());
+
+        // A folder listed inside a disc image, by the same rules: no folders, nothing hidden
+        // (marked so, or a Mac's "._" file), no name that is a path.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("a.b\\.mus.*left out"));
+        list.setEntries("image", {{"X.MUS", false, false},
+                                  {"hidden.mus", true, true},
+                                  {"._z.mus", false, true},
+                                  {"a\\b.mus", false, true},
+                                  {"z.mus", false, true}});
+        QCOMPARE(list.names(), QStringList{"z.mus"});
     }
 };
 
