@@ -498,8 +498,9 @@ void TestDiscImage::refused_data() {
         pastSector.replace(end, 34, self);
     pastSector.replace(end, 34, self);
     pastSector[end] = char(sectorEnd - end + 4);
-    QTest::newRow("entry past its sector") << variant("pastsector.iso", pastSector) << true
-                                           << "list" << "runs past the end of its sector";
+    QTest::newRow("entry past its sector")
+        << variant("pastsector.iso", pastSector) << true << "list"
+        << "runs past the end of its sector";
     QByteArray longName = plain;
     longName[skater + 32] = char(250); // the name's length
     QTest::newRow("name past its entry") << variant("longname.iso", longName) << true << "list"

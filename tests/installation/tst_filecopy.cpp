@@ -15,8 +15,14 @@
 #ifdef Q_OS_UNIX
 #include "watchdog.h"
 
+#include <QElapsedTimer>
+#include <QScopeGuard>
+#include <atomic>
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -121,6 +127,8 @@ private slots:
             row("destination is a folder", "destdir", "destdir");
 #ifdef Q_OS_UNIX
             row("source is a FIFO", "srcfifo", "is not a file");
+            // The rename fails (EBUSY): a copy must not report success with the old bytes.
+            row("destination is a mount point", "mounted", "air.mus");
 #endif
         }
     }
@@ -156,6 +164,17 @@ private slots:
         else if (caseName == "srcfifo") {
             from = src + "/fifo.mp3";
             QCOMPARE(mkfifo(QFile::encodeName(from), 0600), 0);
+        }
+        const QString bound = dir.filePath("bound");
+        const auto unmount = qScopeGuard([&] {
+            if (caseName == "mounted")
+                umount2(QFile::encodeName(to), MNT_DETACH);
+        });
+        if (caseName == "mounted") {
+            QVERIFY(TempInstall::write(bound, "installed"));
+            if (mount(QFile::encodeName(bound), QFile::encodeName(to), nullptr, MS_BIND, nullptr) !=
+                0)
+                QSKIP("a bind mount needs root");
         }
         const Watchdog watchdog(20);
 #endif
@@ -352,6 +371,36 @@ private slots:
         QCOMPARE(r.ok, error.isEmpty());
         QVERIFY2(r.error.contains(error) && (r.ok || r.error.contains(path)), qPrintable(r.error));
         QCOMPARE(r.bytes, r.ok ? content : QByteArray());
+    }
+
+    // A name swapped between a file and a FIFO while it is read: every read gives the file's
+    // bytes or is refused. Judged by the name alone, the FIFO would be read as an empty file.
+    void nameSwappedWhileRead() {
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath("config.tcg"));
+        const QByteArray file = path + ".file", fifo = path + ".fifo", next = path + ".next";
+        QVERIFY(TempInstall::write(QFile::decodeName(file), "the file's bytes"));
+        QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+        std::atomic<bool> stop = false;
+        std::thread swapper([&] {
+            for (bool toFifo = false; !stop; toFifo = !toFifo)
+                if (link((toFifo ? fifo : file).constData(), next.constData()) == 0)
+                    rename(next.constData(), path.constData());
+        });
+        const Watchdog watchdog(20);
+        int read = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 1000) {
+            const ReadFileResult r = readRegularFile(QFile::decodeName(path), kReadLimit);
+            if (r.ok && r.bytes != "the file's bytes")
+                break;
+            read += r.ok;
+        }
+        stop = true;
+        swapper.join();
+        QVERIFY2(clock.elapsed() >= 1000, "a FIFO was read as a file");
+        QVERIFY(read > 0);
     }
 #endif
 };
