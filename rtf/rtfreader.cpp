@@ -8,6 +8,7 @@
 #include <bitset>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -46,7 +47,7 @@ struct Word {
     int codePage = 0; // of a character set word
 };
 
-// Sorted by name for binary search. Destinations hold no body text: tables, metadata,
+// In alphabetical order, each once. Destinations hold no body text: tables, metadata,
 // pictures, headers and footers, notes, and the text other readers show instead of a list
 // number or an object.
 constexpr auto kWords = std::to_array<Word>({
@@ -112,13 +113,58 @@ constexpr auto kWords = std::to_array<Word>({
     {"xmlnstbl", Kind::Destination},
 });
 
-static_assert(std::is_sorted(kWords.begin(), kWords.end(),
-                             [](const Word& a, const Word& b) { return a.name < b.name; }));
+static_assert(std::adjacent_find(kWords.begin(), kWords.end(), [](const Word& a, const Word& b) {
+                  return a.name >= b.name;
+              }) == kWords.end());
 
-const Word* findWord(std::string_view name) {
-    const auto it = std::lower_bound(kWords.begin(), kWords.end(), name,
-                                     [](const Word& w, std::string_view n) { return w.name < n; });
-    return it != kWords.end() && it->name == name ? &*it : nullptr;
+// Words are found through a hash of their letters, taken while they are read, in a table where
+// no two words share a slot: one comparison per control word, whatever the document holds. Most
+// words of a document are formatting that the table does not hold; a hostile one may hold nothing
+// else.
+constexpr int kSlotBits = 9;
+using WordTable = std::array<quint8, 1 << kSlotBits>; // each a word's index + 1; 0 for none
+static_assert(kWords.size() < 256);
+
+constexpr quint32 nextHash(quint32 hash, quint32 factor, char letter) {
+    return hash * factor + quint8(letter);
+}
+
+constexpr quint32 slotOf(quint32 hash) {
+    return (hash * 0x9e3779b1u) >> (32 - kSlotBits); // the high bits mix every letter
+}
+
+// The table for that hash factor, or none where two words would share a slot.
+constexpr std::optional<WordTable> wordTable(quint32 factor) {
+    WordTable table{};
+    for (size_t i = 0; i < kWords.size(); ++i) {
+        quint32 hash = 0;
+        for (const char letter : kWords[i].name)
+            hash = nextHash(hash, factor, letter);
+        quint8& slot = table[slotOf(hash)];
+        if (slot != 0)
+            return std::nullopt;
+        slot = quint8(i + 1);
+    }
+    return table;
+}
+
+// The first odd factor that gives every word a slot of its own, found while compiling.
+constexpr quint32 kHashFactor = [] {
+    for (quint32 factor = 31; factor < 8192; factor += 2) {
+        if (wordTable(factor))
+            return factor;
+    }
+    return 0u;
+}();
+static_assert(kHashFactor != 0, "no hash factor separates the words: widen kSlotBits");
+constexpr WordTable kWordTable = *wordTable(kHashFactor);
+
+const Word* findWord(std::string_view name, quint32 hash) {
+    const int slot = kWordTable[slotOf(hash)];
+    if (slot == 0)
+        return nullptr;
+    const Word& word = kWords[slot - 1];
+    return word.name == name ? &word : nullptr;
 }
 
 bool isLetter(char c) {
@@ -573,10 +619,11 @@ bool Parser::controlSequence() {
 
 bool Parser::controlWord() {
     const char* nameStart = pos_;
+    quint32 hash = 0;
     while (pos_ < end_ && isLetter(*pos_)) {
         if (pos_ - nameStart == kMaxWordLength)
             return fail(QStringLiteral("control word longer than %1 letters").arg(kMaxWordLength));
-        ++pos_;
+        hash = nextHash(hash, kHashFactor, *pos_++);
     }
     const std::string_view name(nameStart, size_t(pos_ - nameStart));
 
@@ -596,7 +643,7 @@ bool Parser::controlWord() {
     if (pos_ < end_ && *pos_ == ' ')
         ++pos_; // the delimiter belongs to the word
 
-    const Word* word = findWord(name);
+    const Word* word = findWord(name, hash);
     if (word && word->kind == Kind::Bin) {
         // The data is skipped, never copied: only its length is checked.
         const qint64 length = std::max<qint64>(parameter, 0);
