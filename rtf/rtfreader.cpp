@@ -232,6 +232,13 @@ private:
     bool setFont(qint64 font, Kind property, qint64 value);
     const CodePage& codePage();
     const CodePage& lookUpCodePage() const;
+    // Of the next `count` characters, how many stand in for the \uN before them: those are
+    // dropped. Every kind of character counts, control words and symbols too.
+    qsizetype skipFallback(qsizetype count = 1) {
+        const qsizetype skipped = std::min<qsizetype>(pendingFallback_, count);
+        pendingFallback_ -= int(skipped);
+        return skipped;
+    }
     bool fail(const QString& what);
     qsizetype offset() const { return pos_ - begin_; }
 
@@ -256,21 +263,14 @@ bool Parser::fail(const QString& what) {
     return false;
 }
 
-// Every kind of character counts once against the fallback of a preceding \uN.
 void Parser::character(char16_t c) {
-    if (pendingFallback_ > 0)
-        --pendingFallback_;
-    else if (!groups_.back().skip)
+    if (!skipFallback() && !groups_.back().skip)
         text_ += QChar(c);
 }
 
 // A byte of text, written as \'hh or standing in the file, in the code page in force.
 void Parser::byte(quint8 b) {
-    if (pendingFallback_ > 0) {
-        --pendingFallback_;
-        return;
-    }
-    if (groups_.back().skip)
+    if (skipFallback() || groups_.back().skip)
         return;
     if (runs_.continues(b)) {
         runs_.feed(b);
@@ -333,16 +333,13 @@ void Parser::asciiRun() {
     const char* run = pos_;
     while (pos_ < end_ && isPlainAscii(*pos_))
         ++pos_;
-    const qsizetype fallback = std::min<qsizetype>(pendingFallback_, pos_ - run);
-    pendingFallback_ -= int(fallback);
+    const qsizetype fallback = skipFallback(pos_ - run);
     if (!groups_.back().skip)
         text_ += QLatin1StringView(run + fallback, pos_ - run - fallback);
 }
 
 void Parser::paragraphMark() {
-    if (pendingFallback_ > 0) {
-        --pendingFallback_;
-    } else if (!groups_.back().skip) {
+    if (!skipFallback() && !groups_.back().skip) {
         text_ += u'\n';
         paragraphEnd_ = text_.size();
     }
@@ -444,9 +441,7 @@ bool Parser::controlSequence() {
         break;
     case '*':
         // A destination other readers may not know: its content is never body text.
-        if (pendingFallback_ > 0)
-            --pendingFallback_;
-        else
+        if (!skipFallback())
             groups_.back().skip = true;
         break;
     case '\0':
@@ -455,8 +450,7 @@ bool Parser::controlSequence() {
     default:
         // \- (an optional hyphen, invisible unless a line breaks there) and the rare symbols
         // with no text of their own.
-        if (pendingFallback_ > 0)
-            --pendingFallback_;
+        skipFallback();
         break;
     }
     return true;
@@ -502,10 +496,8 @@ bool Parser::controlWord() {
         if (parameter < -32768 || parameter > 65535)
             return fail(QStringLiteral("\\u%1 out of range").arg(parameter));
     }
-    if (pendingFallback_ > 0) {
-        --pendingFallback_;
+    if (skipFallback())
         return true;
-    }
     if (!word)
         return true; // formatting and whatever else carries no text
     Group& group = groups_.back();
