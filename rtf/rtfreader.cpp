@@ -222,9 +222,16 @@ private:
         qint64 codePage = 0; // \cpg, which wins over the character set
     };
 
+    struct ControlWord {
+        const Word* word = nullptr; // null for the words we do not know
+        bool hasParameter = false;
+        qint64 parameter = 0;
+    };
+
     bool parse(qsizetype start);
     bool controlSequence();
-    bool controlWord();
+    bool readWord(ControlWord& read);
+    bool applyWord(const ControlWord& read);
     void character(char16_t c);
     void byte(quint8 b);
     void asciiRun();
@@ -407,8 +414,10 @@ bool Parser::controlSequence() {
         c == '\'' || (runs_.leadPending() && (c == '\\' || c == '{' || c == '}'));
     if (!escapedByte)
         runs_.end();
-    if (isLetter(c))
-        return controlWord();
+    if (isLetter(c)) {
+        ControlWord word;
+        return readWord(word) && applyWord(word);
+    }
     ++pos_;
     switch (c) {
     case '\\':
@@ -456,7 +465,9 @@ bool Parser::controlSequence() {
     return true;
 }
 
-bool Parser::controlWord() {
+// The name, the parameter and the delimiter, and the data of \bin; whatever a word's reading
+// refuses ends the document, also in a fallback or a destination we skip.
+bool Parser::readWord(ControlWord& read) {
     const char* nameStart = pos_;
     quint32 hash = 0;
     while (pos_ < end_ && isLetter(*pos_)) {
@@ -466,7 +477,6 @@ bool Parser::controlWord() {
     }
     const std::string_view name(nameStart, size_t(pos_ - nameStart));
 
-    bool hasParameter = false;
     qint64 parameter = 0;
     const bool negative = end_ - pos_ >= 2 && pos_[0] == '-' && isDigit(pos_[1]);
     if (negative)
@@ -475,29 +485,34 @@ bool Parser::controlWord() {
         if (digits == kMaxDigits)
             return fail(QStringLiteral("numeric parameter longer than %1 digits").arg(kMaxDigits));
         parameter = parameter * 10 + (*pos_ - '0');
-        hasParameter = true;
+        read.hasParameter = true;
     }
-    if (negative)
-        parameter = -parameter;
+    read.parameter = negative ? -parameter : parameter;
     if (pos_ < end_ && *pos_ == ' ')
         ++pos_; // the delimiter belongs to the word
 
-    const Word* word = findWord(name, hash);
+    const Word* word = read.word = findWord(name, hash);
     if (word && word->kind == Kind::Bin) {
         // The data is skipped, never copied: only its length is checked.
-        const qint64 length = std::max<qint64>(parameter, 0);
+        const qint64 length = std::max<qint64>(read.parameter, 0);
         if (length > end_ - pos_)
             return fail(QStringLiteral("\\bin%1 runs past the end of the document").arg(length));
         pos_ += length;
     }
     if (word && word->kind == Kind::Unicode) {
-        if (!hasParameter)
+        if (!read.hasParameter)
             return fail(QStringLiteral("\\u without a number"));
-        if (parameter < -32768 || parameter > 65535)
-            return fail(QStringLiteral("\\u%1 out of range").arg(parameter));
+        if (read.parameter < -32768 || read.parameter > 65535)
+            return fail(QStringLiteral("\\u%1 out of range").arg(read.parameter));
     }
+    return true;
+}
+
+// A word in a fallback stands in for the \uN before it and has no effect.
+bool Parser::applyWord(const ControlWord& read) {
     if (skipFallback())
         return true;
+    const auto& [word, hasParameter, parameter] = read;
     if (!word)
         return true; // formatting and whatever else carries no text
     Group& group = groups_.back();
@@ -560,7 +575,7 @@ bool Parser::controlWord() {
         codePage_ = nullptr;
         break;
     case Kind::Bin:
-        break;
+        break; // its data went with the reading
     }
     return true;
 }
