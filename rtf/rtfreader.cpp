@@ -481,30 +481,33 @@ bool Parser::readWord(ControlWord& read) {
     const bool negative = end_ - pos_ >= 2 && pos_[0] == '-' && isDigit(pos_[1]);
     if (negative)
         ++pos_;
-    for (int digits = 0; pos_ < end_ && isDigit(*pos_); ++digits, ++pos_) {
+    int digits = 0;
+    for (; pos_ < end_ && isDigit(*pos_); ++digits, ++pos_) {
         if (digits == kMaxDigits)
             return fail(QStringLiteral("numeric parameter longer than %1 digits").arg(kMaxDigits));
         parameter = parameter * 10 + (*pos_ - '0');
-        read.hasParameter = true;
     }
-    read.parameter = negative ? -parameter : parameter;
+    const bool hasParameter = digits > 0;
+    if (negative)
+        parameter = -parameter;
     if (pos_ < end_ && *pos_ == ' ')
         ++pos_; // the delimiter belongs to the word
 
-    const Word* word = read.word = findWord(name, hash);
+    const Word* word = findWord(name, hash);
     if (word && word->kind == Kind::Bin) {
         // The data is skipped, never copied: only its length is checked.
-        const qint64 length = std::max<qint64>(read.parameter, 0);
+        const qint64 length = std::max<qint64>(parameter, 0);
         if (length > end_ - pos_)
             return fail(QStringLiteral("\\bin%1 runs past the end of the document").arg(length));
         pos_ += length;
     }
     if (word && word->kind == Kind::Unicode) {
-        if (!read.hasParameter)
+        if (!hasParameter)
             return fail(QStringLiteral("\\u without a number"));
-        if (read.parameter < -32768 || read.parameter > 65535)
-            return fail(QStringLiteral("\\u%1 out of range").arg(read.parameter));
+        if (parameter < -32768 || parameter > 65535)
+            return fail(QStringLiteral("\\u%1 out of range").arg(parameter));
     }
+    read = ControlWord{word, hasParameter, parameter};
     return true;
 }
 
