@@ -1,15 +1,13 @@
 #include "rtfreader.h"
 
+#include "codepages.h"
+
 #include <QHash>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
-#include <bitset>
-#include <memory>
-#include <mutex>
+#include <optional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace rtf {
@@ -46,7 +44,7 @@ struct Word {
     int codePage = 0; // of a character set word
 };
 
-// Sorted by name for binary search. Destinations hold no body text: tables, metadata,
+// In alphabetical order, each once. Destinations hold no body text: tables, metadata,
 // pictures, headers and footers, notes, and the text other readers show instead of a list
 // number or an object.
 constexpr auto kWords = std::to_array<Word>({
@@ -112,13 +110,58 @@ constexpr auto kWords = std::to_array<Word>({
     {"xmlnstbl", Kind::Destination},
 });
 
-static_assert(std::is_sorted(kWords.begin(), kWords.end(),
-                             [](const Word& a, const Word& b) { return a.name < b.name; }));
+static_assert(std::adjacent_find(kWords.begin(), kWords.end(), [](const Word& a, const Word& b) {
+                  return a.name >= b.name;
+              }) == kWords.end());
 
-const Word* findWord(std::string_view name) {
-    const auto it = std::lower_bound(kWords.begin(), kWords.end(), name,
-                                     [](const Word& w, std::string_view n) { return w.name < n; });
-    return it != kWords.end() && it->name == name ? &*it : nullptr;
+// Words are found through a hash of their letters, taken while they are read, in a table where
+// no two words share a slot: one comparison per control word, whatever the document holds. Most
+// words of a document are formatting that the table does not hold; a hostile one may hold nothing
+// else.
+constexpr int kSlotBits = 9;
+using WordTable = std::array<quint8, 1 << kSlotBits>; // each a word's index + 1; 0 for none
+static_assert(kWords.size() < 256);
+
+constexpr quint32 nextHash(quint32 hash, quint32 factor, char letter) {
+    return hash * factor + quint8(letter);
+}
+
+constexpr quint32 slotOf(quint32 hash) {
+    return (hash * 0x9e3779b1u) >> (32 - kSlotBits); // the high bits mix every letter
+}
+
+// The table for that hash factor, or none where two words would share a slot.
+constexpr std::optional<WordTable> wordTable(quint32 factor) {
+    WordTable table{};
+    for (size_t i = 0; i < kWords.size(); ++i) {
+        quint32 hash = 0;
+        for (const char letter : kWords[i].name)
+            hash = nextHash(hash, factor, letter);
+        quint8& slot = table[slotOf(hash)];
+        if (slot != 0)
+            return std::nullopt;
+        slot = quint8(i + 1);
+    }
+    return table;
+}
+
+// The first odd factor that gives every word a slot of its own, found while compiling.
+constexpr quint32 kHashFactor = [] {
+    for (quint32 factor = 31; factor < 8192; factor += 2) {
+        if (wordTable(factor))
+            return factor;
+    }
+    return 0u;
+}();
+static_assert(kHashFactor != 0, "no hash factor separates the words: widen kSlotBits");
+constexpr WordTable kWordTable = *wordTable(kHashFactor);
+
+const Word* findWord(std::string_view name, quint32 hash) {
+    const int slot = kWordTable[slotOf(hash)];
+    if (slot == 0)
+        return nullptr;
+    const Word& word = kWords[slot - 1];
+    return word.name == name ? &word : nullptr;
 }
 
 bool isLetter(char c) {
@@ -152,95 +195,13 @@ QString limitText() {
     return QStringLiteral("%1 MiB").arg(kMaxDocumentSize / (1024 * 1024));
 }
 
-// The code pages we decode and the names the ICU-backed decoder knows them by. Any other number
-// falls back to the next code page in force.
-constexpr std::pair<int, const char*> kCodePages[] = {
-    {437, "IBM437"},        {850, "IBM850"},        {874, "windows-874"},   {932, "cp932"},
-    {936, "windows-936"},   {949, "windows-949"},   {950, "windows-950"},   {1250, "windows-1250"},
-    {1251, "windows-1251"}, {1252, "windows-1252"}, {1253, "windows-1253"}, {1254, "windows-1254"},
-    {1255, "windows-1255"}, {1256, "windows-1256"}, {1257, "windows-1257"}, {1258, "windows-1258"},
-    {10000, "macintosh"},
-};
-
-// What a code page makes of the upper half of the bytes, taken once from its decoder and shared
-// by every read. The lower half is ASCII in all of them.
-struct CodePage {
-    const char* name = nullptr;       // null when the decoder is not available
-    std::array<char16_t, 128> high{}; // the character of each byte 0x80..0xFF standing alone
-    std::bitset<128> lead; // the bytes 0x80..0xFF that begin a pair (double-byte code pages)
-};
-
-CodePage loadCodePage(const char* name) {
-    CodePage page;
-    QStringDecoder decoder(name);
-    if (!decoder.isValid())
-        return page;
-    for (int byte = 0x80; byte <= 0xff; ++byte) {
-        const char c = char(byte);
-        const QString decoded = decoder.decode(QByteArrayView(&c, 1));
-        page.lead[byte - 0x80] = decoded.isEmpty(); // the decoder waits for a second byte
-        page.high[byte - 0x80] =
-            decoded.size() == 1 ? decoded[0].unicode() : char16_t(QChar::ReplacementCharacter);
-        decoder.resetState();
-    }
-    page.name = name;
-    return page;
-}
-
-// The code page of that number, or null when we have no decoder for it.
-const CodePage* findCodePage(qint64 number) {
-    constexpr size_t count = std::size(kCodePages);
-    static std::array<std::once_flag, count> loaded;
-    static std::array<CodePage, count> pages;
-    for (size_t i = 0; i < count; ++i) {
-        if (kCodePages[i].first == number) {
-            std::call_once(loaded[i], [i] { pages[i] = loadCodePage(kCodePages[i].second); });
-            return pages[i].name ? &pages[i] : nullptr;
-        }
-    }
-    return nullptr;
-}
-
-// The last resort where not even Windows-1252 can be decoded: bytes as Latin-1.
-const CodePage& latin1() {
-    static const CodePage page = [] {
-        CodePage p;
-        for (int i = 0; i < 128; ++i)
-            p.high[i] = char16_t(0x80 + i);
-        return p;
-    }();
-    return page;
-}
-
-// Windows character set numbers in font tables and their code pages. Character sets 1 (default)
-// and 2 (symbol) stand for the document's own code page, as do those not listed.
-constexpr std::pair<int, int> kCharsets[] = {
-    {0, 1252},   {77, 10000}, {128, 932},  {129, 949},  {134, 936},  {136, 950},
-    {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
-    {204, 1251}, {222, 874},  {238, 1250}, {254, 437},  {255, 850},
-};
-
-// The code page of a character set; 0 for the document's own.
-int charsetCodePage(qint64 charset) {
-    for (const auto& [set, codePage] : kCharsets) {
-        if (set == charset)
-            return codePage;
-    }
-    return 0;
-}
-
-// A byte that may stand second in a pair of any of our double-byte code pages, and that the
-// document can hold as it stands or with a backslash (\\, \{, \}).
-bool isTrailAscii(quint8 b) {
-    return b >= 0x40 && b <= 0x7e;
-}
-
 // One pass over the bytes with the groups on an explicit stack, so that neither time nor
 // memory depends on anything but the document's length.
 class Parser {
 public:
     explicit Parser(const QByteArray& document)
-        : begin_(document.constData()), pos_(begin_), end_(begin_ + document.size()) {}
+        : begin_(document.constData()), pos_(begin_), end_(begin_ + document.size()), runs_(text_) {
+    }
 
     ReadResult run(qsizetype start) {
         if (!parse(start))
@@ -261,9 +222,16 @@ private:
         qint64 codePage = 0; // \cpg, which wins over the character set
     };
 
+    struct ControlWord {
+        const Word* word = nullptr; // null for the words we do not know
+        bool hasParameter = false;
+        qint64 parameter = 0;
+    };
+
     bool parse(qsizetype start);
     bool controlSequence();
-    bool controlWord();
+    bool readWord(ControlWord& read);
+    bool applyWord(const ControlWord& read);
     void character(char16_t c);
     void byte(quint8 b);
     void asciiRun();
@@ -271,10 +239,13 @@ private:
     bool setFont(qint64 font, Kind property, qint64 value);
     const CodePage& codePage();
     const CodePage& lookUpCodePage() const;
-    void feedRun(quint8 b);
-    qsizetype decodeRun();
-    void endRun();
-    void finishRun();
+    // Of the next `count` characters, how many stand in for the \uN before them: those are
+    // dropped. Every kind of character counts, control words and symbols too.
+    qsizetype skipFallback(qsizetype count = 1) {
+        const qsizetype skipped = std::min<qsizetype>(pendingFallback_, count);
+        pendingFallback_ -= int(skipped);
+        return skipped;
+    }
     bool fail(const QString& what);
     qsizetype offset() const { return pos_ - begin_; }
 
@@ -287,17 +258,10 @@ private:
     qint64 ansiCodePage_ = 0;
     int characterSet_ = 1252;            // of \ansi, \mac, \pc, \pca
     const CodePage* codePage_ = nullptr; // in force; null when it must be looked up again
-    // A run of bytes in a double-byte code page, decoded together because the two bytes of a
-    // character come apart: one decoder per code page, created on first use.
-    const CodePage* runPage_ = nullptr;
-    QStringDecoder* runDecoder_ = nullptr;
-    bool leadPending_ = false; // the last byte of the run begins a pair
-    std::array<char, 256> runBytes_{};
-    int runLength_ = 0;
-    std::vector<std::pair<const CodePage*, std::unique_ptr<QStringDecoder>>> decoders_;
     int pendingFallback_ = 0;
     qsizetype paragraphEnd_ = -1; // text length right after the last paragraph mark
     QString text_;
+    RunDecoder runs_; // double-byte runs, decoded onto text_
     QString error_;
 };
 
@@ -306,27 +270,20 @@ bool Parser::fail(const QString& what) {
     return false;
 }
 
-// Every kind of character counts once against the fallback of a preceding \uN.
 void Parser::character(char16_t c) {
-    if (pendingFallback_ > 0)
-        --pendingFallback_;
-    else if (!groups_.back().skip)
+    if (!skipFallback() && !groups_.back().skip)
         text_ += QChar(c);
 }
 
 // A byte of text, written as \'hh or standing in the file, in the code page in force.
 void Parser::byte(quint8 b) {
-    if (pendingFallback_ > 0) {
-        --pendingFallback_;
+    if (skipFallback() || groups_.back().skip)
+        return;
+    if (runs_.continues(b)) {
+        runs_.feed(b);
         return;
     }
-    if (groups_.back().skip)
-        return;
-    if (runPage_ && (b >= 0x80 || (leadPending_ && isTrailAscii(b)))) {
-        feedRun(b);
-        return;
-    }
-    endRun();
+    runs_.end();
     if (b < 0x80) {
         text_ += QChar(b);
         return;
@@ -336,65 +293,7 @@ void Parser::byte(quint8 b) {
         text_ += QChar(page.high[b - 0x80]);
         return;
     }
-    runPage_ = &page;
-    const auto known = std::find_if(decoders_.begin(), decoders_.end(),
-                                    [&](const auto& d) { return d.first == &page; });
-    runDecoder_ = known != decoders_.end()
-                      ? known->second.get()
-                      : decoders_.emplace_back(&page, std::make_unique<QStringDecoder>(page.name))
-                            .second.get();
-    feedRun(b);
-}
-
-void Parser::feedRun(quint8 b) {
-    leadPending_ = !leadPending_ && b >= 0x80 && runPage_->lead[b - 0x80];
-    runBytes_[runLength_++] = char(b);
-    if (runLength_ == int(runBytes_.size()) - 1) // one place stays free for endRun's line feed
-        decodeRun();
-}
-
-// Decodes the bytes held so far onto the text; returns where their characters begin.
-qsizetype Parser::decodeRun() {
-    const qsizetype start = text_.size();
-    text_.resize(start + runDecoder_->requiredSpace(runLength_));
-    const QChar* end = runDecoder_->appendToBuffer(text_.data() + start,
-                                                   QByteArrayView(runBytes_.data(), runLength_));
-    text_.resize(end - text_.constData());
-    runLength_ = 0;
-    return start;
-}
-
-// Anything else than a byte that continues it ends a double-byte run. A line feed, which no pair
-// holds, goes after it: the decoder gives up on an incomplete pair and starts the next run afresh.
-void Parser::endRun() {
-    if (!runPage_)
-        return;
-    if (runLength_ == 1 && leadPending_) {
-        // A first byte alone, after nothing the decoder still holds: no need to ask it.
-        text_ += QChar::ReplacementCharacter;
-        runLength_ = 0;
-    } else {
-        finishRun();
-    }
-    runPage_ = nullptr;
-    runDecoder_ = nullptr;
-    leadPending_ = false;
-}
-
-void Parser::finishRun() {
-    runBytes_[runLength_++] = '\n';
-    const qsizetype start = decodeRun();
-    if (text_.size() > start && text_.back() == u'\n')
-        text_.chop(1);
-    if (leadPending_) {
-        // A first byte without its second: whatever the decoder put for it (decoders differ)
-        // becomes the replacement character.
-        if (text_.size() > start &&
-            (text_.back() == QChar::ReplacementCharacter || text_.back() == u'\x1a'))
-            text_.back() = QChar::ReplacementCharacter;
-        else
-            text_ += QChar::ReplacementCharacter;
-    }
+    runs_.start(page, b);
 }
 
 const CodePage& Parser::codePage() {
@@ -433,26 +332,21 @@ bool Parser::setFont(qint64 font, Kind property, qint64 value) {
 
 // Plain text a run at a time: most of any document, and of a hostile one.
 void Parser::asciiRun() {
-    if (runPage_) {
-        if (leadPending_ && isTrailAscii(quint8(*pos_))) {
-            byte(quint8(*pos_++)); // the second byte of a pair, written as it stands
-            return;
-        }
-        endRun();
+    if (runs_.continues(quint8(*pos_))) {
+        byte(quint8(*pos_++)); // the second byte of a pair, written as it stands
+        return;
     }
+    runs_.end();
     const char* run = pos_;
     while (pos_ < end_ && isPlainAscii(*pos_))
         ++pos_;
-    const qsizetype fallback = std::min<qsizetype>(pendingFallback_, pos_ - run);
-    pendingFallback_ -= int(fallback);
+    const qsizetype fallback = skipFallback(pos_ - run);
     if (!groups_.back().skip)
         text_ += QLatin1StringView(run + fallback, pos_ - run - fallback);
 }
 
 void Parser::paragraphMark() {
-    if (pendingFallback_ > 0) {
-        --pendingFallback_;
-    } else if (!groups_.back().skip) {
+    if (!skipFallback() && !groups_.back().skip) {
         text_ += u'\n';
         paragraphEnd_ = text_.size();
     }
@@ -466,13 +360,13 @@ bool Parser::parse(qsizetype start) {
         case '{':
             if (groups_.size() == kMaxDepth)
                 return fail(QStringLiteral("groups nested deeper than %1").arg(kMaxDepth));
-            endRun();
+            runs_.end();
             groups_.push_back(groups_.empty() ? Group{} : groups_.back());
             pendingFallback_ = 0;
             ++pos_;
             break;
         case '}': {
-            endRun();
+            runs_.end();
             const qint64 font = groups_.back().font;
             groups_.pop_back();
             pendingFallback_ = 0;
@@ -516,11 +410,14 @@ bool Parser::controlSequence() {
     if (pos_ == end_)
         return fail(QStringLiteral("the document ends after a backslash"));
     const char c = *pos_;
-    const bool escapedByte = c == '\'' || (leadPending_ && (c == '\\' || c == '{' || c == '}'));
+    const bool escapedByte =
+        c == '\'' || (runs_.leadPending() && (c == '\\' || c == '{' || c == '}'));
     if (!escapedByte)
-        endRun();
-    if (isLetter(c))
-        return controlWord();
+        runs_.end();
+    if (isLetter(c)) {
+        ControlWord word;
+        return readWord(word) && applyWord(word);
+    }
     ++pos_;
     switch (c) {
     case '\\':
@@ -553,9 +450,7 @@ bool Parser::controlSequence() {
         break;
     case '*':
         // A destination other readers may not know: its content is never body text.
-        if (pendingFallback_ > 0)
-            --pendingFallback_;
-        else
+        if (!skipFallback())
             groups_.back().skip = true;
         break;
     case '\0':
@@ -564,39 +459,41 @@ bool Parser::controlSequence() {
     default:
         // \- (an optional hyphen, invisible unless a line breaks there) and the rare symbols
         // with no text of their own.
-        if (pendingFallback_ > 0)
-            --pendingFallback_;
+        skipFallback();
         break;
     }
     return true;
 }
 
-bool Parser::controlWord() {
+// The name, the parameter and the delimiter, and the data of \bin; whatever a word's reading
+// refuses ends the document, also in a fallback or a destination we skip.
+bool Parser::readWord(ControlWord& read) {
     const char* nameStart = pos_;
+    quint32 hash = 0;
     while (pos_ < end_ && isLetter(*pos_)) {
         if (pos_ - nameStart == kMaxWordLength)
             return fail(QStringLiteral("control word longer than %1 letters").arg(kMaxWordLength));
-        ++pos_;
+        hash = nextHash(hash, kHashFactor, *pos_++);
     }
     const std::string_view name(nameStart, size_t(pos_ - nameStart));
 
-    bool hasParameter = false;
     qint64 parameter = 0;
     const bool negative = end_ - pos_ >= 2 && pos_[0] == '-' && isDigit(pos_[1]);
     if (negative)
         ++pos_;
-    for (int digits = 0; pos_ < end_ && isDigit(*pos_); ++digits, ++pos_) {
+    int digits = 0;
+    for (; pos_ < end_ && isDigit(*pos_); ++digits, ++pos_) {
         if (digits == kMaxDigits)
             return fail(QStringLiteral("numeric parameter longer than %1 digits").arg(kMaxDigits));
         parameter = parameter * 10 + (*pos_ - '0');
-        hasParameter = true;
     }
+    const bool hasParameter = digits > 0;
     if (negative)
         parameter = -parameter;
     if (pos_ < end_ && *pos_ == ' ')
         ++pos_; // the delimiter belongs to the word
 
-    const Word* word = findWord(name);
+    const Word* word = findWord(name, hash);
     if (word && word->kind == Kind::Bin) {
         // The data is skipped, never copied: only its length is checked.
         const qint64 length = std::max<qint64>(parameter, 0);
@@ -610,10 +507,15 @@ bool Parser::controlWord() {
         if (parameter < -32768 || parameter > 65535)
             return fail(QStringLiteral("\\u%1 out of range").arg(parameter));
     }
-    if (pendingFallback_ > 0) {
-        --pendingFallback_;
+    read = ControlWord{word, hasParameter, parameter};
+    return true;
+}
+
+// A word in a fallback stands in for the \uN before it and has no effect.
+bool Parser::applyWord(const ControlWord& read) {
+    if (skipFallback())
         return true;
-    }
+    const auto& [word, hasParameter, parameter] = read;
     if (!word)
         return true; // formatting and whatever else carries no text
     Group& group = groups_.back();
@@ -676,7 +578,7 @@ bool Parser::controlWord() {
         codePage_ = nullptr;
         break;
     case Kind::Bin:
-        break;
+        break; // its data went with the reading
     }
     return true;
 }

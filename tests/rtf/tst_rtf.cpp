@@ -250,6 +250,22 @@ void TestRtf::accepted_data() {
     QTest::newRow("unicode limits") << QByteArray("{\\rtf1\\u-32768?\\u65535?}") << "\u8000\uffff";
     QTest::newRow("unknown words and symbols")
         << QByteArray("{\\rtf1\\foo\\barbaz-12 a\\|b\\fs9999999999 c}") << "abc";
+    QTest::newRow("every word of up to three letters but those that make text") << [] {
+        QByteArray doc = "{\\rtf1";
+        const auto add = [&](const QByteArray& word) {
+            if (word != "u" && word != "par" && word != "row" && word != "tab")
+                doc += "\\" + word + ' ';
+        };
+        for (char a = 'a'; a <= 'z'; ++a) {
+            add(QByteArray(1, a));
+            for (char b = 'a'; b <= 'z'; ++b) {
+                add(QByteArray(1, a) + b);
+                for (char c = 'a'; c <= 'z'; ++c)
+                    add(QByteArray(1, a) + b + c);
+            }
+        }
+        return doc + "x}";
+    }() << "x";
     QTest::newRow("32-letter control word")
         << QByteArray("{\\rtf1\\abcdefghijklmnopqrstuvwxyzabcdef x}") << "x";
     QTest::newRow("unknown starred destination")
