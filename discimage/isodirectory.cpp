@@ -20,12 +20,19 @@ bool fail(QString* why, const char* text) {
     return false;
 }
 
-// Symbolic-link components: each a flags byte, a length and that many bytes.
+// Symbolic-link components: each a flags byte, a length and that many bytes. The decoder
+// keeps the link's text only while each component adds to it: a field without components, an
+// empty plain component or one of a kind it does not know makes it drop (and leak) what it
+// holds when another component or field follows.
 bool linkFits(const uchar* p, int length) {
     int rest = length - 5;
+    if (rest < 2)
+        return false;
     for (const uchar* c = p + 5; rest > 1;) {
         const int part = 2 + c[1];
-        if (part > rest)
+        const int kind = c[0] & ~1; // the low bit: continued in the next component
+        const bool known = (kind == 0 && c[1] > 0) || kind == 2 || kind == 4 || kind == 8;
+        if (part > rest || !known)
             return false;
         c += part;
         rest -= part;

@@ -520,6 +520,15 @@ void TestDiscImage::refused_data() {
     rock[nm + 6] = 0; // where a zero-length field would end the walk
     QTest::newRow("short rock ridge name") << variant("nm.iso", rock) << true << "list"
                                            << "Rock Ridge field";
+    // The same name field made a link whose first component is empty: the decoder would start
+    // the link's text twice and lose the first.
+    QByteArray link = bytes("rock");
+    link.replace(nm, 2, "SL");
+    link.replace(nm + 4, 3, QByteArray("\0\0\0", 3)); // no flags; a plain component, empty
+    link[nm + 7] = 0;
+    link[nm + 8] = char(uchar(link[nm + 2]) - 5 - 4); // then one that fills the field
+    QTest::newRow("link with an empty component") << variant("sl.iso", link) << true << "list"
+                                                  << "Rock Ridge field";
     QTest::newRow("write failed") << image("plain") << true << "write"
                                   << "write failed";
 }
