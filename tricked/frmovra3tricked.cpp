@@ -4,6 +4,7 @@
 #include "directoryinfo.h"
 #include "infowindows.h"
 #include "progressbar.h"
+#include "trickedlog.h"
 #include "winlook.h"
 
 #include <QComboBox>
@@ -196,6 +197,7 @@ void FrmOvra3TrickEd::applyConfig(const QString& path) {
 }
 
 void FrmOvra3TrickEd::offerToApply(const QString& path) {
+    qCDebug(lcTrickEd, "Asking whether to apply %s", qUtf8Printable(path));
     if (ovra::dialogs().question(this, kProgramTitle,
                                  QStringLiteral("Apply the swaps of %1 to the installed tricks?")
                                      .arg(QFileInfo(path).fileName())))
