@@ -15,10 +15,12 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 using ovra::DirectoryInfoCopy;
@@ -613,6 +615,40 @@ private slots:
                  QString("MP3 Audio (*.mp3);;MUS format (*.mus)"));
         QCOMPARE(ovra::qtFilter("Trick Config Files (*.tcg)|*.tcg"),
                  QString("Trick Config Files (*.tcg)"));
+    }
+
+    // Strangers name the files and folders these boxes show: as text, never as markup.
+    void namesShownAsText_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("restyling markup") << "<h1>BIG<img src=x.png>.tcg";
+        QTest::newRow("huge picture") << "<img width=2000000000 height=2000000000>.tcg";
+        QTest::newRow("entities") << "&lt;b&gt; &amp; co.tcg";
+        QTest::newRow("comment") << "<!-- hidden -->shown.tcg";
+        QTest::newRow("plain") << "shared.tcg";
+    }
+    void namesShownAsText() {
+        QFETCH(QString, name);
+        const QString text =
+            QStringLiteral("Apply the swaps of %1 to the installed tricks?").arg(name);
+        for (auto* build : {&ovra::createMessageBox, &ovra::createQuestionBox}) {
+            const std::unique_ptr<QMessageBox> box(build(nullptr, "Ovra3TrickEd", text));
+            auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+            QVERIFY(label);
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            QCOMPARE(label->text(), text);
+            QVERIFY(box->sizeHint().width() < 1000 && box->sizeHint().height() < 1000);
+        }
+#ifdef Q_OS_UNIX // Windows holds no such folder names
+        // The directory list's tool tip names the folder's path.
+        const QString folder = mkdir("names/" + name);
+        DirListBox list;
+        QVERIFY(list.setPath(QFileInfo(folder).path()));
+        QListWidgetItem* item = entryNamed(&list, name);
+        QVERIFY(item);
+        QTextDocument shown;
+        shown.setHtml(item->toolTip());
+        QCOMPARE(shown.toPlainText(), QDir::toNativeSeparators(folder));
+#endif
     }
 
     // Closing the main window ends the program even while the dialog is open.
