@@ -100,8 +100,9 @@ void FrmOvra3MedEd::buildControls() {
     SideControls& movies = controls(Side::Movies);
 
     // Created back to front.
+    // 22 and 29 names: the drop-down shows them, no suggestions need cover the buttons below.
     movies.target = pickList(c, QStringLiteral("Combo1"), QStringLiteral("Select a movie"),
-                             twipsRect(4200, 720, 3735, 315));
+                             twipsRect(4200, 720, 3735, 315), ovra::look::Suggestions::None);
     movies.transform = button(c, QStringLiteral("Command3"), QStringLiteral("Transform it!"),
                               twipsRect(4200, 2520, 3735, 615));
     movies.select = button(c, QStringLiteral("Command2"), QStringLiteral("Select a movie"),
@@ -116,7 +117,7 @@ void FrmOvra3MedEd::buildControls() {
     music.transform = button(c, QStringLiteral("cmdTransform"), QStringLiteral("Transform it!"),
                              twipsRect(120, 2520, 3855, 615));
     music.target = pickList(c, QStringLiteral("cboReplace"), QStringLiteral("Select a song"),
-                            twipsRect(120, 720, 3855, 315));
+                            twipsRect(120, 720, 3855, 315), ovra::look::Suggestions::None);
     label(c, QStringLiteral("Label8"), QStringLiteral("Preview Movie"),
           twipsRect(4200, 3600, 2535, 255));
     movies.preview = preview(c, QStringLiteral("MediaPlayer2"), twipsRect(4200, 3960, 3735, 3375));

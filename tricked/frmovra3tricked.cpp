@@ -87,10 +87,11 @@ void FrmOvra3TrickEd::buildControls() {
     connect(cmdTransform, &QPushButton::clicked, this,
             [this] { transform(cboReplace_->currentText(), cboWith_->currentText()); });
 
+    using ovra::look::Suggestions;
     cboWith_ = ovra::look::pickList(client, QStringLiteral("cboWith"), kSelectATrick,
-                                    twipsRect(120, 840, 5415, 315));
+                                    twipsRect(120, 840, 5415, 315), Suggestions::Popup);
     cboReplace_ = ovra::look::pickList(client, QStringLiteral("cboReplace"), kSelectATrick,
-                                       twipsRect(120, 240, 5415, 315));
+                                       twipsRect(120, 240, 5415, 315), Suggestions::Popup);
     ovra::look::label(client, QStringLiteral("lblWith"), QStringLiteral("With"),
                       twipsRect(120, 600, 2055, 255));
     ovra::look::label(client, QStringLiteral("lblReplace"), QStringLiteral("Replace"),

@@ -1,5 +1,6 @@
 #include "winlook.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
@@ -11,9 +12,11 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace ovra::look {
 
@@ -119,17 +122,57 @@ void bringForward(QWidget* window) {
     window->activateWindow();
 }
 
+namespace {
+
+// QCompleter closes its popup on a press outside it and drops the press, so the button clicked
+// while suggestions show did nothing. This filter sees the press first: it closes the popup and
+// hands the press to the window under the pointer, which delivers it as the window system would
+// have (the release that follows then reaches the same control).
+class ClickThrough : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress &&
+            event->type() != QEvent::MouseButtonDblClick)
+            return false;
+        auto* popup = static_cast<QWidget*>(watched);
+        auto* press = static_cast<QMouseEvent*>(event);
+        if (popup->rect().contains(press->position().toPoint()))
+            return false; // a suggestion is picked
+        const QPointF global = press->globalPosition();
+        popup->hide();
+        QWidget* under = QApplication::widgetAt(global.toPoint());
+        if (QWindow* window = under ? under->window()->windowHandle() : nullptr) {
+            QMouseEvent again(QEvent::MouseButtonPress, window->mapFromGlobal(global), global,
+                              press->button(), press->buttons(), press->modifiers(),
+                              press->pointingDevice());
+            QCoreApplication::sendEvent(window, &again);
+        }
+        return true;
+    }
+};
+
+} // namespace
+
 QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& initialText,
-                    QRect geometry) {
+                    QRect geometry, Suggestions suggestions) {
     auto* combo = new QComboBox(parent);
     place(combo, objectName, geometry);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    // Exact in case: leaving the field never swaps in a differently spelled entry.
-    auto* completer = new QCompleter(combo->model(), combo);
-    completer->setCompletionMode(QCompleter::PopupCompletion);
-    completer->setCaseSensitivity(Qt::CaseSensitive);
-    combo->setCompleter(completer);
+    if (suggestions == Suggestions::Popup) {
+        // Exact in case: leaving the field never swaps in a differently spelled entry.
+        auto* completer = new QCompleter(combo->model(), combo);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->setCaseSensitivity(Qt::CaseSensitive);
+        combo->setCompleter(completer);
+        // Installed after the completer's own filter, so it runs first.
+        completer->popup()->installEventFilter(new ClickThrough(completer));
+    } else {
+        combo->setCompleter(nullptr); // an editable combo box completes inline by default
+    }
     combo->setEditText(initialText);
     standardColours(combo);
     return combo;

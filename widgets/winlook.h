@@ -80,11 +80,13 @@ Window* showSingle(QPointer<Window>& window, Create create) {
 void styleLabel(QLabel* label, const QString& objectName, QRect geometry, double pointSize = 8.0,
                 bool centred = false);
 
-// An editable pick list of file names with an initial text. Enter never adds what was typed,
-// and suggestions come in a popup that never changes what was typed until one is picked (the
-// trick lists hold 659 names).
+// An editable pick list of file names with an initial text. Enter never adds what was typed, and
+// nothing completes it: the text is a file name as the user means it. A long list (the trick
+// lists hold 659 names) offers the names that begin with what was typed in a popup below it; a
+// click outside the popup closes it and acts on what it hits, as if the popup had not been there.
+enum class Suggestions { None, Popup };
 QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& initialText,
-                    QRect geometry);
+                    QRect geometry, Suggestions suggestions);
 // Appends the names and shows the initial text again: no entry is chosen after filling.
 void fillPickList(QComboBox* combo, const QStringList& names);
 
