@@ -138,14 +138,6 @@ void FrmOvra3MedEd::buildControls() {
     label(c, QStringLiteral("lblReplace"), QStringLiteral("Replace"),
           twipsRect(120, 480, 1695, 255));
 
-    // Labels and the line are drawn on the window's surface, beneath every button, list and
-    // pane they overlap (the "Replace" labels reach onto the pick lists); among themselves they
-    // keep their order.
-    const QList<QWidget*> children = c->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-        if (qobject_cast<QLabel*>(*it) || (*it)->objectName() == QStringLiteral("Line1"))
-            (*it)->lower();
-
     QWidget* order[] = {music.target,     music.transform, music.select,  movies.select,
                         movies.transform, movies.target,   music.preview, movies.preview};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)

@@ -74,6 +74,29 @@ void setupFixedWindow(QWidget* window, const QString& objectName, const QString&
     paintBlack(window);
 }
 
+namespace {
+const char* const kWindowless = "ovraWindowless";
+} // namespace
+
+bool isWindowless(const QWidget* widget) {
+    return widget->property(kWindowless).toBool();
+}
+
+void beneathControls(QWidget* windowless) {
+    windowless->setProperty(kWindowless, true);
+    QWidget* parent = windowless->parentWidget();
+    if (!parent)
+        return;
+    // Just under the lowest windowed sibling: above the windowless ones made before.
+    for (QObject* child : parent->children()) {
+        auto* sibling = qobject_cast<QWidget*>(child);
+        if (sibling && sibling != windowless && !sibling->isWindow() && !isWindowless(sibling)) {
+            windowless->stackUnder(sibling);
+            return;
+        }
+    }
+}
+
 void styleLabel(QLabel* l, const QString& objectName, QRect geometry, double pointSize,
                 bool centred) {
     l->setObjectName(objectName);
@@ -87,6 +110,7 @@ void styleLabel(QLabel* l, const QString& objectName, QRect geometry, double poi
     pal.setColor(QPalette::WindowText, kGreen);
     l->setPalette(pal);
     l->setAutoFillBackground(true);
+    beneathControls(l);
 }
 
 QLabel* label(QWidget* parent, const QString& objectName, const QString& text, QRect geometry,
@@ -107,6 +131,7 @@ QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2
     pal.setColor(QPalette::Window, kGreen);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
+    beneathControls(w);
     return w;
 }
 

@@ -56,6 +56,13 @@ QLabel* label(QWidget* parent, const QString& objectName, const QString& text, Q
 // A one-pixel green separator line from (x1, y1) to (x2, y2) in twips (vertical or horizontal).
 QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2, int y2);
 
+// Labels, lines and pictures are drawn on their window's surface, as windowless controls are:
+// beneath every control they overlap (a label reaching onto a pick list never paints over its
+// border), in the order they were made among themselves. The helpers here place each one so as
+// they make it; `beneathControls` does it for one made otherwise.
+void beneathControls(QWidget* windowless);
+bool isWindowless(const QWidget* widget);
+
 // No owner, deleted when closed, never keeps the program running; and: un-minimised, shown,
 // raised and activated.
 void makeOwnerless(QWidget* window);

@@ -75,6 +75,17 @@ inline void control(QWidget* window, QWidget* client, const Control& row) {
     QCOMPARE(w->geometry(), ovra::look::twipsRect(row.twips.x(), row.twips.y(), row.twips.width(),
                                                   row.twips.height()));
     QVERIFY(w->isVisible());
+    // A label, line or picture lies beneath every other control it overlaps.
+    const auto windowless = [](const QWidget* c) {
+        return qobject_cast<const QLabel*>(c) || ovra::look::isWindowless(c);
+    };
+    const QObjectList stack = client->children(); // bottom first
+    for (QObject* o : stack)
+        if (auto* other = qobject_cast<QWidget*>(o);
+            other && other != w && !other->isWindow() && other->isVisible() &&
+            windowless(w) != windowless(other) && other->geometry().intersects(w->geometry()))
+            QVERIFY2((stack.indexOf(w) < stack.indexOf(other)) == windowless(w),
+                     qPrintable(row.name + u'/' + other->objectName()));
     if (row.points > 0)
         QCOMPARE(w->font().pointSizeF(), row.points);
     QVERIFY(!w->font().bold());
