@@ -70,8 +70,7 @@ FrmOvra3MedEd::FrmOvra3MedEd(const QString& programDir, QWidget* parent)
       soundtrack_(new Soundtrack(programDir, this)) {
     setObjectName(QStringLiteral("frmOvra3MedEd"));
     setWindowTitle(QStringLiteral("Ovra 3 Media Editor"));
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    ovra::look::closeBoxOnly(this);
     setFont(ovra::look::font());
     buildControls();
     buildMenus();

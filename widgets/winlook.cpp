@@ -1,5 +1,7 @@
 #include "winlook.h"
 
+#include "windowframe.h"
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -62,13 +64,19 @@ void standardColours(QWidget* widget) {
     widget->setPalette(pal);
 }
 
+void closeBoxOnly(QWidget* window) {
+    // Without CustomizeWindowHint, X11 window managers are asked for both buttons anyway.
+    window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::CustomizeWindowHint);
+    closeBoxOnlyOnWindowSystem(window);
+}
+
 void setupFixedWindow(QWidget* window, const QString& objectName, const QString& caption,
                       int clientWidthTwips, int clientHeightTwips) {
     window->setObjectName(objectName);
     window->setWindowTitle(caption);
-    window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::CustomizeWindowHint);
+    closeBoxOnly(window);
     window->setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
     window->setFont(font());
     paintBlack(window);

@@ -37,6 +37,10 @@ QFont font(double pointSize = 8.0);
 // Registers font substitutes once per process; called by the helpers below.
 void installFontSubstitutes();
 
+// A top-level window with a title and a close box only: no minimise or maximise button, also
+// under X11 window managers. Its size is fixed by the caller.
+void closeBoxOnly(QWidget* window);
+
 // A fixed-size top-level window with a close box only (no maximise or minimise), black
 // background and the given client size in twips. Does not set an owner.
 void setupFixedWindow(QWidget* window, const QString& objectName, const QString& caption,

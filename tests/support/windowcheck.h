@@ -56,9 +56,12 @@ inline bool drawsGreen(QWidget* w) {
 inline void fixedWindow(QWidget* window, QWidget* client, QSize twips) {
     QCOMPARE(client->size(), ovra::look::twipsRect(0, 0, twips.width(), twips.height()).size());
     QCOMPARE(window->minimumSize(), window->maximumSize());
-    QVERIFY(
-        !(window->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
-    QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
+    const Qt::WindowFlags flags = window->windowFlags();
+    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
+    QVERIFY(!(flags & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
+    // Without the customize hint, X11 window managers are asked for both buttons all the same.
+    QCOMPARE(flags & (Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+             Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
 // One row, in a window already shown: `client` is its client area (below the menu bar).
