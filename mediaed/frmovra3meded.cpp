@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "directoryinfo.h"
 #include "frmsonginfo.h"
+#include "frmsoundtrack.h"
 #include "infowindows.h"
 #include "mediapreview.h"
 #include "progressbar.h"
@@ -197,7 +198,15 @@ void FrmOvra3MedEd::startUp() {
 
 void FrmOvra3MedEd::dock() {
     const QScreen* where = screen();
-    soundtrack_->dock(frameGeometry(), where ? where->availableGeometry() : QRect());
+    const QRect available = where ? where->availableGeometry() : QRect();
+    if (!placed_) {
+        // Still being placed: where neither edge has room, the pair is set side by side.
+        const QRect frame = frameGeometry();
+        const QPoint place = mainWindowPlace(frame, soundtrack_->window()->size(), available);
+        if (place != frame.topLeft())
+            move(pos() + (place - frame.topLeft()));
+    }
+    soundtrack_->dock(frameGeometry(), available);
 }
 
 void FrmOvra3MedEd::showEvent(QShowEvent* event) {
@@ -216,8 +225,16 @@ bool FrmOvra3MedEd::eventFilter(QObject* watched, QEvent* event) {
     if (watched == windowHandle() && event->type() == QEvent::Expose &&
         windowHandle()->isExposed()) {
         watched->removeEventFilter(this);
-        // After this event has been handled, when the platform window knows its frame.
-        QMetaObject::invokeMethod(this, &FrmOvra3MedEd::dock, Qt::QueuedConnection);
+        // After this event has been handled, when the platform window knows its frame (and the
+        // window system has put the window where it wanted). From then on the main window
+        // stays where the user puts it.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                dock();
+                placed_ = true;
+            },
+            Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
 }
