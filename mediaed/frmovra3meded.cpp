@@ -281,6 +281,15 @@ void FrmOvra3MedEd::restore(Side side) {
     // events in instead would let other commands run in the middle of a restore.
     const ovra::RestoreResult result =
         core_.restore(side, [this](float value) { progressBar1_->setExact(100, value); });
+    if (side == Side::Music) {
+        // The files copied back hold their stock tracks again, whatever a slot said of them.
+        // The file is the slot's whatever the letter case of its name on disk.
+        QList<int> stock;
+        for (const QString& name : core_.list(side).names().mid(0, result.restored))
+            if (const int slot = slotOfStockFile(name, Qt::CaseInsensitive); slot >= 0)
+                stock << slot;
+        soundtrack_->showStock(stock);
+    }
     if (!result.ok)
         ovra::showInstallationError(this, kProgramTitle, result.error);
 }

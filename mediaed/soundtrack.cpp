@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "frmsoundtrack.h"
 #include "mediacore.h"
+#include "stocktable.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -109,6 +110,15 @@ void Soundtrack::nameSlot(int slot, const QString& caption) {
     FrmSoundtrack* w = window();
     if (slot >= 0)
         w->setSlot(slot, caption);
+    save(w);
+}
+
+void Soundtrack::showStock(const QList<int>& reset) {
+    if (reset.isEmpty())
+        return;
+    FrmSoundtrack* w = window();
+    for (int slot : reset)
+        w->setSlot(slot, stockTable()[slot].caption);
     save(w);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -45,6 +46,11 @@ public:
     // that the files always hold what the window holds. Re-creates the window, hidden, when it
     // was closed.
     void nameSlot(int slot, const QString& caption);
+
+    // The slots whose music file is the stock one again get their stock captions; then all 19
+    // slot files are saved, as after a song's new name. Nothing is written when `reset` is
+    // empty.
+    void showStock(const QList<int>& reset);
 
 private:
     void load(FrmSoundtrack* window);

@@ -1,6 +1,7 @@
 // The Current Soundtrack window and the Song Info dialog, driven through their managers as
 // the main window drives them: what they show, and what lands in the slot files.
 #include "captions.h"
+#include "filelist.h"
 #include "frmovra3meded.h"
 #include "frmsoundtrack.h"
 #include "rtfreader.h"
@@ -11,6 +12,7 @@
 #include "tempinstall.h"
 #include "windowcheck.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -21,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 using namespace mediaed;
@@ -128,8 +131,11 @@ struct Editor {
     std::unique_ptr<FrmOvra3MedEd> window;
 
     // `captions`: the slot files before the start; none: a first start. `blockData`: a file
-    // lies where the data folder would be created.
-    explicit Editor(const QStringList& captions = seedCaptions(), bool blockData = false) {
+    // lies where the data folder would be created. `change`: done to the installation first.
+    explicit Editor(const QStringList& captions = seedCaptions(), bool blockData = false,
+                    const std::function<void(TempInstall&)>& change = {}) {
+        if (change)
+            change(install);
         if (blockData)
             TempInstall::write(files.data, "in the way");
         if (!captions.isEmpty() && QDir().mkpath(files.data))
@@ -187,6 +193,8 @@ private slots:
     void songInfoCloseBoxChangesNothing();
     void songInfoWithSoundtrackClosed();
     void songInfoKeyboard();
+    void restoredMusicShowsStockCaptions_data();
+    void restoredMusicShowsStockCaptions();
 
     void layout_data();
     void layout();
@@ -556,6 +564,50 @@ void TestSoundtrackWindows::songInfoKeyboard() {
     QVERIFY(!e.songInfo());
     QCOMPARE(e.soundtrack()->catalogue().slot(11), QStringLiteral(" - "));
     QCOMPARE(e.files.onDisk()[11], QStringLiteral(" - "));
+}
+
+void TestSoundtrackWindows::restoredMusicShowsStockCaptions_data() {
+    QTest::addColumn<QString>("change"); // to the installation before the start
+    QTest::addColumn<int>("restored");   // files of the sorted music list copied back
+    QTest::newRow("every file") << "" << 22;
+    QTest::newRow("stops part-way") << "copy fails at 9" << 9;
+    QTest::newRow("stops at the first file") << "copy fails at 0" << 0;
+    QTest::newRow("no CD") << "no CD" << 0;
+    QTest::newRow("installed names in capitals") << "capitals" << 22;
+}
+
+void TestSoundtrackWindows::restoredMusicShowsStockCaptions() {
+    QFETCH(QString, change);
+    QFETCH(int, restored);
+    QStringList names = demogen::musicNames(22);
+    ovra::sortFileNames(names); // the order the restore takes them in
+    Editor e(seedCaptions(), false, [&](TempInstall& install) {
+        const QString music = install.layout.gameDirectory + "/data/music/";
+        if (change == "no CD") {
+            QVERIFY(QDir(install.layout.cdRoot).removeRecursively());
+        } else if (change == "capitals") {
+            for (const QString& name : names)
+                QVERIFY(QFile::rename(music + name, music + name.toUpper()));
+        }
+    });
+    if (change.startsWith("copy fails at ")) { // a folder where the listed file was
+        const QString broken = e.install.music(names[change.mid(14).toInt()]);
+        QVERIFY(QFile::remove(broken) && QDir().mkdir(broken));
+    }
+    e.files.removeFiles(); // so that the save shows on disk
+    e.window->findChild<QAction*>("mnuRestore")->trigger();
+
+    QStringList expected = seedCaptions();
+    for (const QString& name : names.mid(0, restored))
+        if (const int slot = slotOfStockFile(name); slot >= 0)
+            expected[slot] = stockTable()[slot].caption;
+    QCOMPARE(labelTexts(e.soundtrack()), expected);
+    QCOMPARE(e.soundtrack()->catalogue().captions(), expected);
+    if (restored > 0)
+        QCOMPARE(e.files.onDisk(), expected);
+    else // nothing copied, nothing to save
+        QCOMPARE(e.files.fileCount(), 0);
+    QCOMPARE(e.files.dialogs.installationErrors(), restored < 22 ? 1 : 0);
 }
 
 void TestSoundtrackWindows::layout_data() {
