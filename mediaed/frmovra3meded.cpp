@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "directoryinfo.h"
 #include "frmsonginfo.h"
+#include "frmsoundtrack.h"
 #include "infowindows.h"
 #include "mediapreview.h"
 #include "progressbar.h"
@@ -70,8 +71,7 @@ FrmOvra3MedEd::FrmOvra3MedEd(const QString& programDir, QWidget* parent)
       soundtrack_(new Soundtrack(programDir, this)) {
     setObjectName(QStringLiteral("frmOvra3MedEd"));
     setWindowTitle(QStringLiteral("Ovra 3 Media Editor"));
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    ovra::look::closeBoxOnly(this);
     setFont(ovra::look::font());
     buildControls();
     buildMenus();
@@ -100,8 +100,9 @@ void FrmOvra3MedEd::buildControls() {
     SideControls& movies = controls(Side::Movies);
 
     // Created back to front.
+    // 22 and 29 names: the drop-down shows them, no suggestions need cover the buttons below.
     movies.target = pickList(c, QStringLiteral("Combo1"), QStringLiteral("Select a movie"),
-                             twipsRect(4200, 720, 3735, 315));
+                             twipsRect(4200, 720, 3735, 315), ovra::look::Suggestions::None);
     movies.transform = button(c, QStringLiteral("Command3"), QStringLiteral("Transform it!"),
                               twipsRect(4200, 2520, 3735, 615));
     movies.select = button(c, QStringLiteral("Command2"), QStringLiteral("Select a movie"),
@@ -116,7 +117,7 @@ void FrmOvra3MedEd::buildControls() {
     music.transform = button(c, QStringLiteral("cmdTransform"), QStringLiteral("Transform it!"),
                              twipsRect(120, 2520, 3855, 615));
     music.target = pickList(c, QStringLiteral("cboReplace"), QStringLiteral("Select a song"),
-                            twipsRect(120, 720, 3855, 315));
+                            twipsRect(120, 720, 3855, 315), ovra::look::Suggestions::None);
     label(c, QStringLiteral("Label8"), QStringLiteral("Preview Movie"),
           twipsRect(4200, 3600, 2535, 255));
     movies.preview = preview(c, QStringLiteral("MediaPlayer2"), twipsRect(4200, 3960, 3735, 3375));
@@ -136,14 +137,6 @@ void FrmOvra3MedEd::buildControls() {
     label(c, QStringLiteral("lblWith"), QStringLiteral("With"), twipsRect(120, 1080, 2055, 255));
     label(c, QStringLiteral("lblReplace"), QStringLiteral("Replace"),
           twipsRect(120, 480, 1695, 255));
-
-    // Labels and the line are drawn on the window's surface, beneath every button, list and
-    // pane they overlap (the "Replace" labels reach onto the pick lists); among themselves they
-    // keep their order.
-    const QList<QWidget*> children = c->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-        if (qobject_cast<QLabel*>(*it) || (*it)->objectName() == QStringLiteral("Line1"))
-            (*it)->lower();
 
     QWidget* order[] = {music.target,     music.transform, music.select,  movies.select,
                         movies.transform, movies.target,   music.preview, movies.preview};
@@ -205,7 +198,15 @@ void FrmOvra3MedEd::startUp() {
 
 void FrmOvra3MedEd::dock() {
     const QScreen* where = screen();
-    soundtrack_->dock(frameGeometry(), where ? where->availableGeometry() : QRect());
+    const QRect available = where ? where->availableGeometry() : QRect();
+    if (!placed_) {
+        // Still being placed: where neither edge has room, the pair is set side by side.
+        const QRect frame = frameGeometry();
+        const QPoint place = mainWindowPlace(frame, soundtrack_->window()->size(), available);
+        if (place != frame.topLeft())
+            move(pos() + (place - frame.topLeft()));
+    }
+    soundtrack_->dock(frameGeometry(), available);
 }
 
 void FrmOvra3MedEd::showEvent(QShowEvent* event) {
@@ -224,8 +225,16 @@ bool FrmOvra3MedEd::eventFilter(QObject* watched, QEvent* event) {
     if (watched == windowHandle() && event->type() == QEvent::Expose &&
         windowHandle()->isExposed()) {
         watched->removeEventFilter(this);
-        // After this event has been handled, when the platform window knows its frame.
-        QMetaObject::invokeMethod(this, &FrmOvra3MedEd::dock, Qt::QueuedConnection);
+        // After this event has been handled, when the platform window knows its frame (and the
+        // window system has put the window where it wanted). From then on the main window
+        // stays where the user puts it.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                dock();
+                placed_ = true;
+            },
+            Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -272,6 +281,15 @@ void FrmOvra3MedEd::restore(Side side) {
     // events in instead would let other commands run in the middle of a restore.
     const ovra::RestoreResult result =
         core_.restore(side, [this](float value) { progressBar1_->setExact(100, value); });
+    if (side == Side::Music) {
+        // The files copied back hold their stock tracks again, whatever a slot said of them.
+        // The file is the slot's whatever the letter case of its name on disk.
+        QList<int> stock;
+        for (const QString& name : core_.list(side).names().mid(0, result.restored))
+            if (const int slot = slotOfStockFile(name, Qt::CaseInsensitive); slot >= 0)
+                stock << slot;
+        soundtrack_->showStock(stock);
+    }
     if (!result.ok)
         ovra::showInstallationError(this, kProgramTitle, result.error);
 }

@@ -29,7 +29,8 @@ public:
     explicit FrmOvra3MedEd(const QString& programDir, QWidget* parent = nullptr);
     ~FrmOvra3MedEd() override;
 
-    // Keeps the Current Soundtrack window against this window's right edge, tops level.
+    // Keeps the Current Soundtrack window against this window's right edge, tops level (see
+    // dockedPosition); until this window is on the screen, may move this window instead.
     void dock();
 
     // What the window shows is made from this.
@@ -72,6 +73,7 @@ private:
     QPointer<QWidget> instructions_;
     QPointer<QWidget> directoryInfo_;
     bool shown_ = false;
+    bool placed_ = false; // on the screen with its frame: docking never moves it again
 
     ovra::ProgressBar* progressBar1_ = nullptr;
 };

@@ -10,10 +10,11 @@ int main(int argc, char** argv) {
                        "names of the songs in its 19 soundtrack slots, and restores the stock "
                        "files from the game CD."),
         QStringLiteral("org.ovra3editors.MediaEd"), QString()};
-    if (const std::optional<int> answered = ovra::answerInfoOptions(argc, argv, info))
+    ovra::CommandLine commandLine(argc, argv, info);
+    if (const std::optional<int> answered = commandLine.answer())
         return *answered;
-    QApplication app(argc, argv);
-    ovra::startProgram(app, info);
+    QApplication app(commandLine.toolkitArgc(), commandLine.toolkitArgv());
+    ovra::startProgram(info);
     mediaed::FrmOvra3MedEd window(QCoreApplication::applicationDirPath());
     window.show();
     return app.exec();

@@ -3,8 +3,10 @@
 #include "dialogs.h"
 #include "frmsoundtrack.h"
 #include "mediacore.h"
+#include "stocktable.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace mediaed {
 
@@ -44,19 +46,54 @@ void Soundtrack::show() {
     window()->show();
 }
 
+namespace {
+
+QPoint rightOf(const QRect& mainFrame) {
+    return {mainFrame.left() + mainFrame.width(), mainFrame.top()};
+}
+QPoint leftOf(const QRect& mainFrame, const QSize& size) {
+    return {mainFrame.left() - size.width(), mainFrame.top()};
+}
+bool fitsBeside(const QRect& mainFrame, const QSize& size, const QRect& available) {
+    return available.contains(QRect(rightOf(mainFrame), size)) ||
+           available.contains(QRect(leftOf(mainFrame, size), size));
+}
+int clamp(int value, int low, int high) {
+    return std::max(low, std::min(value, high)); // low wins where the window is too large
+}
+
+} // namespace
+
 QPoint dockedPosition(const QRect& mainFrame, const QSize& size, const QRect& available) {
-    const QPoint right(mainFrame.left() + mainFrame.width(), mainFrame.top());
+    const QPoint right = rightOf(mainFrame), left = leftOf(mainFrame, size);
     if (!available.isValid()) // no screen known: the rule as it stands
         return right;
-    const QPoint left(mainFrame.left() - size.width(), mainFrame.top());
     for (const QPoint& place : {right, left})
         if (available.contains(QRect(place, size)))
             return place;
-    const auto clamp = [](int value, int low, int high) {
-        return std::max(low, std::min(value, high)); // low wins where the window is too large
+    const auto onScreen = [&](const QPoint& place) {
+        return QPoint(clamp(place.x(), available.left(), available.right() + 1 - size.width()),
+                      clamp(place.y(), available.top(), available.bottom() + 1 - size.height()));
     };
-    return {clamp(right.x(), available.left(), available.right() + 1 - size.width()),
-            clamp(right.y(), available.top(), available.bottom() + 1 - size.height())};
+    const auto covered = [&](const QPoint& place) {
+        const QRect both = QRect(place, size) & mainFrame;
+        return qint64(both.width()) * both.height();
+    };
+    const QPoint fromRight = onScreen(right), fromLeft = onScreen(left);
+    return covered(fromLeft) < covered(fromRight) ? fromLeft : fromRight;
+}
+
+QPoint mainWindowPlace(const QRect& mainFrame, const QSize& size, const QRect& available) {
+    if (!available.isValid() || fitsBeside(mainFrame, size, available))
+        return mainFrame.topLeft();
+    const int x = mainFrame.left(), width = mainFrame.width();
+    const int low = available.left(), high = available.right() + 1;
+    // The soundtrack window to the right: the pair's left edge is the main window's own.
+    const int withRight = clamp(x, low, high - width - size.width());
+    // To the left: the pair's right edge is the main window's own.
+    const int withLeft = std::max(low, std::min(std::max(x, low + size.width()), high - width));
+    return {std::abs(withLeft - x) < std::abs(withRight - x) ? withLeft : withRight,
+            mainFrame.top()};
 }
 
 void Soundtrack::dock(const QRect& mainFrameGeometry, const QRect& availableGeometry) {
@@ -73,6 +110,15 @@ void Soundtrack::nameSlot(int slot, const QString& caption) {
     FrmSoundtrack* w = window();
     if (slot >= 0)
         w->setSlot(slot, caption);
+    save(w);
+}
+
+void Soundtrack::showStock(const QList<int>& reset) {
+    if (reset.isEmpty())
+        return;
+    FrmSoundtrack* w = window();
+    for (int slot : reset)
+        w->setSlot(slot, stockTable()[slot].caption);
     save(w);
 }
 

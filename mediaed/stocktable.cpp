@@ -26,10 +26,10 @@ const QVector<StockRow>& stockTable() {
     return table;
 }
 
-int slotOfStockFile(const QString& fileName) {
+int slotOfStockFile(const QString& fileName, Qt::CaseSensitivity cs) {
     const auto& table = stockTable();
     for (int i = 0; i < table.size(); ++i)
-        if (table[i].fileName == fileName)
+        if (table[i].fileName.compare(fileName, cs) == 0)
             return i;
     return -1;
 }

@@ -17,7 +17,8 @@ struct StockRow {
 // The 19 rows in slot order, read once from the compiled-in resource.
 const QVector<StockRow>& stockTable();
 
-// Slot whose stock file name equals `fileName` exactly (case and all); -1 when none does.
-int slotOfStockFile(const QString& fileName);
+// Slot whose stock file name equals `fileName` exactly (case and all, unless `cs` says
+// otherwise); -1 when none does.
+int slotOfStockFile(const QString& fileName, Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
 } // namespace mediaed

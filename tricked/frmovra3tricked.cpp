@@ -4,6 +4,7 @@
 #include "directoryinfo.h"
 #include "infowindows.h"
 #include "progressbar.h"
+#include "trickedlog.h"
 #include "winlook.h"
 
 #include <QComboBox>
@@ -86,10 +87,11 @@ void FrmOvra3TrickEd::buildControls() {
     connect(cmdTransform, &QPushButton::clicked, this,
             [this] { transform(cboReplace_->currentText(), cboWith_->currentText()); });
 
+    using ovra::look::Suggestions;
     cboWith_ = ovra::look::pickList(client, QStringLiteral("cboWith"), kSelectATrick,
-                                    twipsRect(120, 840, 5415, 315));
+                                    twipsRect(120, 840, 5415, 315), Suggestions::Popup);
     cboReplace_ = ovra::look::pickList(client, QStringLiteral("cboReplace"), kSelectATrick,
-                                       twipsRect(120, 240, 5415, 315));
+                                       twipsRect(120, 240, 5415, 315), Suggestions::Popup);
     ovra::look::label(client, QStringLiteral("lblWith"), QStringLiteral("With"),
                       twipsRect(120, 600, 2055, 255));
     ovra::look::label(client, QStringLiteral("lblReplace"), QStringLiteral("Replace"),
@@ -199,6 +201,7 @@ void FrmOvra3TrickEd::applyConfig(const QString& path) {
 }
 
 void FrmOvra3TrickEd::offerToApply(const QString& path) {
+    qCDebug(lcTrickEd, "Asking whether to apply %s", qUtf8Printable(path));
     if (ovra::dialogs().question(this, kProgramTitle,
                                  QStringLiteral("Apply the swaps of %1 to the installed tricks?")
                                      .arg(QFileInfo(path).fileName())))

@@ -10,13 +10,14 @@ int main(int argc, char** argv) {
                        "files to share, applies such files, and restores the stock tricks from "
                        "the game CD."),
         QStringLiteral("org.ovra3editors.TrickEd"), QStringLiteral("file.tcg")};
-    if (const std::optional<int> answered = ovra::answerInfoOptions(argc, argv, info))
+    ovra::CommandLine commandLine(argc, argv, info);
+    if (const std::optional<int> answered = commandLine.answer())
         return *answered;
-    QApplication app(argc, argv);
-    const QStringList files = ovra::startProgram(app, info);
+    QApplication app(commandLine.toolkitArgc(), commandLine.toolkitArgv());
+    ovra::startProgram(info);
     tricked::FrmOvra3TrickEd window(QCoreApplication::applicationDirPath());
     window.show();
-    if (!files.isEmpty())
-        window.offerToApply(files.first());
+    if (!commandLine.files().isEmpty())
+        window.offerToApply(commandLine.files().first());
     return app.exec();
 }

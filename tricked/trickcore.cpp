@@ -10,7 +10,8 @@
 
 namespace tricked {
 
-Q_LOGGING_CATEGORY(lcTrickEd, "ovra.tricked")
+// Debug lines (what the program was asked to do) only with QT_LOGGING_RULES="ovra.*=true".
+Q_LOGGING_CATEGORY(lcTrickEd, "ovra.tricked", QtInfoMsg)
 
 namespace {
 

@@ -32,6 +32,18 @@ QMessageBox* createMessageBox(QWidget* parent, const QString& caption, const QSt
     auto* box = new QMessageBox(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("messageBox"));
     box->setAttribute(Qt::WA_DeleteOnClose, false);
+    // A file named "<img width=2000000000 ...>.tcg" would otherwise be read as markup.
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
+QMessageBox* createQuestionBox(QWidget* parent, const QString& caption, const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Question, caption, text,
+                                QMessageBox::Yes | QMessageBox::No, parent);
+    box->setObjectName(QStringLiteral("questionBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose, false);
+    box->setDefaultButton(QMessageBox::No);
+    box->setTextFormat(Qt::PlainText);
     return box;
 }
 
@@ -45,10 +57,8 @@ public:
     }
 
     bool question(QWidget* parent, const QString& caption, const QString& text) override {
-        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                        parent);
-        box.setDefaultButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes;
+        std::unique_ptr<QMessageBox> box(createQuestionBox(parent, caption, text));
+        return box->exec() == QMessageBox::Yes;
     }
 
     std::optional<QString> openFile(QWidget* parent, const QString& filter,

@@ -42,7 +42,9 @@ void showInstallationError(QWidget* parent, const QString& programTitle, const Q
 // Converts a "Desc (*.a)|*.a|Desc2 (*.b)|*.b" filter into Qt's ";;" form.
 QString qtFilter(const QString& pipeFilter);
 
-// Builds the real message box without showing it (so tests can inspect it).
+// Build the real message box and question box without showing them (so tests can inspect them).
+// Their texts are plain text: they name files and folders that come from strangers.
 QMessageBox* createMessageBox(QWidget* parent, const QString& caption, const QString& text);
+QMessageBox* createQuestionBox(QWidget* parent, const QString& caption, const QString& text);
 
 } // namespace ovra

@@ -20,6 +20,7 @@ QLabel* picture(QWidget* parent, const InfoItem& item) {
     image->setGeometry(pixels(item.twips));
     image->setPixmap(QPixmap(item.content));
     image->setScaledContents(true);
+    beneathControls(image);
     return image;
 }
 

@@ -1,5 +1,8 @@
 #include "winlook.h"
 
+#include "windowframe.h"
+
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
@@ -11,9 +14,11 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace ovra::look {
 
@@ -59,16 +64,45 @@ void standardColours(QWidget* widget) {
     widget->setPalette(pal);
 }
 
+void closeBoxOnly(QWidget* window) {
+    // Without CustomizeWindowHint, X11 window managers are asked for both buttons anyway.
+    window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::CustomizeWindowHint);
+    closeBoxOnlyOnWindowSystem(window);
+}
+
 void setupFixedWindow(QWidget* window, const QString& objectName, const QString& caption,
                       int clientWidthTwips, int clientHeightTwips) {
     window->setObjectName(objectName);
     window->setWindowTitle(caption);
-    window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::CustomizeWindowHint);
+    closeBoxOnly(window);
     window->setFixedSize(px(clientWidthTwips), px(clientHeightTwips));
     window->setFont(font());
     paintBlack(window);
+}
+
+namespace {
+const char* const kWindowless = "ovraWindowless";
+} // namespace
+
+bool isWindowless(const QWidget* widget) {
+    return widget->property(kWindowless).toBool();
+}
+
+void beneathControls(QWidget* windowless) {
+    windowless->setProperty(kWindowless, true);
+    QWidget* parent = windowless->parentWidget();
+    if (!parent)
+        return;
+    // Just under the lowest windowed sibling: above the windowless ones made before.
+    for (QObject* child : parent->children()) {
+        auto* sibling = qobject_cast<QWidget*>(child);
+        if (sibling && sibling != windowless && !sibling->isWindow() && !isWindowless(sibling)) {
+            windowless->stackUnder(sibling);
+            return;
+        }
+    }
 }
 
 void styleLabel(QLabel* l, const QString& objectName, QRect geometry, double pointSize,
@@ -84,6 +118,7 @@ void styleLabel(QLabel* l, const QString& objectName, QRect geometry, double poi
     pal.setColor(QPalette::WindowText, kGreen);
     l->setPalette(pal);
     l->setAutoFillBackground(true);
+    beneathControls(l);
 }
 
 QLabel* label(QWidget* parent, const QString& objectName, const QString& text, QRect geometry,
@@ -104,6 +139,7 @@ QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2
     pal.setColor(QPalette::Window, kGreen);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
+    beneathControls(w);
     return w;
 }
 
@@ -119,17 +155,57 @@ void bringForward(QWidget* window) {
     window->activateWindow();
 }
 
+namespace {
+
+// QCompleter closes its popup on a press outside it and drops the press, so the button clicked
+// while suggestions show did nothing. This filter sees the press first: it closes the popup and
+// hands the press to the window under the pointer, which delivers it as the window system would
+// have (the release that follows then reaches the same control).
+class ClickThrough : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress &&
+            event->type() != QEvent::MouseButtonDblClick)
+            return false;
+        auto* popup = static_cast<QWidget*>(watched);
+        auto* press = static_cast<QMouseEvent*>(event);
+        if (popup->rect().contains(press->position().toPoint()))
+            return false; // a suggestion is picked
+        const QPointF global = press->globalPosition();
+        popup->hide();
+        QWidget* under = QApplication::widgetAt(global.toPoint());
+        if (QWindow* window = under ? under->window()->windowHandle() : nullptr) {
+            QMouseEvent again(QEvent::MouseButtonPress, window->mapFromGlobal(global), global,
+                              press->button(), press->buttons(), press->modifiers(),
+                              press->pointingDevice());
+            QCoreApplication::sendEvent(window, &again);
+        }
+        return true;
+    }
+};
+
+} // namespace
+
 QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& initialText,
-                    QRect geometry) {
+                    QRect geometry, Suggestions suggestions) {
     auto* combo = new QComboBox(parent);
     place(combo, objectName, geometry);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    // Exact in case: leaving the field never swaps in a differently spelled entry.
-    auto* completer = new QCompleter(combo->model(), combo);
-    completer->setCompletionMode(QCompleter::PopupCompletion);
-    completer->setCaseSensitivity(Qt::CaseSensitive);
-    combo->setCompleter(completer);
+    if (suggestions == Suggestions::Popup) {
+        // Exact in case: leaving the field never swaps in a differently spelled entry.
+        auto* completer = new QCompleter(combo->model(), combo);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->setCaseSensitivity(Qt::CaseSensitive);
+        combo->setCompleter(completer);
+        // Installed after the completer's own filter, so it runs first.
+        completer->popup()->installEventFilter(new ClickThrough(completer));
+    } else {
+        combo->setCompleter(nullptr); // an editable combo box completes inline by default
+    }
     combo->setEditText(initialText);
     standardColours(combo);
     return combo;

@@ -37,6 +37,10 @@ QFont font(double pointSize = 8.0);
 // Registers font substitutes once per process; called by the helpers below.
 void installFontSubstitutes();
 
+// A top-level window with a title and a close box only: no minimise or maximise button, also
+// under X11 window managers. Its size is fixed by the caller.
+void closeBoxOnly(QWidget* window);
+
 // A fixed-size top-level window with a close box only (no maximise or minimise), black
 // background and the given client size in twips. Does not set an owner.
 void setupFixedWindow(QWidget* window, const QString& objectName, const QString& caption,
@@ -55,6 +59,13 @@ QLabel* label(QWidget* parent, const QString& objectName, const QString& text, Q
 
 // A one-pixel green separator line from (x1, y1) to (x2, y2) in twips (vertical or horizontal).
 QWidget* line(QWidget* parent, const QString& objectName, int x1, int y1, int x2, int y2);
+
+// Labels, lines and pictures are drawn on their window's surface, as windowless controls are:
+// beneath every control they overlap (a label reaching onto a pick list never paints over its
+// border), in the order they were made among themselves. The helpers here place each one so as
+// they make it; `beneathControls` does it for one made otherwise.
+void beneathControls(QWidget* windowless);
+bool isWindowless(const QWidget* widget);
 
 // No owner, deleted when closed, never keeps the program running; and: un-minimised, shown,
 // raised and activated.
@@ -80,11 +91,13 @@ Window* showSingle(QPointer<Window>& window, Create create) {
 void styleLabel(QLabel* label, const QString& objectName, QRect geometry, double pointSize = 8.0,
                 bool centred = false);
 
-// An editable pick list of file names with an initial text. Enter never adds what was typed,
-// and suggestions come in a popup that never changes what was typed until one is picked (the
-// trick lists hold 659 names).
+// An editable pick list of file names with an initial text. Enter never adds what was typed, and
+// nothing completes it: the text is a file name as the user means it. A long list (the trick
+// lists hold 659 names) offers the names that begin with what was typed in a popup below it; a
+// click outside the popup closes it and acts on what it hits, as if the popup had not been there.
+enum class Suggestions { None, Popup };
 QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& initialText,
-                    QRect geometry);
+                    QRect geometry, Suggestions suggestions);
 // Appends the names and shows the initial text again: no entry is chosen after filling.
 void fillPickList(QComboBox* combo, const QStringList& names);
 

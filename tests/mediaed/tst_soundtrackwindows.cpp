@@ -1,6 +1,7 @@
 // The Current Soundtrack window and the Song Info dialog, driven through their managers as
 // the main window drives them: what they show, and what lands in the slot files.
 #include "captions.h"
+#include "filelist.h"
 #include "frmovra3meded.h"
 #include "frmsoundtrack.h"
 #include "rtfreader.h"
@@ -11,6 +12,7 @@
 #include "tempinstall.h"
 #include "windowcheck.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -21,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 using namespace mediaed;
@@ -128,8 +131,11 @@ struct Editor {
     std::unique_ptr<FrmOvra3MedEd> window;
 
     // `captions`: the slot files before the start; none: a first start. `blockData`: a file
-    // lies where the data folder would be created.
-    explicit Editor(const QStringList& captions = seedCaptions(), bool blockData = false) {
+    // lies where the data folder would be created. `change`: done to the installation first.
+    explicit Editor(const QStringList& captions = seedCaptions(), bool blockData = false,
+                    const std::function<void(TempInstall&)>& change = {}) {
+        if (change)
+            change(install);
         if (blockData)
             TempInstall::write(files.data, "in the way");
         if (!captions.isEmpty() && QDir().mkpath(files.data))
@@ -187,6 +193,8 @@ private slots:
     void songInfoCloseBoxChangesNothing();
     void songInfoWithSoundtrackClosed();
     void songInfoKeyboard();
+    void restoredMusicShowsStockCaptions_data();
+    void restoredMusicShowsStockCaptions();
 
     void layout_data();
     void layout();
@@ -299,27 +307,59 @@ void TestSoundtrackWindows::dockAdjoinsTheRightEdge() {
 }
 
 void TestSoundtrackWindows::dockStaysOnTheScreen_data() {
-    QTest::addColumn<QRect>("main"); // outer geometry of the main window
+    QTest::addColumn<QRect>("screen");  // its available area
+    QTest::addColumn<QRect>("main");    // outer geometry of the main window
+    QTest::addColumn<bool>("placing");  // the main window is not on the screen yet
+    QTest::addColumn<QPoint>("mainAt"); // where the main window goes
     QTest::addColumn<QPoint>("docked");
-    // A 1280 x 1000 screen whose top 24 pixels hold a panel; the soundtrack window is 467 x 514.
-    QTest::newRow("right edge fits") << QRect(100, 50, 543, 600) << QPoint(643, 50);
-    QTest::newRow("right edge exactly at the screen's edge")
-        << QRect(270, 24, 543, 600) << QPoint(813, 24);
-    QTest::newRow("right edge off the screen: left edge")
-        << QRect(700, 100, 543, 600) << QPoint(233, 100);
-    QTest::newRow("left edge exactly at the screen's edge")
-        << QRect(467, 24, 543, 600) << QPoint(0, 24);
-    QTest::newRow("one pixel too far, left off too: kept on the screen")
-        << QRect(271, 24, 543, 600) << QPoint(813, 24);
-    QTest::newRow("neither fits: kept on the screen")
-        << QRect(300, 700, 543, 600) << QPoint(813, 486);
-    QTest::newRow("above the panel: moved down") << QRect(0, 0, 543, 600) << QPoint(543, 24);
+    // The soundtrack window is 467 x 514. A 1280 x 1000 screen whose top 24 pixels hold a panel,
+    // with the main window already on it:
+    const QRect wide(0, 24, 1280, 976);
+    const auto shown = [&](const char* tag, QRect main, QPoint docked) {
+        QTest::newRow(tag) << wide << main << false << main.topLeft() << docked;
+    };
+    shown("right edge fits", {100, 50, 543, 600}, {643, 50});
+    shown("right edge exactly at the screen's edge", {270, 24, 543, 600}, {813, 24});
+    shown("right edge off the screen: left edge", {700, 100, 543, 600}, {233, 100});
+    shown("left edge exactly at the screen's edge", {467, 24, 543, 600}, {0, 24});
+    shown("one pixel too far, left off too: kept on the screen", {271, 24, 543, 600}, {813, 24});
+    shown("neither fits: kept on the screen", {300, 700, 543, 600}, {813, 486});
+    shown("above the panel: moved down", {0, 0, 543, 600}, {543, 24});
+    shown("neither fits, the left side covers less", {450, 24, 543, 600}, {0, 24});
+    // The media editor's window with its frame (545 x 560), being placed:
+    const auto placing = [](const char* tag, QSize screen, QPoint main, QPoint mainAt,
+                            QPoint docked) {
+        QTest::newRow(tag) << QRect(QPoint(), screen) << QRect(main, QSize(545, 560)) << true
+                           << mainAt << docked;
+    };
+    placing("1024 x 768, right edge fits: left alone", {1024, 768}, {0, 0}, {0, 0}, {545, 0});
+    placing("1024 x 768, neither fits: side by side", {1024, 768}, {100, 100}, {12, 100},
+            {557, 100});
+    placing("1024 x 768, nearer the right: soundtrack on the left", {1024, 768}, {440, 100},
+            {467, 100}, {0, 100});
+    placing("1280 x 1000, one pixel too far: moved by one", {1280, 1000}, {269, 24}, {268, 24},
+            {813, 24});
+    placing("800 x 600, too narrow for both: least overlap", {800, 600}, {100, 100}, {0, 100},
+            {333, 86});
+    placing("too narrow, nearer the right", {800, 600}, {300, 40}, {255, 40}, {0, 40});
 }
 
 void TestSoundtrackWindows::dockStaysOnTheScreen() {
+    QFETCH(QRect, screen);
     QFETCH(QRect, main);
+    QFETCH(bool, placing);
+    QFETCH(QPoint, mainAt);
     QFETCH(QPoint, docked);
-    QCOMPARE(dockedPosition(main, QSize(467, 514), QRect(0, 24, 1280, 976)), docked);
+    const QSize size(467, 514);
+    const QPoint place = placing ? mainWindowPlace(main, size, screen) : main.topLeft();
+    QCOMPARE(place, mainAt);
+    const QRect mainPlaced(place, main.size()),
+        soundtrack(dockedPosition(mainPlaced, size, screen), size);
+    QCOMPARE(soundtrack.topLeft(), docked);
+    QVERIFY(screen.contains(soundtrack));
+    // Both whole wherever the screen holds them side by side.
+    if (placing && screen.width() >= main.width() + size.width())
+        QVERIFY(!soundtrack.intersects(mainPlaced) && screen.contains(mainPlaced));
 }
 
 void TestSoundtrackWindows::soundtrackNeverTakesFocus() {
@@ -524,6 +564,50 @@ void TestSoundtrackWindows::songInfoKeyboard() {
     QVERIFY(!e.songInfo());
     QCOMPARE(e.soundtrack()->catalogue().slot(11), QStringLiteral(" - "));
     QCOMPARE(e.files.onDisk()[11], QStringLiteral(" - "));
+}
+
+void TestSoundtrackWindows::restoredMusicShowsStockCaptions_data() {
+    QTest::addColumn<QString>("change"); // to the installation before the start
+    QTest::addColumn<int>("restored");   // files of the sorted music list copied back
+    QTest::newRow("every file") << "" << 22;
+    QTest::newRow("stops part-way") << "copy fails at 9" << 9;
+    QTest::newRow("stops at the first file") << "copy fails at 0" << 0;
+    QTest::newRow("no CD") << "no CD" << 0;
+    QTest::newRow("installed names in capitals") << "capitals" << 22;
+}
+
+void TestSoundtrackWindows::restoredMusicShowsStockCaptions() {
+    QFETCH(QString, change);
+    QFETCH(int, restored);
+    QStringList names = demogen::musicNames(22);
+    ovra::sortFileNames(names); // the order the restore takes them in
+    Editor e(seedCaptions(), false, [&](TempInstall& install) {
+        const QString music = install.layout.gameDirectory + "/data/music/";
+        if (change == "no CD") {
+            QVERIFY(QDir(install.layout.cdRoot).removeRecursively());
+        } else if (change == "capitals") {
+            for (const QString& name : names)
+                QVERIFY(QFile::rename(music + name, music + name.toUpper()));
+        }
+    });
+    if (change.startsWith("copy fails at ")) { // a folder where the listed file was
+        const QString broken = e.install.music(names[change.mid(14).toInt()]);
+        QVERIFY(QFile::remove(broken) && QDir().mkdir(broken));
+    }
+    e.files.removeFiles(); // so that the save shows on disk
+    e.window->findChild<QAction*>("mnuRestore")->trigger();
+
+    QStringList expected = seedCaptions();
+    for (const QString& name : names.mid(0, restored))
+        if (const int slot = slotOfStockFile(name); slot >= 0)
+            expected[slot] = stockTable()[slot].caption;
+    QCOMPARE(labelTexts(e.soundtrack()), expected);
+    QCOMPARE(e.soundtrack()->catalogue().captions(), expected);
+    if (restored > 0)
+        QCOMPARE(e.files.onDisk(), expected);
+    else // nothing copied, nothing to save
+        QCOMPARE(e.files.fileCount(), 0);
+    QCOMPARE(e.files.dialogs.installationErrors(), restored < 22 ? 1 : 0);
 }
 
 void TestSoundtrackWindows::layout_data() {

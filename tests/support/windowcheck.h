@@ -56,9 +56,12 @@ inline bool drawsGreen(QWidget* w) {
 inline void fixedWindow(QWidget* window, QWidget* client, QSize twips) {
     QCOMPARE(client->size(), ovra::look::twipsRect(0, 0, twips.width(), twips.height()).size());
     QCOMPARE(window->minimumSize(), window->maximumSize());
-    QVERIFY(
-        !(window->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
-    QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
+    const Qt::WindowFlags flags = window->windowFlags();
+    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
+    QVERIFY(!(flags & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
+    // Without the customize hint, X11 window managers are asked for both buttons all the same.
+    QCOMPARE(flags & (Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+             Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 }
 
 // One row, in a window already shown: `client` is its client area (below the menu bar).
@@ -75,6 +78,17 @@ inline void control(QWidget* window, QWidget* client, const Control& row) {
     QCOMPARE(w->geometry(), ovra::look::twipsRect(row.twips.x(), row.twips.y(), row.twips.width(),
                                                   row.twips.height()));
     QVERIFY(w->isVisible());
+    // A label, line or picture lies beneath every other control it overlaps.
+    const auto windowless = [](const QWidget* c) {
+        return qobject_cast<const QLabel*>(c) || ovra::look::isWindowless(c);
+    };
+    const QObjectList stack = client->children(); // bottom first
+    for (QObject* o : stack)
+        if (auto* other = qobject_cast<QWidget*>(o);
+            other && other != w && !other->isWindow() && other->isVisible() &&
+            windowless(w) != windowless(other) && other->geometry().intersects(w->geometry()))
+            QVERIFY2((stack.indexOf(w) < stack.indexOf(other)) == windowless(w),
+                     qPrintable(row.name + u'/' + other->objectName()));
     if (row.points > 0)
         QCOMPARE(w->font().pointSizeF(), row.points);
     QVERIFY(!w->font().bold());

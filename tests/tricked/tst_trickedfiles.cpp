@@ -3,6 +3,8 @@
 #include "trickconfig.h"
 #include "trickfixture.h"
 
+#include <QProcess>
+
 using namespace tricked;
 
 namespace {
@@ -149,6 +151,92 @@ private slots:
                  QStringLiteral("Apply the swaps of shared.tcg to the installed tricks?"));
         QCOMPARE(f.snapshot(), expected);
         QVERIFY(f.dialogs.messages.isEmpty());
+    }
+
+    // The built programs' command lines. Answers and refusals come without a display; a file
+    // is offered once the window is up (the program is then ended).
+    void commandLine_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");   // -1: it goes on and offers a file
+        QTest::addColumn<QString>("output"); // in standard output; exit 2: in standard error;
+                                             // -1: the file offered
+        const QString trickEd = QStringLiteral(TRICKED_PATH),
+                      mediaEd = QStringLiteral(MEDIAED_PATH);
+        const QString usage = QStringLiteral("Usage: Ovra3TrickEd [options] [file.tcg]\n");
+        const QString version = QStringLiteral("Ovra3TrickEd 1.05\n");
+        const auto row = [](const char* tag, const QString& program, const QStringList& arguments,
+                            int exitCode, const QString& output) {
+            QTest::newRow(tag) << program << arguments << exitCode << output;
+        };
+        row("--help", trickEd, {"--help"}, 0, usage);
+        row("-h", trickEd, {"-h"}, 0, usage);
+        row("--help-all names Qt's options", trickEd, {"--help-all"}, 0, "  -stylesheet <value>");
+        row("--version", trickEd, {"--version"}, 0, version);
+        row("-v", trickEd, {"-v"}, 0, version);
+        row("-reverse is Qt's, not -v", trickEd, {"-reverse", "--version"}, 0, version);
+        row("-stylesheet takes its value", trickEd, {"-stylesheet", "-h", "-v"}, 0, version);
+        row("media editor --version", mediaEd, {"-platformtheme", "x", "--version"}, 0,
+            "Ovra3MediaEd 2.00\n");
+        row("media editor --help", mediaEd, {"--help"}, 0, "Usage: Ovra3MediaEd [options]\n");
+        row("letters are not bundled", trickEd, {"-hv"}, 2, "Unknown option 'hv'.");
+        row("unknown option", trickEd, {"--bogus", "a.tcg"}, 2, "Unknown option 'bogus'.");
+        row("dash name unprotected", trickEd, {"-my-setup.tcg"}, 2,
+            "Unknown option 'my-setup.tcg'.");
+        row("value missing", trickEd, {"a.tcg", "-platform"}, 2,
+            "Missing value after '-platform'.");
+        row("two files", trickEd, {"a.tcg", "b.tcg"}, 2, "Unexpected argument 'b.tcg'.");
+        row("media editor takes no file", mediaEd, {"a.tcg"}, 2, "Unexpected argument 'a.tcg'.");
+        row("file", trickEd, {"-platform", "offscreen", "shared.tcg"}, -1, "shared.tcg");
+        row("after Qt's options", trickEd,
+            {"--platform", "offscreen", "-reverse", "-style=fusion", "-stylesheet", "x.qss",
+             "-platformtheme", "x", "shared.tcg"},
+            -1, "shared.tcg");
+        row("dash name as a path", trickEd, {"-platform", "offscreen", "./-my-setup.tcg"}, -1,
+            "./-my-setup.tcg");
+        row("dash name after --", trickEd, {"-platform", "offscreen", "--", "-my-setup.tcg"}, -1,
+            "-my-setup.tcg");
+        row("Qt's option name after --", trickEd, {"-platform", "offscreen", "--", "-reverse"}, -1,
+            "-reverse");
+    }
+    void commandLine() {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        // Copied beside a complete installation's settings, so that the window opens quietly.
+        TempInstall install(tricks());
+        const QString copy = install.programDir + "/" + QFileInfo(program).fileName();
+        QVERIFY(QFile::copy(program, copy));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        env.insert("XDG_CONFIG_HOME", install.dir.filePath("config"));
+        env.insert("QT_LOGGING_RULES", "ovra.tricked.debug=true");
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(install.dir.path());
+        p.start(copy, arguments);
+        if (exitCode >= 0) {
+            QVERIFY(p.waitForFinished(30000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+            const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+            QCOMPARE(p.exitCode(), exitCode);
+            QVERIFY2((exitCode == 0 ? out : err).contains(output), qPrintable(out + err));
+            if (exitCode != 0)
+                QVERIFY(out.isEmpty());
+            return;
+        }
+        const QByteArray asked = "Asking whether to apply " + output.toLocal8Bit() + '\n';
+        QByteArray err;
+        QVERIFY(p.waitForStarted());
+        p.setReadChannel(QProcess::StandardError);
+        while (!err.contains(asked) && p.waitForReadyRead(30000))
+            err += p.readAllStandardError();
+        p.kill();
+        p.waitForFinished();
+        QVERIFY2(err.contains(asked), err.constData());
     }
 
     void openRecordsIntoCurrentConfig() {

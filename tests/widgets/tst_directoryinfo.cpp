@@ -13,12 +13,15 @@
 #include "windowcheck.h"
 #include "winlook.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 using ovra::DirectoryInfoCopy;
@@ -501,18 +504,35 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
     }
 
-    // "Disc image…" in Drive1 asks for an image file; the one chosen is offered and selected.
+    // "Disc image…" in Drive1 asks for an image file when chosen; the one chosen is offered and
+    // selected. Keys and the wheel that only move the selection onto it ask nothing.
     void discImage_data() {
         QTest::addColumn<bool>("storedImage"); // drivedata.dat already names the image
-        QTest::addColumn<QString>("answer");   // "image", "cancel"; empty: not chosen
+        QTest::addColumn<QString>("how");      // how Drive1 reaches "Disc image…"; empty: not
+        QTest::addColumn<QString>("answer");   // "image", "cancel"; empty: not asked
         QTest::addColumn<bool>("picked");      // Drive1 ends on the image, else on the CD
-        QTest::newRow("picked") << false << "image" << true;
-        QTest::newRow("cancelled") << false << "cancel" << false;
-        QTest::newRow("stored image offered") << true << "" << false;
-        QTest::newRow("stored image picked again") << true << "image" << true;
+        QTest::newRow("clicked in the open list") << false << "click"
+                                                  << "image" << true;
+        QTest::newRow("Enter in the open list, cancelled") << false << "open list keys"
+                                                           << "cancel" << false;
+        QTest::newRow("stored image offered") << true << ""
+                                              << "" << false;
+        QTest::newRow("stored image picked again, Enter") << true << "End Enter"
+                                                          << "image" << true;
+        QTest::newRow("Space on it") << false << "End Space"
+                                     << "image" << true;
+        QTest::newRow("End") << false << "End"
+                             << "" << false;
+        QTest::newRow("Down from the last drive") << false << "Down"
+                                                  << "" << false;
+        QTest::newRow("its first letter") << false << "D"
+                                          << "" << false;
+        QTest::newRow("wheel") << false << "wheel"
+                               << "" << false;
     }
     void discImage() {
         QFETCH(bool, storedImage);
+        QFETCH(QString, how);
         QFETCH(QString, answer);
         QFETCH(bool, picked);
         const QString cd = mkdir("images/cdrom"), image = tmp_.filePath("images/ovra3.iso");
@@ -521,7 +541,7 @@ private slots:
             return QList<Volume>{{"/", "ext4", ""}, {cd, "iso9660", "OVRA3"}};
         });
         const QString program =
-            mkdir(QStringLiteral("program-image-%1%2").arg(storedImage).arg(answer));
+            mkdir(QStringLiteral("program-image-%1").arg(QTest::currentDataTag()));
         if (storedImage)
             QVERIFY(TempInstall::write(program + '/' + kDriveFile, image.toLocal8Bit()));
         ScriptedDialogs dialogs;
@@ -530,11 +550,40 @@ private slots:
         const QString choice = QStringLiteral("Disc image…");
         QCOMPARE(dialog->findChild<DriveListBox*>("Drive2")->findText(choice), -1);
         QVERIFY(drive1->setDrive(cd)); // not the first entry, so going back is seen
-        if (!answer.isEmpty()) {
-            answer == u"image" ? dialogs.answer(image) : dialogs.cancel();
-            drive1->setCurrentIndex(drive1->findText(choice));
-            QCOMPARE(dialogs.filters, QStringList{"Disc images (*.iso)|*.iso"});
+        if (answer == u"image")
+            dialogs.answer(image);
+        else if (answer == u"cancel")
+            dialogs.cancel();
+        const int last = drive1->count() - 1;
+        if (how == u"click" || how == u"open list keys") {
+            drive1->showPopup();
+            QAbstractItemView* list = drive1->view();
+            QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+            if (how == u"click") {
+                QTest::qWait(QApplication::doubleClickInterval()); // a release before is ignored
+                const QPoint at = list->visualRect(list->model()->index(last, 0)).center();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            } else {
+                QTest::keyClick(list, Qt::Key_End);
+                QTest::keyClick(list, Qt::Key_Return);
+            }
+        } else if (how == u"wheel") {
+            const QPointF at = QRectF(drive1->rect()).center();
+            QWheelEvent wheel(at, drive1->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(drive1, &wheel);
+        } else {
+            for (const QString& key : how.split(' ', Qt::SkipEmptyParts))
+                QTest::keyClick(drive1, key == u"End"     ? Qt::Key_End
+                                        : key == u"Down"  ? Qt::Key_Down
+                                        : key == u"Enter" ? Qt::Key_Return
+                                        : key == u"Space" ? Qt::Key_Space
+                                                          : Qt::Key_D);
         }
+        if (!how.isEmpty() && answer.isEmpty())
+            QCOMPARE(drive1->currentIndex(), last); // it was reached
+        QCOMPARE(dialogs.filters,
+                 answer.isEmpty() ? QStringList() : QStringList{"Disc images (*.iso)|*.iso"});
         const QString value = picked ? image : cd + '/';
         QCOMPARE(drive1->drive(), value);
         // "/", the CD, the image once when offered, and "Disc image…" last.
@@ -613,6 +662,40 @@ private slots:
                  QString("MP3 Audio (*.mp3);;MUS format (*.mus)"));
         QCOMPARE(ovra::qtFilter("Trick Config Files (*.tcg)|*.tcg"),
                  QString("Trick Config Files (*.tcg)"));
+    }
+
+    // Strangers name the files and folders these boxes show: as text, never as markup.
+    void namesShownAsText_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("restyling markup") << "<h1>BIG<img src=x.png>.tcg";
+        QTest::newRow("huge picture") << "<img width=2000000000 height=2000000000>.tcg";
+        QTest::newRow("entities") << "&lt;b&gt; &amp; co.tcg";
+        QTest::newRow("comment") << "<!-- hidden -->shown.tcg";
+        QTest::newRow("plain") << "shared.tcg";
+    }
+    void namesShownAsText() {
+        QFETCH(QString, name);
+        const QString text =
+            QStringLiteral("Apply the swaps of %1 to the installed tricks?").arg(name);
+        for (auto* build : {&ovra::createMessageBox, &ovra::createQuestionBox}) {
+            const std::unique_ptr<QMessageBox> box(build(nullptr, "Ovra3TrickEd", text));
+            auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+            QVERIFY(label);
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            QCOMPARE(label->text(), text);
+            QVERIFY(box->sizeHint().width() < 1000 && box->sizeHint().height() < 1000);
+        }
+#ifdef Q_OS_UNIX // Windows holds no such folder names
+        // The directory list's tool tip names the folder's path.
+        const QString folder = mkdir("names/" + name);
+        DirListBox list;
+        QVERIFY(list.setPath(QFileInfo(folder).path()));
+        QListWidgetItem* item = entryNamed(&list, name);
+        QVERIFY(item);
+        QTextDocument shown;
+        shown.setHtml(item->toolTip());
+        QCOMPARE(shown.toPlainText(), QDir::toNativeSeparators(folder));
+#endif
     }
 
     // Closing the main window ends the program even while the dialog is open.

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QStyledItemDelegate>
+#include <QTextDocument>
 
 namespace ovra {
 
@@ -112,7 +113,8 @@ void DirListBox::fill() {
         auto* item = new QListWidgetItem(entry.open ? openIcon_ : closedIcon_, entry.name, this);
         item->setData(kPathRole, entry.path);
         item->setData(kLevelRole, entry.level);
-        item->setToolTip(entry.path);
+        // Tool tips take markup where they find some: a folder may be named "<img ...>".
+        item->setToolTip(Qt::convertFromPlainText(entry.path));
     }
     // The open directory is highlighted, as after opening it.
     if (QListWidgetItem* open = item(dirlist::openIndex(list))) {

@@ -4,7 +4,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
+#include <QWheelEvent>
+#include <utility>
 
 namespace ovra {
 
@@ -22,21 +26,52 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
         if (index < 0)
             return;
         if (index == imageChoice_) {
-            askForImage();
+            onImageChoice_ = true;
             return;
         }
+        // Moving off "Disc image…" back onto the drive that stayed the value changes nothing.
+        if (std::exchange(onImageChoice_, false) && index == selected_)
+            return;
         selected_ = index;
         emit driveChanged(drives_[index].value);
     });
+    // The closed list emits this for keys and the wheel too: only a choice in the open list
+    // gets here unmarked.
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (index == imageChoice_ && !moving_)
+            askForImage();
+    });
+}
+
+void DriveListBox::keyPressEvent(QKeyEvent* event) {
+    const bool choose = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                        event->key() == Qt::Key_Space;
+    if (choose && imageChoice_ >= 0 && currentIndex() == imageChoice_) {
+        event->accept();
+        askForImage();
+        return;
+    }
+    const QScopedValueRollback moving(moving_, true);
+    QComboBox::keyPressEvent(event);
+}
+
+void DriveListBox::wheelEvent(QWheelEvent* event) {
+    const QScopedValueRollback moving(moving_, true);
+    QComboBox::wheelEvent(event);
+}
+
+int DriveListBox::selectedDrive() const {
+    const int index = currentIndex();
+    return index >= 0 && index == imageChoice_ ? selected_ : index;
 }
 
 QString DriveListBox::drive() const {
-    const int index = currentIndex();
+    const int index = selectedDrive();
     return index >= 0 ? drives_[index].value : QString();
 }
 
 QString DriveListBox::root() const {
-    const int index = currentIndex();
+    const int index = selectedDrive();
     return index >= 0 ? drives_[index].root : QString();
 }
 
@@ -94,6 +129,7 @@ void DriveListBox::askForImage() {
     {
         const QSignalBlocker block(this);
         setCurrentIndex(selected_);
+        onImageChoice_ = false;
     }
     const std::optional<QString> file =
         dialogs().openFile(window(), QStringLiteral("Disc images (*.iso)|*.iso"), lastImage_);

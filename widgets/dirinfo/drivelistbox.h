@@ -30,21 +30,30 @@ public:
     void addImage(const QString& file, bool select);
 
     // Ends the list with "Disc image…", which asks for an image file and offers and selects the
-    // one chosen; when the user cancels, the drive selected before stays selected.
+    // one chosen; when the user cancels, the drive selected before stays selected. It asks only
+    // when chosen (in the open list, or Enter or Space on it): keys and the wheel that move the
+    // selection onto it ask nothing, and the drive selected before stays the value.
     void offerDiscImages();
 
 signals:
     // The user (or setDrive) picked another drive.
     void driveChanged(const QString& drive);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
     int insert(const drivelist::Drive& entry); // before "Disc image…"; returns the index
+    int selectedDrive() const;                 // the current index, but never "Disc image…"
     void askForImage();
 
     QList<drivelist::Drive> drives_;
-    int imageChoice_ = -1; // index of "Disc image…"; -1 when not offered
-    int selected_ = -1;    // the last drive selected, to go back to
-    QString lastImage_;    // where the file dialog starts
+    int imageChoice_ = -1;       // index of "Disc image…"; -1 when not offered
+    int selected_ = -1;          // the last drive selected, to go back to
+    QString lastImage_;          // where the file dialog starts
+    bool moving_ = false;        // keys or the wheel are moving the selection: nothing is chosen
+    bool onImageChoice_ = false; // the selection was moved onto "Disc image…"
 };
 
 } // namespace ovra

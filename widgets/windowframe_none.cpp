@@ -1,0 +1,8 @@
+#include "windowframe.h"
+
+namespace ovra::look {
+
+// Windows honours the window flags as they are.
+void closeBoxOnlyOnWindowSystem(QWidget*) {}
+
+} // namespace ovra::look
