@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProgressBar>
 
 namespace ovra {
@@ -9,7 +10,7 @@ namespace ovra {
 // integer range. The exact values are readable as properties.
 class ProgressBar : public QProgressBar {
     Q_OBJECT
-    Q_PROPERTY(float exactValue READ exactValue)
+    Q_PROPERTY(float exactValue READ exactValue NOTIFY exactChanged)
     Q_PROPERTY(float exactMaximum READ exactMaximum)
 
 public:
@@ -17,9 +18,14 @@ public:
 
     float exactValue() const { return value_; }
     float exactMaximum() const { return maximum_; }
-    // Sets both and repaints at once: a restore runs on the window's thread, so the bar would
-    // otherwise only show its end.
+    // Sets both and draws them at once, at most once per screen frame: a restore runs on the
+    // window's thread, so the bar would otherwise only show its end. A value set within a frame
+    // of the last drawing is drawn with the next one.
     void setExact(float maximum, float value);
+
+signals:
+    // After every setExact(), drawn or not.
+    void exactChanged(float value);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,7 +33,7 @@ protected:
 private:
     float value_ = 0;
     float maximum_ = 100;
-    int paints_ = 0;
+    QElapsedTimer sincePaint_;
 };
 
 } // namespace ovra

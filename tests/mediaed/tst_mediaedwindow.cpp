@@ -1,5 +1,6 @@
 // The media editor's main window, driven as a user drives it: start-up against generated
 // installations, picking files, replacing, restoring, docking, the Help windows and leaving.
+#include "barwatch.h"
 #include "filelist.h"
 #include "frmovra3meded.h"
 #include "frmsoundtrack.h"
@@ -487,36 +488,24 @@ void TestMediaEdWindow::restore() {
     while (restored < std::min<int>(passes, names.size()) && cd.contains(names[restored]))
         ++restored;
 
-    // What the bar shows each time it is painted during the restore.
-    auto* bar = control<ovra::ProgressBar>(window, "ProgressBar1");
-    struct PaintSpy : QObject {
-        ovra::ProgressBar* bar;
-        QVector<float> seen;
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint && (seen.isEmpty() || seen.last() != bar->exactValue()))
-                seen << bar->exactValue();
-            return false;
-        }
-    } spy;
-    spy.bar = bar;
-    bar->installEventFilter(&spy);
-
+    BarWatch watch(control<ovra::ProgressBar>(window, "ProgressBar1"));
     for (int round = 1; round <= 2; ++round) {
         for (const QString& name : names)
             QVERIFY(TempInstall::write(path(name), "replaced by the user"));
-        spy.seen.clear();
+        watch.clear();
         run.trigger(music ? "mnuRestore" : "mnuRestoreMovies");
         QCOMPARE(run.dialogs.installationErrors(), startErrors + errors * round);
         for (int i = 0; i < names.size(); ++i)
             QCOMPARE(TempInstall::bytes(path(names[i])),
                      i < restored ? stock(names[i]) : QByteArray("replaced by the user"));
-        // Painted at once after each file, from 0 up; exactly 100 only after the last.
-        QCOMPARE(spy.seen.size(), restored);
-        if (restored > 0)
-            QCOMPARE(spy.seen.first(), 0.0f);
-        if (restored > 1)
-            QVERIFY(qFuzzyCompare(spy.seen[1], 100.0f / float(passes - 1)));
-        QCOMPARE(bar->exactValue() == 100.0f, restored == passes);
+        // A value after each file, from 0 up; exactly 100 only after the last. Drawn as the
+        // frames go by, and the last one once the window catches up.
+        QCOMPARE(watch.taken.size(), restored);
+        for (int i = 0; i < restored; ++i)
+            QVERIFY(
+                qFuzzyCompare(1.0f + watch.taken[i], 1.0f + float(i) * 100.0f / float(passes - 1)));
+        QCOMPARE(watch.bar->exactValue() == 100.0f, restored == passes);
+        QVERIFY(watch.drewByFrames());
     }
 }
 

@@ -1,3 +1,4 @@
+#include "barwatch.h"
 #include "filelist.h"
 #include "infowindows.h"
 #include "progressbar.h"
@@ -44,13 +45,6 @@ int visibleTopLevels(const QString& name) {
 }
 
 // Counts the paint events a widget receives.
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        paints += e->type() == QEvent::Paint;
-        return false;
-    }
-};
 
 } // namespace
 
@@ -420,8 +414,8 @@ private slots:
             QVERIFY(QDir().mkdir(f.installed(breakAt)));
         }
         f.dialogs.messages.clear();
-        PaintCounter counter;
-        f.window->findChild<QWidget*>("ProgressBar1")->installEventFilter(&counter);
+        BarWatch watch(f.window->findChild<ovra::ProgressBar*>("ProgressBar1"));
+        watch.clear();
 
         f.trigger("mnuRestore");
 
@@ -444,7 +438,10 @@ private slots:
         QCOMPARE(bar->exactValue(), expected);
         QCOMPARE(bar->exactMaximum(), 100.0f);
         QVERIFY(qAbs(100.0 * bar->value() / bar->maximum() - expected) < 0.01);
-        QVERIFY(counter.paints >= restored);
+        QCOMPARE(watch.taken.size(), restored); // every file's value, in order
+        for (int i = 0; i < restored; ++i)
+            QCOMPARE(watch.taken[i], float(i * (100.0 / 659)));
+        QVERIFY(watch.drewByFrames());
         QCOMPARE(f.window->core().currentConfig(), config);
         if (restored == 659)
             QVERIFY(qAbs(bar->exactValue() - 99.848f) < 0.001f);
