@@ -19,8 +19,8 @@ QString shown(const QString& path) {
 }
 
 // The inventory, with its progress line and warnings; nothing after an error already reported.
-std::optional<Inventory> inventory(const Where& where, Scope scope, Console& console) {
-    const Taken taken = takeInventory(where, scope, [&](int done, int total) {
+std::optional<Inventory> inventory(const ovra::Installation& installation, Scope scope, Console& console) {
+    const Taken taken = takeInventory(installation, scope, [&](int done, int total) {
         console.progress(QStringLiteral("Comparing files"), done, total);
     });
     console.endProgress();
@@ -79,8 +79,21 @@ QString cdSetting(const QString& given) {
     return path.endsWith(u'/') ? path : path + u'/';
 }
 
-int status(const Where& where, bool json, Console& console) {
-    const std::optional<Inventory> found = inventory(where, Scope::Everything, console);
+std::optional<ovra::Installation> openInstallation(const QString& programDir,
+                                                   const ovra::Installation::Given& given,
+                                                   QString* error) {
+    ovra::Installation installation = ovra::Installation::open(programDir, given);
+    if (installation.complete())
+        return installation;
+    *error = installation.error();
+    const bool noGame = !installation.gameDirectory();
+    if (given.any() && !(noGame ? given.gameDirectory : given.cdDrive))
+        *error = QStringLiteral("%1 was not given, and %2").arg(noGame ? "--game" : "--cd", *error);
+    return std::nullopt;
+}
+
+int status(const ovra::Installation& installation, bool json, Console& console) {
+    const std::optional<Inventory> found = inventory(installation, Scope::Everything, console);
     if (!found)
         return kError;
     if (json) {
@@ -93,16 +106,16 @@ int status(const Where& where, bool json, Console& console) {
     return kSuccess;
 }
 
-int verify(const Where& where, Console& console) {
-    const std::optional<Inventory> found = inventory(where, Scope::Everything, console);
+int verify(const ovra::Installation& installation, Console& console) {
+    const std::optional<Inventory> found = inventory(installation, Scope::Everything, console);
     if (!found)
         return kError;
     console.out() << textReport(*found, true);
     return allStock(*found) ? kSuccess : kDiffers;
 }
 
-int exportConfig(const Where& where, const QString& file, Console& console) {
-    const std::optional<Inventory> found = inventory(where, Scope::TricksOnly, console);
+int exportConfig(const ovra::Installation& installation, const QString& file, Console& console) {
+    const std::optional<Inventory> found = inventory(installation, Scope::TricksOnly, console);
     if (!found)
         return kError;
     QList<TrickEntry> leftOut;
@@ -122,8 +135,8 @@ int exportConfig(const Where& where, const QString& file, Console& console) {
     return leftOut.isEmpty() ? kSuccess : kDiffers;
 }
 
-int apply(const Where& where, const QString& file, Console& console) {
-    const LoadedCore<tricked::TrickCore> tricks = loadCore<tricked::TrickCore>(where);
+int apply(const ovra::Installation& installation, const QString& file, Console& console) {
+    const LoadedCore<tricked::TrickCore> tricks = loadCore<tricked::TrickCore>(installation);
     if (!tricks.loaded.ok) {
         console.error(tricks.loaded.error);
         return kError;
@@ -169,7 +182,7 @@ std::optional<Restore> restoreNamed(const QString& word) {
     return std::nullopt;
 }
 
-int restore(const Where& where, Restore what, Console& console) {
+int restore(const ovra::Installation& installation, Restore what, Console& console) {
     const bool tricks = what == Restore::Tricks || what == Restore::All;
     QList<mediaed::Side> sides;
     if (what == Restore::Music || what == Restore::All)
@@ -180,7 +193,7 @@ int restore(const Where& where, Restore what, Console& console) {
     // Everything is loaded before the first copy: a wrong setting copies nothing.
     LoadedCore<tricked::TrickCore> trickCore;
     if (tricks) {
-        trickCore = loadCore<tricked::TrickCore>(where);
+        trickCore = loadCore<tricked::TrickCore>(installation);
         if (!trickCore.loaded.ok) {
             console.error(trickCore.loaded.error);
             return kError;
@@ -188,7 +201,7 @@ int restore(const Where& where, Restore what, Console& console) {
     }
     LoadedCore<mediaed::MediaCore> mediaCore;
     if (!sides.isEmpty()) {
-        mediaCore = loadCore<mediaed::MediaCore>(where);
+        mediaCore = loadCore<mediaed::MediaCore>(installation);
         // A list shorter than the pick list offers ends the restore where it ends, as in the
         // media editor.
         for (const mediaed::Side side : sides)

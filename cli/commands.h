@@ -21,14 +21,21 @@ enum ExitCode {
 QString gameSetting(const QString& given);
 QString cdSetting(const QString& given);
 
-int status(const Where& where, bool json, Console& console);
-int verify(const Where& where, Console& console);
-int exportConfig(const Where& where, const QString& file, Console& console);
-int apply(const Where& where, const QString& file, Console& console);
+// The installation of the program folder with the values given on the command line, or why it
+// cannot be used; a setting that was not given and is missing is named with the option that
+// would have stood in for it.
+std::optional<ovra::Installation> openInstallation(const QString& programDir,
+                                                   const ovra::Installation::Given& given,
+                                                   QString* error);
+
+int status(const ovra::Installation& installation, bool json, Console& console);
+int verify(const ovra::Installation& installation, Console& console);
+int exportConfig(const ovra::Installation& installation, const QString& file, Console& console);
+int apply(const ovra::Installation& installation, const QString& file, Console& console);
 
 enum class Restore { Tricks, Music, Movies, All };
 // Nothing for a word that names no restore.
 std::optional<Restore> restoreNamed(const QString& word);
-int restore(const Where& where, Restore what, Console& console);
+int restore(const ovra::Installation& installation, Restore what, Console& console);
 
 } // namespace cli

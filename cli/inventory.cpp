@@ -153,8 +153,9 @@ Taken failed(const QString& why) {
 
 } // namespace
 
-Taken takeInventory(const Where& where, Scope scope, const Progress& progress) {
-    const LoadedCore<tricked::TrickCore> tricks = loadCore<tricked::TrickCore>(where);
+Taken takeInventory(const ovra::Installation& installation, Scope scope,
+                    const Progress& progress) {
+    const LoadedCore<tricked::TrickCore> tricks = loadCore<tricked::TrickCore>(installation);
     if (!tricks.loaded.ok)
         return failed(tricks.loaded.error);
     Taken taken;
@@ -171,13 +172,13 @@ Taken takeInventory(const Where& where, Scope scope, const Progress& progress) {
         return failed(QStringLiteral("the game directory %1 does not exist")
                           .arg(QDir::toNativeSeparators(gameHost)));
 
-    const ovra::CdSource cd(inventory.cdDrive);
+    const ovra::CdSource& cd = *installation.cd();
     QString why;
     const std::unique_ptr<ovra::CdFolder> cdTricks = cd.open(ovra::paths::kCdTricks, &why);
     if (!cdTricks)
         return failed(why);
     Files files;
-    const ovra::HostFolder installedTricks(ovra::paths::trickDirectory(inventory.gameDirectory));
+    const ovra::HostFolder installedTricks = installation.installed(&ovra::paths::trickDirectory);
     const QStringList names = tricks.core->offered();
     std::vector<Pair> trickFiles;
     QSet<qint64> cdSizes, installedSizes;
@@ -200,7 +201,7 @@ Taken takeInventory(const Where& where, Scope scope, const Progress& progress) {
     std::vector<std::unique_ptr<ovra::CdFolder>> cdMedia;
     std::vector<Pair> mediaFiles[2];
     if (scope == Scope::Everything) {
-        LoadedCore<mediaed::MediaCore> loaded = loadCore<mediaed::MediaCore>(where);
+        LoadedCore<mediaed::MediaCore> loaded = loadCore<mediaed::MediaCore>(installation);
         media = std::move(loaded.core);
         // Fewer files than the pick list offers is what the missing entries tell.
         for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies})
@@ -216,7 +217,7 @@ Taken takeInventory(const Where& where, Scope scope, const Progress& progress) {
             cdMedia.push_back(cd.open(table.cdFolder, &why));
             if (!cdMedia.back())
                 return failed(why);
-            const ovra::HostFolder installed(table.installedFolder(inventory.gameDirectory));
+            const ovra::HostFolder installed = installation.installed(table.installedFolder);
             QSet<QString> listed;
             for (const QString& name : media->list(side).names().mid(0, table.offered)) {
                 entries.push_back({name, MediaState::Replaced});

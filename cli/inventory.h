@@ -1,6 +1,6 @@
 #pragma once
 
-#include "installsettings.h"
+#include "installation.h"
 
 #include <QList>
 #include <QString>
@@ -13,13 +13,6 @@
 // compared with the CD's files. Every file taking part is read once at most: files are grouped
 // by size first, and only files whose size occurs on both sides are hashed.
 namespace cli {
-
-// Where to look: the settings files of the program folder, unless a value is given.
-struct Where {
-    QString programDir;
-    std::optional<QString> gameDirectory; // --game
-    std::optional<QString> cdDrive;       // --cd
-};
 
 enum class TrickState {
     Stock,   // its bytes equal its own CD file
@@ -66,44 +59,24 @@ using Progress = std::function<void(int done, int total)>;
 
 enum class Scope { TricksOnly, Everything };
 
-// Loads the installation as the programs do and compares every file it covers.
-Taken takeInventory(const Where& where, Scope scope, const Progress& progress);
+// Loads the installation's cores as the programs do and compares every file it covers.
+Taken takeInventory(const ovra::Installation& installation, Scope scope,
+                    const Progress& progress);
 
 // The Trick Config text that makes every swap the tricks hold again: the unchanged text with one
 // record per position that holds another CD trick. The positions it cannot reproduce (changed or
 // missing) go to `leftOut`.
 QString reproducingConfig(const Inventory& inventory, QList<TrickEntry>* leftOut);
 
-// A core loaded as the programs load it, with the values of `where`: a value given stands in
-// for the one its settings file holds.
+// A core loaded as the programs load it, on the installation `where` names.
 template <class Core> struct LoadedCore {
     std::unique_ptr<Core> core;
     typename Core::Loaded loaded;
 };
 
-// Either option alone stands in for its own setting only: the other is read from its file.
-template <class Core> LoadedCore<Core> loadCore(const Where& where) {
-    auto core = std::make_unique<Core>(where.programDir);
-    if (!where.gameDirectory && !where.cdDrive) {
-        auto loaded = core->load();
-        return {std::move(core), loaded};
-    }
-    const ovra::ProgramFolder folder(where.programDir);
-    const auto value = [&](const std::optional<QString>& given, const char* file, QString* why) {
-        return given ? given : ovra::loadSetting(folder, file, why);
-    };
-    QString why;
-    const std::optional<QString> game = value(where.gameDirectory, ovra::kGameDirectoryFile, &why);
-    const std::optional<QString> cd =
-        game ? value(where.cdDrive, ovra::kCdDriveFile, &why) : std::nullopt;
-    if (!game || !cd) {
-        typename Core::Loaded failed;
-        failed.error =
-            QStringLiteral("%1 was not given, and the %2 is not set: %3")
-                .arg(game ? "--cd" : "--game", game ? "CD drive" : "game directory", why);
-        return {std::move(core), failed};
-    }
-    auto loaded = core->load(*game, *cd);
+template <class Core> LoadedCore<Core> loadCore(const ovra::Installation& installation) {
+    auto core = std::make_unique<Core>(installation.programFolder().beside());
+    auto loaded = core->load(installation);
     return {std::move(core), loaded};
 }
 

@@ -153,24 +153,33 @@ int main(int argc, char** argv) {
                               : QStringLiteral("%1 takes no argument").arg(name));
     const QString argument = positional.value(1);
 
-    cli::Where where{QCoreApplication::applicationDirPath(), std::nullopt, std::nullopt};
-    if (parser.isSet(globals.game))
-        where.gameDirectory = cli::gameSetting(parser.value(globals.game));
-    if (parser.isSet(globals.cd))
-        where.cdDrive = cli::cdSetting(parser.value(globals.cd));
-
-    if (name == QLatin1String("status"))
-        return cli::status(where, parser.isSet(globals.json), console);
-    if (name == QLatin1String("verify"))
-        return cli::verify(where, console);
-    if (name == QLatin1String("export"))
-        return cli::exportConfig(where, argument, console);
-    if (name == QLatin1String("apply"))
-        return cli::apply(where, argument, console);
     const std::optional<cli::Restore> what = cli::restoreNamed(argument);
-    if (!what)
+    if (name == QLatin1String("restore") && !what)
         return usageError(console, QStringLiteral("restore what? \"%1\" is not tricks, music, "
                                                   "movies or all")
                                        .arg(argument));
-    return cli::restore(where, *what, console);
+
+    // Every command needs both settings: the installation is opened once, before any work.
+    ovra::Installation::Given given;
+    if (parser.isSet(globals.game))
+        given.gameDirectory = cli::gameSetting(parser.value(globals.game));
+    if (parser.isSet(globals.cd))
+        given.cdDrive = cli::cdSetting(parser.value(globals.cd));
+    QString why;
+    const std::optional<ovra::Installation> installation =
+        cli::openInstallation(QCoreApplication::applicationDirPath(), given, &why);
+    if (!installation) {
+        console.error(why);
+        return cli::kError;
+    }
+
+    if (name == QLatin1String("status"))
+        return cli::status(*installation, parser.isSet(globals.json), console);
+    if (name == QLatin1String("verify"))
+        return cli::verify(*installation, console);
+    if (name == QLatin1String("export"))
+        return cli::exportConfig(*installation, argument, console);
+    if (name == QLatin1String("apply"))
+        return cli::apply(*installation, argument, console);
+    return cli::restore(*installation, *what, console);
 }

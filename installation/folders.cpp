@@ -180,31 +180,19 @@ private:
 
 } // namespace
 
-struct CdSource::Image {
-    QString hostPath;
-};
-
 CdSource::CdSource(QString cdDrive) : cdDrive_(std::move(cdDrive)) {
     // An image is named as it stands; a drive or folder needs the literals after it.
     const QString host = paths::hostPath(cdDrive_);
     const QFileInfo info(host);
     if (!host.isEmpty() && info.isFile() && discimage::isImage(host))
-        image_ = std::make_unique<Image>(Image{host});
+        image_ = host;
     else if (!host.isEmpty() && info.isDir())
         root_ = info.canonicalFilePath();
 }
 
-CdSource::~CdSource() = default;
-CdSource::CdSource(CdSource&&) noexcept = default;
-CdSource& CdSource::operator=(CdSource&&) noexcept = default;
-
-bool CdSource::isImage() const {
-    return image_ != nullptr;
-}
-
 QString CdSource::shown(const QString& literal) const {
-    if (image_)
-        return QDir::toNativeSeparators(image_->hostPath) + QStringLiteral(" (") + literal + u')';
+    if (!image_.isEmpty())
+        return QDir::toNativeSeparators(image_) + QStringLiteral(" (") + literal + u')';
     const QString host = paths::hostPath(cdDrive_ + literal);
     return host.isEmpty() ? cdDrive_ + literal : QDir::toNativeSeparators(host);
 }
@@ -236,7 +224,7 @@ CdSource::FolderState CdSource::folderState(const QString& literal, QString* why
 }
 
 bool CdSource::list(const QString& literal, FileList& list, QString* error) const {
-    if (!image_) {
+    if (image_.isEmpty()) {
         QString why;
         if (folderState(literal, &why) == FolderState::Usable &&
             !list.setPath(cdDrive_ + literal, root_))
@@ -247,7 +235,7 @@ bool CdSource::list(const QString& literal, FileList& list, QString* error) cons
             *error = why;
         return false;
     }
-    const std::unique_ptr<discimage::Image> image = discimage::Image::open(image_->hostPath, error);
+    const std::unique_ptr<discimage::Image> image = discimage::Image::open(image_, error);
     if (!image)
         return false;
     const std::optional<QList<discimage::Entry>> entries = image->list(literal, error);
@@ -262,7 +250,7 @@ bool CdSource::list(const QString& literal, FileList& list, QString* error) cons
 }
 
 std::unique_ptr<CdFolder> CdSource::open(const QString& literal, QString* error) const {
-    if (!image_) {
+    if (image_.isEmpty()) {
         // A folder missing below the CD's root shows at the first file, as on a drive.
         QString why;
         const FolderState state = folderState(literal, &why);
@@ -273,7 +261,7 @@ std::unique_ptr<CdFolder> CdSource::open(const QString& literal, QString* error)
         }
         return std::make_unique<HostCdFolder>(cdDrive_ + literal, root_);
     }
-    std::shared_ptr<const discimage::Image> image = discimage::Image::open(image_->hostPath, error);
+    std::shared_ptr<const discimage::Image> image = discimage::Image::open(image_, error);
     if (!image)
         return nullptr;
     return std::make_unique<ImageCdFolder>(std::move(image), literal);

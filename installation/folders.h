@@ -62,11 +62,6 @@ public:
 class CdSource {
 public:
     explicit CdSource(QString cdDrive);
-    ~CdSource();
-    CdSource(CdSource&&) noexcept;
-    CdSource& operator=(CdSource&&) noexcept;
-
-    bool isImage() const;
     // The folder as messages show it: the image and the literal inside it, or the folder as the
     // host sees it.
     QString shown(const QString& literal) const;
@@ -77,14 +72,13 @@ public:
     std::unique_ptr<CdFolder> open(const QString& literal, QString* error) const;
 
 private:
-    struct Image;
     // Whether the CD folder `literal` can be used, and why not. Folders on the host only.
     enum class FolderState { Usable, NoRoot, NoFolder, LeadsOut };
     FolderState folderState(const QString& literal, QString* why) const;
 
     QString cdDrive_;
     QString root_; // a CD kept as a folder: its canonical host path; empty when it is not there
-    std::unique_ptr<Image> image_; // when the setting names a disc image
+    QString image_; // the host path of the disc image the setting names, if it names one
 };
 
 } // namespace ovra

@@ -155,21 +155,6 @@ Settings loadSettings(const ProgramFolder& folder) {
     return settings;
 }
 
-Settings givenSettings(const QString& gameDirectory, const QString& cdDrive) {
-    Settings settings;
-    if (const QString why = whyNowhere(gameDirectory); !why.isEmpty()) {
-        settings.error = QStringLiteral("the game directory leads nowhere: %1").arg(why);
-        return settings;
-    }
-    settings.gameDirectory = gameDirectory;
-    if (const QString why = whyNowhere(cdDrive); !why.isEmpty()) {
-        settings.error = QStringLiteral("the CD drive leads nowhere: %1").arg(why);
-        return settings;
-    }
-    settings.cdDrive = cdDrive;
-    return settings;
-}
-
 StoreResult storeSettings(const ProgramFolder& folder, const QString& gameDirectory,
                           const QString& cdDrive) {
     const QString host = paths::hostPath(folder.own());

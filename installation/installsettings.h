@@ -72,9 +72,6 @@ Settings loadSettings(const ProgramFolder& folder);
 // One of the two (kGameDirectoryFile or kCdDriveFile) loaded on its own, judged the same way.
 std::optional<QString> loadSetting(const ProgramFolder& folder, const char* fileName,
                                    QString* error);
-// The two values given instead (on a command line), judged as the files' values are: one that
-// leads nowhere is not loaded, and neither is what follows it.
-Settings givenSettings(const QString& gameDirectory, const QString& cdDrive);
 
 struct StoreResult {
     bool ok = true;

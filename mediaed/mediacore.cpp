@@ -28,18 +28,22 @@ float restoreProgress(int i, int last) {
 MediaCore::MediaCore(QString programDir) : programDir_(std::move(programDir)) {}
 
 MediaCore::Loaded MediaCore::load() {
-    settings_ = ovra::loadSettings(ovra::ProgramFolder(programDir_));
-    return settings_.complete() ? loadLists({}) : failedLoad(settings_.error);
+    return load(ovra::Installation::open(programDir_));
 }
 
-MediaCore::Loaded MediaCore::load(const QString& gameDirectory, const QString& cdDrive) {
-    settings_ = ovra::givenSettings(gameDirectory, cdDrive);
-    return settings_.complete() ? loadLists({}) : failedLoad(settings_.error);
+MediaCore::Loaded MediaCore::load(ovra::Installation installation) {
+    installation_ = std::move(installation);
+    if (installation_.complete())
+        return loadLists();
+    Loaded failed;
+    failed.error = installation_.error();
+    return failed;
 }
 
-MediaCore::Loaded MediaCore::loadLists(Loaded result) {
+MediaCore::Loaded MediaCore::loadLists() {
+    Loaded result;
     for (Side side : {Side::Music, Side::Movies}) {
-        const QString folder = sideTable(side).installedFolder(*settings_.gameDirectory);
+        const QString folder = sideTable(side).installedFolder(*gameDirectory());
         ovra::FileList& list = lists_[std::size_t(side)];
         if (!list.setPath(folder)) {
             result.error = QStringLiteral("the folder %1 cannot be read").arg(folder);
@@ -96,16 +100,15 @@ ovra::RestoreResult MediaCore::restore(Side side, const std::function<void(float
                   qUtf8Printable(table.pattern), result.restored, qUtf8Printable(result.error));
         return result;
     };
-    if (!settings_.gameDirectory || !settings_.cdDrive)
+    if (!installation_.complete())
         return fail({false, 0, QStringLiteral("the settings were not loaded")});
     QString why;
-    const std::unique_ptr<ovra::CdFolder> from =
-        ovra::CdSource(*settings_.cdDrive).open(table.cdFolder, &why);
+    const std::unique_ptr<ovra::CdFolder> from = installation_.cd()->open(table.cdFolder, &why);
     if (!from)
         return fail({false, 0, why});
     const int last = table.offered - 1;
     const ovra::RestoreResult result =
-        ovra::restoreFiles(*from, ovra::HostFolder(table.installedFolder(*settings_.gameDirectory)),
+        ovra::restoreFiles(*from, installation_.installed(table.installedFolder),
                            list(side).names(), table.offered, [&](int i) {
                                if (progress)
                                    progress(restoreProgress(i, last));

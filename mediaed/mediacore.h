@@ -3,7 +3,7 @@
 #include "filecopy.h"
 #include "filelist.h"
 #include "folders.h"
-#include "installsettings.h"
+#include "installation.h"
 #include "restore.h"
 
 #include <QString>
@@ -48,11 +48,12 @@ public:
     // Start-up: the game directory, then the CD drive, then the two file lists and the names
     // they offer. Stops at the first failure; what was loaded before it stays.
     Loaded load();
-    // The same with the two values given (not read from the settings files).
-    Loaded load(const QString& gameDirectory, const QString& cdDrive);
+    // The same on an installation opened elsewhere (with values given on a command line).
+    Loaded load(ovra::Installation installation);
 
-    const std::optional<QString>& gameDirectory() const { return settings_.gameDirectory; }
-    const std::optional<QString>& cdDrive() const { return settings_.cdDrive; }
+    const ovra::Installation& installation() const { return installation_; }
+    const std::optional<QString>& gameDirectory() const { return installation_.gameDirectory(); }
+    const std::optional<QString>& cdDrive() const { return installation_.cdDrive(); }
     // File1 (music) and File2 (movies).
     const ovra::FileList& list(Side side) const { return lists_[std::size_t(side)]; }
 
@@ -67,15 +68,10 @@ public:
     ovra::RestoreResult restore(Side side, const std::function<void(float)>& progress);
 
 private:
-    static Loaded failedLoad(const QString& why) {
-        Loaded result;
-        result.error = why;
-        return result;
-    }
-    Loaded loadLists(Loaded result);
+    Loaded loadLists();
 
     QString programDir_;
-    ovra::Settings settings_; // RichTextBox1 and RichTextBox2
+    ovra::Installation installation_; // RichTextBox1 and RichTextBox2, and the CD they name
     std::array<ovra::FileList, 2> lists_{ovra::FileList(QStringLiteral("*.mus")),
                                          ovra::FileList(QStringLiteral("*.mpg"))};
     bool listed_[2] = {false, false};

@@ -24,21 +24,25 @@ ovra::CopyResult refused(const QString& why) {
 TrickCore::TrickCore(QString programDir) : programDir_(std::move(programDir)) {}
 
 TrickCore::Loaded TrickCore::load() {
-    settings_ = ovra::loadSettings(ovra::ProgramFolder(programDir_));
-    return settings_.complete() ? loadTricks({}) : failedLoad(settings_.error);
+    return load(ovra::Installation::open(programDir_));
 }
 
-TrickCore::Loaded TrickCore::load(const QString& gameDirectory, const QString& cdDrive) {
-    settings_ = ovra::givenSettings(gameDirectory, cdDrive);
-    return settings_.complete() ? loadTricks({}) : failedLoad(settings_.error);
+TrickCore::Loaded TrickCore::load(ovra::Installation installation) {
+    installation_ = std::move(installation);
+    if (installation_.complete())
+        return loadTricks();
+    Loaded failed;
+    failed.error = installation_.error();
+    return failed;
 }
 
-TrickCore::Loaded TrickCore::loadTricks(Loaded result) {
+TrickCore::Loaded TrickCore::loadTricks() {
+    Loaded result;
     ovra::removeStaleTemporaries(
-        ovra::paths::hostPath(ovra::paths::trickDirectory(*settings_.gameDirectory)));
-    cd_.emplace(*settings_.cdDrive);
+        ovra::paths::hostPath(ovra::paths::trickDirectory(*gameDirectory())));
+    const ovra::CdSource& cd = *installation_.cd();
     QString why;
-    if (!cd_->list(ovra::paths::kCdTricks, trickList_, &why)) {
+    if (!cd.list(ovra::paths::kCdTricks, trickList_, &why)) {
         result.error = QStringLiteral("the CD's tricks cannot be listed: %1").arg(why);
         return result;
     }
@@ -49,7 +53,7 @@ TrickCore::Loaded TrickCore::loadTricks(Loaded result) {
         positions_.insert(names[i], i);
     if (names.size() < kTrickCount) {
         result.error = QStringLiteral("the CD folder %1 holds %2 trick files, not %3")
-                           .arg(cd_->shown(ovra::paths::kCdTricks))
+                           .arg(cd.shown(ovra::paths::kCdTricks))
                            .arg(names.size())
                            .arg(kTrickCount);
         return result;
@@ -67,15 +71,15 @@ int TrickCore::position(const QString& name) const {
 }
 
 std::unique_ptr<TrickCore::Batch> TrickCore::openBatch(QString* error) const {
-    if (!settings_.gameDirectory || !cd_) {
+    if (!installation_.complete()) {
         *error = QStringLiteral("the settings were not loaded");
         return nullptr;
     }
-    std::unique_ptr<ovra::CdFolder> cd = cd_->open(ovra::paths::kCdTricks, error);
+    std::unique_ptr<ovra::CdFolder> cd = installation_.cd()->open(ovra::paths::kCdTricks, error);
     if (!cd)
         return nullptr;
-    return std::make_unique<Batch>(Batch{
-        std::move(cd), ovra::HostFolder(ovra::paths::trickDirectory(*settings_.gameDirectory))});
+    return std::make_unique<Batch>(
+        Batch{std::move(cd), installation_.installed(&ovra::paths::trickDirectory)});
 }
 
 ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,

@@ -3,7 +3,7 @@
 #include "filecopy.h"
 #include "filelist.h"
 #include "folders.h"
-#include "installsettings.h"
+#include "installation.h"
 #include "restore.h"
 #include "trickconfig.h"
 
@@ -37,11 +37,12 @@ public:
     // Start-up: the two settings, then the trick list of the CD. Stops at the first failure;
     // what was loaded before it stays. Leftover temporaries of killed copies are cleared.
     Loaded load();
-    // The same with the two values given (not read from the settings files).
-    Loaded load(const QString& gameDirectory, const QString& cdDrive);
+    // The same on an installation opened elsewhere (with values given on a command line).
+    Loaded load(ovra::Installation installation);
 
-    const std::optional<QString>& gameDirectory() const { return settings_.gameDirectory; }
-    const std::optional<QString>& cdDrive() const { return settings_.cdDrive; }
+    const ovra::Installation& installation() const { return installation_; }
+    const std::optional<QString>& gameDirectory() const { return installation_.gameDirectory(); }
+    const std::optional<QString>& cdDrive() const { return installation_.cdDrive(); }
     const ovra::FileList& trickList() const { return trickList_; }
     // The names on offer in the pick lists: positions 0 to 658 of the trick list, or fewer.
     QStringList offered() const;
@@ -83,23 +84,17 @@ public:
     ovra::RestoreResult restoreOriginals(const std::function<void(int)>& done);
 
 private:
-    static Loaded failedLoad(const QString& why) {
-        Loaded result;
-        result.error = why;
-        return result;
-    }
     // The two folders a command copies between, opened once for all its copies.
     struct Batch {
         std::unique_ptr<ovra::CdFolder> cd;
         ovra::HostFolder installed;
     };
-    Loaded loadTricks(Loaded result);
+    Loaded loadTricks();
     std::unique_ptr<Batch> openBatch(QString* error) const;
     ovra::CopyResult swap(const Batch& batch, const QString& replacefile, const QString& withfile);
 
     QString programDir_;
-    ovra::Settings settings_; // RichTextBox1 and RichTextBox2
-    std::optional<ovra::CdSource> cd_;
+    ovra::Installation installation_; // RichTextBox1 and RichTextBox2, and the CD they name
     QString currentConfig_; // RichTextBox3: empty, or a whole Trick Config
     QString openedConfig_;  // RichTextBox4
     ovra::FileList trickList_{QStringLiteral("*.ska")}; // File1
