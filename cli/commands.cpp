@@ -2,6 +2,7 @@
 
 #include "logging.h"
 #include "mediacore.h"
+#include "paths.h"
 #include "report.h"
 #include "rtfwriter.h"
 #include "trickcore.h"
@@ -19,7 +20,8 @@ QString shown(const QString& path) {
 }
 
 // The inventory, with its progress line and warnings; nothing after an error already reported.
-std::optional<Inventory> inventory(const ovra::Installation& installation, Scope scope, Console& console) {
+std::optional<Inventory> inventory(const ovra::Installation& installation, Scope scope,
+                                   Console& console) {
     const Taken taken = takeInventory(installation, scope, [&](int done, int total) {
         console.progress(QStringLiteral("Comparing files"), done, total);
     });
@@ -60,11 +62,20 @@ bool isDriveText(const QString& given) {
 
 } // namespace
 
+// A folder named on the command line, as the directory dialog would store it: a full path, in
+// drive-letter notation where a drive of the Wine prefix holds it.
+QString folderSetting(const QString& given) {
+    const QFileInfo info(given);
+    const QString canonical = info.canonicalFilePath();
+    const QString path = canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+    return ovra::paths::inDriveLetters(path, ovra::paths::wineDrives()).value_or(path);
+}
+
 QString gameSetting(const QString& given) {
     // A folder named relative to where ovra3 runs, there or not, is kept as a full path.
     if (given.isEmpty() || isDriveText(given))
         return given;
-    return QFileInfo(given).absoluteFilePath();
+    return folderSetting(given);
 }
 
 QString cdSetting(const QString& given) {
@@ -75,8 +86,9 @@ QString cdSetting(const QString& given) {
     // literals follow it after a separator.
     if (given.isEmpty() || isDriveText(given))
         return given;
-    const QString path = info.absoluteFilePath();
-    return path.endsWith(u'/') ? path : path + u'/';
+    const QString folder = folderSetting(given);
+    const QChar separator = isDriveText(folder) ? u'\\' : u'/';
+    return folder.endsWith(separator) ? folder : folder + separator;
 }
 
 std::optional<ovra::Installation> openInstallation(const QString& programDir,

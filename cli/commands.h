@@ -15,18 +15,18 @@ enum ExitCode {
     kError = 2,   // nothing done: no settings, no CD, unreadable file, bad arguments
 };
 
-// The values of --game and --cd as the settings would hold them: a folder as an absolute path
-// (a CD folder followed by the separator that the CD's literals follow), a disc image as its
-// absolute path; a drive letter and an empty value as they stand.
+// The values of --game and --cd as the directory dialog would store them: a folder as a full
+// path, in drive-letter notation inside a drive of the Wine prefix (a CD folder followed by the
+// separator that the CD's literals follow), a disc image as its full path; a drive letter and an
+// empty value as they stand.
 QString gameSetting(const QString& given);
 QString cdSetting(const QString& given);
 
 // The installation of the program folder with the values given on the command line, or why it
 // cannot be used; a setting that was not given and is missing is named with the option that
 // would have stood in for it.
-std::optional<ovra::Installation> openInstallation(const QString& programDir,
-                                                   const ovra::Installation::Given& given,
-                                                   QString* error);
+std::optional<ovra::Installation>
+openInstallation(const QString& programDir, const ovra::Installation::Given& given, QString* error);
 
 int status(const ovra::Installation& installation, bool json, Console& console);
 int verify(const ovra::Installation& installation, Console& console);

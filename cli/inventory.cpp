@@ -153,8 +153,7 @@ Taken failed(const QString& why) {
 
 } // namespace
 
-Taken takeInventory(const ovra::Installation& installation, Scope scope,
-                    const Progress& progress) {
+Taken takeInventory(const ovra::Installation& installation, Scope scope, const Progress& progress) {
     const LoadedCore<tricked::TrickCore> tricks = loadCore<tricked::TrickCore>(installation);
     if (!tricks.loaded.ok)
         return failed(tricks.loaded.error);

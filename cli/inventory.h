@@ -60,8 +60,7 @@ using Progress = std::function<void(int done, int total)>;
 enum class Scope { TricksOnly, Everything };
 
 // Loads the installation's cores as the programs do and compares every file it covers.
-Taken takeInventory(const ovra::Installation& installation, Scope scope,
-                    const Progress& progress);
+Taken takeInventory(const ovra::Installation& installation, Scope scope, const Progress& progress);
 
 // The Trick Config text that makes every swap the tricks hold again: the unchanged text with one
 // record per position that holds another CD trick. The positions it cannot reproduce (changed or

@@ -77,7 +77,7 @@ private:
     FolderState folderState(const QString& literal, QString* why) const;
 
     QString cdDrive_;
-    QString root_; // a CD kept as a folder: its canonical host path; empty when it is not there
+    QString root_;  // a CD kept as a folder: its canonical host path; empty when it is not there
     QString image_; // the host path of the disc image the setting names, if it names one
 };
 

@@ -96,7 +96,29 @@ QString slotFile(const QString& programDir, int slot) {
     return programDir + QStringLiteral("\\data\\") + QString::number(slot) + QStringLiteral(".dat");
 }
 
+std::optional<QString> inDriveLetters(const QString& directory, const QList<WineDrive>& drives) {
+    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(directory));
+    const WineDrive* best = nullptr;
+    QString bestRoot;
+    for (const WineDrive& drive : drives) {
+        const QString root = QDir::cleanPath(QDir::fromNativeSeparators(drive.folder));
+        if (root.isEmpty() || root == u'/' || !isWithin(clean, root) ||
+            root.size() <= bestRoot.size())
+            continue;
+        best = &drive;
+        bestRoot = root;
+    }
+    if (!best)
+        return std::nullopt;
+    const QString rest = clean.mid(bestRoot.size()); // "" or "/Games/Ovra3"
+    return best->letter.toUpper() + u':' +
+           (rest.isEmpty() ? QStringLiteral("\\") : QString(rest).replace(u'/', u'\\'));
+}
+
 #ifdef Q_OS_WIN
+QList<WineDrive> wineDrives() {
+    return {};
+}
 QString hostPath(const QString& gamePath) {
     return gamePath;
 }
@@ -122,6 +144,22 @@ QString wineDriveFolder(QChar letter) {
     // Wine keeps the letters in lower case; "d::" beside "d:" is the raw device, not the drive.
     const QFileInfo entry(winePrefix() + QStringLiteral("/dosdevices/") + letter.toLower() + u':');
     return entry.isDir() ? entry.canonicalFilePath() : QString();
+}
+
+QList<WineDrive> wineDrives() {
+    QList<WineDrive> list;
+    const QStringList names =
+        QDir(winePrefix() + QStringLiteral("/dosdevices"))
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        if (name.size() != 2 || name[1] != u':' || name[0] < u'a' || name[0] > u'z')
+            continue;
+        // The same lookup as the paths stored with this letter get.
+        const QString folder = wineDriveFolder(name[0]);
+        if (!folder.isEmpty())
+            list.push_back({name[0], folder});
+    }
+    return list;
 }
 
 // "C:\Games\Ovra3" -> "<drive folder>/Games\Ovra3"; "D:setup\..." is relative to the

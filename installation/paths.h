@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -51,6 +52,22 @@ QString hostPath(const QString& gamePath);
 // The Wine prefix, read at each call: $WINEPREFIX when set, else ~/.wine (which may not exist).
 // Empty on Windows, where drive letters are the system's own.
 QString winePrefix();
+
+// A drive of the Wine prefix, through which Windows games and their settings see the host.
+struct WineDrive {
+    QChar letter;   // lower case, as the prefix names it
+    QString folder; // the host folder it stands for, without symbolic links
+};
+
+// The prefix's drives by letter: every "x:" entry of its dosdevices folder that leads to a
+// folder (not the "x::" devices, ports, or a CD drive with nothing mounted). None on Windows.
+QList<WineDrive> wineDrives();
+
+// The reverse of hostPath for folders: `directory` (a host path) in drive-letter notation
+// ("C:\Games\Ovra3", a root as "C:\") when one of `drives` holds it, the one with the longest
+// folder. Drives whose folder is the file-system root (Wine's "z:") are left out, so a plain host
+// path stays one. Nothing when no drive holds it.
+std::optional<QString> inDriveLetters(const QString& directory, const QList<WineDrive>& drives);
 
 // The host folder that a drive letter stands for under Wine: where the prefix's
 // "dosdevices/<letter>:" entry leads, without symbolic links. Empty when the letter has no such

@@ -326,6 +326,9 @@ private slots:
             << QByteArray("") << QStringList{"verify", "--game", "{dir}/game"} << 0 << "";
         QTest::newRow("--cd alone, game from its setting")
             << QByteArray("-") << QStringList{"verify", "--cd", "{dir}/cd"} << 0 << "";
+        QTest::newRow("--game inside a Wine drive")
+            << QByteArray("-") << QStringList{"status", "--game", "{dir}/game"} << 0
+            << "Game directory: G:\\game\n";
         QTest::newRow("--cd alone, no game setting")
             << QByteArray("") << QStringList{"verify", "--cd", "{dir}/cd"} << 2
             << "--game was not given, and the game directory is not set";
@@ -345,11 +348,14 @@ private slots:
         f.change({});
         if (gameSetting != "-")
             QVERIFY(TempInstall::write(f.install.programDir + "/directorydata.dat", gameSetting));
-        QVERIFY(QDir().mkpath(f.path("pfx/dosdevices")));
+        // A prefix with one drive, g:, that holds the whole installation.
+        QVERIFY(QDir().mkpath(f.path("pfx/dosdevices")) &&
+                QFile::link(f.install.dir.path(), f.path("pfx/dosdevices/g:")));
         const Files before = f.tricks();
         const Run run = f.run(args, {"WINEPREFIX={dir}/pfx"});
         QCOMPARE(run.exit, exit);
-        QVERIFY2(run.err.contains(says.replace("{dir}", f.install.dir.path()).toUtf8()), run.err);
+        QVERIFY2((run.out + run.err).contains(says.replace("{dir}", f.install.dir.path()).toUtf8()),
+                 run.out + run.err);
         QCOMPARE(
             QDir(f.path("cwd")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList());

@@ -197,7 +197,7 @@ private slots:
         // d: lies inside c: and comes after it; z: is the host's root.
         const QList<WineDrive> drives = {
             {'c', "/p/drive_c"}, {'z', "/"}, {'d', "/p/drive_c/cdrom/"}};
-        QCOMPARE(ovra::drivelist::inDriveLetters(directory, drives).value_or(QString()), stored);
+        QCOMPARE(ovra::paths::inDriveLetters(directory, drives).value_or(QString()), stored);
     }
 
     void layout_data() {

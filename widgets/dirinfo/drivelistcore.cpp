@@ -147,29 +147,10 @@ std::function<QList<WineDrive>()>& wineSource() {
     return s;
 }
 
-QList<WineDrive> prefixDrives() {
-    QList<WineDrive> list;
-    const QString prefix = paths::winePrefix();
-    if (prefix.isEmpty())
-        return list;
-    const QStringList names =
-        QDir(prefix + QStringLiteral("/dosdevices"))
-            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& name : names) {
-        if (name.size() != 2 || name[1] != u':' || name[0] < u'a' || name[0] > u'z')
-            continue;
-        // The same lookup as the paths stored with this letter get.
-        const QString folder = paths::wineDriveFolder(name[0]);
-        if (!folder.isEmpty())
-            list.push_back({name[0], folder});
-    }
-    return list;
-}
-
 } // namespace
 
 QList<WineDrive> wineDrives() {
-    return wineSource() ? wineSource()() : prefixDrives();
+    return wineSource() ? wineSource()() : paths::wineDrives();
 }
 
 void setWineDriveSource(std::function<QList<WineDrive>()> source_) {
@@ -184,27 +165,9 @@ QList<Drive> wineEntries(const QList<WineDrive>& drives) {
     return list;
 }
 
-std::optional<QString> inDriveLetters(const QString& directory, const QList<WineDrive>& drives) {
-    const WineDrive* best = nullptr;
-    QString bestRoot;
-    for (const WineDrive& drive : drives) {
-        const QString root = cleanRoot(drive.folder);
-        if (root.isEmpty() || root == u'/' || !dirlist::lies(directory, root) ||
-            root.size() <= bestRoot.size())
-            continue;
-        best = &drive;
-        bestRoot = root;
-    }
-    if (!best)
-        return std::nullopt;
-    const QString rest = cleanRoot(directory).mid(bestRoot.size()); // "" or "/Games/Ovra3"
-    return best->letter.toUpper() + u':' +
-           (rest.isEmpty() ? QStringLiteral("\\") : QString(rest).replace(u'/', u'\\'));
-}
-
 QString gameDirectoryValue(const QString& openDirectory) {
     const QString resolved = QFileInfo(openDirectory).canonicalFilePath();
-    return inDriveLetters(resolved.isEmpty() ? openDirectory : resolved, wineDrives())
+    return paths::inDriveLetters(resolved.isEmpty() ? openDirectory : resolved, wineDrives())
         .value_or(openDirectory);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "paths.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -47,15 +49,10 @@ int indexOfRoot(const QList<Drive>& list, const QString& root);
 QList<Volume> mountedVolumes();
 void setVolumeSource(std::function<QList<Volume>()> source);
 
-// A drive of the Wine prefix, through which Windows games and their settings see the host.
-struct WineDrive {
-    QChar letter;   // lower case, as the prefix names it
-    QString folder; // the host folder it stands for, without symbolic links
-};
+using paths::WineDrive;
 
-// The prefix's drives by letter: every "x:" entry of its dosdevices folder that leads to a
-// folder (not the "x::" devices, ports, or a CD drive with nothing mounted). Tests can replace
-// the source (nullptr restores the prefix's).
+// The prefix's drives (paths::wineDrives). Tests can replace the source (nullptr restores the
+// prefix's).
 QList<WineDrive> wineDrives();
 void setWineDriveSource(std::function<QList<WineDrive>()> source);
 
@@ -63,13 +60,8 @@ void setWineDriveSource(std::function<QList<WineDrive>()> source);
 // that settings files mean the same to a copy of the programs running on Windows.
 QList<Drive> wineEntries(const QList<WineDrive>& drives);
 
-// `directory` in drive-letter notation ("C:\Games\Ovra3", a root as "C:\") when one of `drives`
-// holds it: the one with the longest folder. Drives whose folder is the file-system root (Wine's
-// "z:") are left out, so a plain host path stays one. Nothing when no drive holds it.
-std::optional<QString> inDriveLetters(const QString& directory, const QList<WineDrive>& drives);
-
-// What the dialog stores for the directory list's open directory: inDriveLetters() of it (links
-// resolved) over wineDrives(), else the directory as it is.
+// What the dialog stores for the directory list's open directory: paths::inDriveLetters() of it
+// (links resolved) over wineDrives(), else the directory as it is.
 QString gameDirectoryValue(const QString& openDirectory);
 
 } // namespace ovra::drivelist
