@@ -1,24 +1,14 @@
 #pragma once
 
+#include "copyresult.h"
+#include "fileread.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
-#include <utility>
 
 namespace ovra {
-
-struct CopyResult {
-    CopyResult() = default;
-    CopyResult(bool succeeded, QString why, QString cause = {})
-        : ok(succeeded), error(std::move(why)), reason(cause.isEmpty() ? error : std::move(cause)) {
-    }
-
-    bool ok = true;
-    QString error;  // why it failed, when !ok: a whole sentence that names the file
-    QString reason; // the cause alone, for messages that name the file themselves
-    explicit operator bool() const { return ok; }
-};
 
 // Every file written here goes to a temporary file in the destination's directory that is then
 // renamed over the destination, so a failure at any point (missing source, full disk, file-size
@@ -38,8 +28,6 @@ enum class LinkPolicy {
     WriteTarget,
 };
 
-// Writes `size` bytes; false when the write failed (its errno is reported).
-using WriteChunk = std::function<bool(const char* data, qint64 size)>;
 // Writes the whole content through the chunk writer; returns an error text, or an empty string.
 using ContentProducer = std::function<QString(const WriteChunk& write)>;
 
@@ -70,29 +58,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d_;
 };
-
-struct ReadFileResult {
-    bool ok = false;
-    QByteArray bytes; // the whole file, when ok
-    QString error;    // why it was not read, when !ok
-};
-
-// Reads a whole regular file (host path, symbolic links followed) of at most `maxSize` bytes.
-// Anything else (a folder, a FIFO, a device) is refused before it is opened, so nothing blocks
-// and no device is touched.
-ReadFileResult readRegularFile(const QString& path, qint64 maxSize);
-
-// Streams a whole regular file (host path, symbolic links followed) through `write`, refusing
-// what readRegularFile refuses, before opening it. An empty text on success, else why it failed,
-// naming the file; a false from `write` ends it.
-QString streamRegularFile(const QString& path, const WriteChunk& write);
-
-// Prefix of the temporary files; only a killed process leaves one behind.
-inline constexpr char kTempPrefix[] = ".ovra3-tmp-";
-
-// Removes the temporaries that killed writers left in a directory (host path) and returns how
-// many. Only names the writer makes are touched, and only files that no running writer holds:
-// another instance's copy in progress is left alone.
-int removeStaleTemporaries(const QString& directory);
 
 } // namespace ovra

@@ -2,6 +2,9 @@
 
 #include "logging.h"
 #include "paths.h"
+#ifdef Q_OS_UNIX
+#include "posixfile.h"
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -82,7 +85,7 @@ enum class Kind { Other, Regular, Link };
 // A regular file, a link to one (or an entry of a type the listing does not tell that is one),
 // or anything else. The directory entry's type answers without a stat where the file system
 // fills it in.
-Kind kindOf(DIR* dir, const dirent* entry) {
+Kind kindOf(int dir, const dirent* entry) {
 #ifdef DT_UNKNOWN
     if (entry->d_type == DT_REG)
         return Kind::Regular;
@@ -90,7 +93,7 @@ Kind kindOf(DIR* dir, const dirent* entry) {
         return Kind::Other;
 #endif
     struct stat st;
-    return ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) ? Kind::Link
+    return ::fstatat(dir, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) ? Kind::Link
                                                                                       : Kind::Other;
 }
 
@@ -109,21 +112,12 @@ QString linkTarget(const QString& host, const char* raw) {
 // which would shift the positions after them silently: list at the system level instead.
 std::optional<Listing> list(const QString& host, const QRegularExpression& matcher,
                             const QString& within) {
-    DIR* dir = ::opendir(QFile::encodeName(host).constData());
-    if (!dir)
+    detail::DirStream dir(host);
+    if (!dir.isOpen())
         return std::nullopt;
     Listing found;
-    int error = 0;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry) {
-            error = errno;
-            break;
-        }
+    while (const dirent* entry = dir.next()) {
         const char* raw = entry->d_name;
-        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
-            continue;
         const QByteArray bytes = QByteArray::fromRawData(raw, qsizetype(strlen(raw)));
         QString name = QString::fromUtf8(bytes);
         const bool decodes = name.toUtf8() == bytes;
@@ -131,7 +125,7 @@ std::optional<Listing> list(const QString& host, const QRegularExpression& match
             name = QString::fromLatin1(bytes);
         if (!matcher.match(name).hasMatch())
             continue;
-        const Kind kind = kindOf(dir, entry);
+        const Kind kind = kindOf(dir.fd(), entry);
         if (kind == Kind::Other)
             continue;
         // Hidden files are no part of the list; a hidden name that reads as a path is still
@@ -157,8 +151,7 @@ std::optional<Listing> list(const QString& host, const QRegularExpression& match
             found.names << name;
         }
     }
-    ::closedir(dir);
-    if (error)
+    if (dir.error())
         return std::nullopt;
     return found;
 }

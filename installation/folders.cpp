@@ -10,7 +10,7 @@
 #include <QFileInfo>
 
 #if defined(Q_OS_UNIX)
-#include <dirent.h>
+#include "posixfile.h"
 #endif
 
 namespace ovra {
@@ -27,20 +27,16 @@ struct EntryNames {
 std::optional<EntryNames> entryNames(const QString& host) {
     EntryNames found;
 #if defined(Q_OS_UNIX)
-    DIR* dir = ::opendir(QFile::encodeName(host).constData());
-    if (!dir)
+    detail::DirStream dir(host);
+    if (!dir.isOpen())
         return std::nullopt;
-    while (const dirent* entry = ::readdir(dir)) {
-        const char* raw = entry->d_name;
-        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
-            continue;
-        found.names << QFile::decodeName(raw);
+    while (const dirent* entry = dir.next()) {
+        found.names << QFile::decodeName(entry->d_name);
 #ifdef DT_UNKNOWN
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
 #endif
             found.links << found.names.back();
     }
-    ::closedir(dir);
 #else
     if (!QFileInfo(host).isDir())
         return std::nullopt;

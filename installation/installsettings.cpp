@@ -2,6 +2,7 @@
 
 #include "filecopy.h"
 #include "paths.h"
+#include "temporaries.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,6 +4,7 @@
 #include "paths.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
+#include "temporaries.h"
 
 #include <QDir>
 #include <QFileInfo>

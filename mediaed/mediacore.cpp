@@ -3,6 +3,7 @@
 #include "installsettings.h"
 #include "mediaedlog.h"
 #include "paths.h"
+#include "temporaries.h"
 
 #include <QDir>
 

@@ -5,6 +5,7 @@
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "trickedlog.h"
+#include "temporaries.h"
 
 #include <QDir>
 

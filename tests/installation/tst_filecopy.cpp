@@ -4,6 +4,7 @@
 #include "filecopy.h"
 #include "scripteddialogs.h"
 #include "tempinstall.h"
+#include "temporaries.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include "posixfile.h"
 #include "watchdog.h"
 
 #include <QElapsedTimer>
@@ -129,6 +131,8 @@ private slots:
             row("source is a FIFO", "srcfifo", "is not a file");
             // The rename fails (EBUSY): a copy must not report success with the old bytes.
             row("destination is a mount point", "mounted", "air.mus");
+            // Network and user-space file systems report a failed write when the file closes.
+            row("close reports a write error", "closefails", "Input/output error");
 #endif
         }
     }
@@ -176,6 +180,14 @@ private slots:
                 0)
                 QSKIP("a bind mount needs root");
         }
+        const auto closeFails = [](int fd) {
+            ::close(fd);
+            errno = EIO;
+            return -1;
+        };
+        const auto closes = qScopeGuard([] { detail::closeWritten = ::close; });
+        if (caseName == "closefails")
+            detail::closeWritten = closeFails;
         const Watchdog watchdog(20);
 #endif
 

@@ -1,112 +1,28 @@
+// The safe writer on POSIX systems: a locked temporary beside the destination, filled by the
+// kernel where it can, given the replaced file's owner and mode, then renamed over it.
 #include "filecopy.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <algorithm>
-#include <utility>
+#include "filetexts.h"
+#include "posixfile.h"
+#include "temporaries.h"
 
-#if defined(Q_OS_UNIX)
+#include <QFile>
+#include <algorithm>
+#include <memory>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#else
-#include <QSaveFile>
-#endif
 
 namespace ovra {
 
+using namespace detail;
+
 namespace {
-
-QString native(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
-CopyResult failure(const QString& error, const QString& reason) {
-    return {false, error, reason};
-}
-
-ReadFileResult readFailure(const QString& error) {
-    return {false, {}, error};
-}
-
-QString sizeText(qint64 bytes) {
-    if (bytes > 0 && bytes % (1 << 20) == 0)
-        return QStringLiteral("%1 MiB").arg(bytes >> 20);
-    if (bytes > 0 && bytes % 1024 == 0)
-        return QStringLiteral("%1 KiB").arg(bytes >> 10);
-    return QStringLiteral("%1 bytes").arg(bytes);
-}
-
-QString tooLarge(const QString& shown, qint64 size, qint64 maxSize) {
-    return QStringLiteral("%1 is too large (%2 bytes; the limit is %3)")
-        .arg(shown)
-        .arg(size)
-        .arg(sizeText(maxSize));
-}
-
-// Exactly the names the writer makes: the prefix and the six letters or digits that replace
-// the template's XXXXXX.
-bool isTemporaryName(const QString& name) {
-    const QLatin1String prefix(kTempPrefix);
-    if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
-        return false;
-    return std::all_of(name.begin() + prefix.size(), name.end(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9');
-    });
-}
-
-CopyResult isFolderFailure(const QString& shown) {
-    return failure(QStringLiteral("%1 is a folder.").arg(shown), QStringLiteral("it is a folder"));
-}
-CopyResult specialFileFailure(const QString& shown) {
-    return failure(QStringLiteral("%1 is not a regular file.").arg(shown),
-                   QStringLiteral("it is not a regular file"));
-}
-CopyResult readOnlyFailure(const QString& shown) {
-    return failure(QStringLiteral("%1 is read-only.").arg(shown),
-                   QStringLiteral("it is read-only"));
-}
-// An empty host path: a setting that leads nowhere. Taken as it is, it would be the folder the
-// program was started in.
-CopyResult nowhereFailure() {
-    return failure(QStringLiteral("The file to write leads nowhere."),
-                   QStringLiteral("it leads nowhere"));
-}
-CopyResult writeFailure(const QString& shown, const QString& why) {
-    return failure(QStringLiteral("Could not write %1: %2").arg(shown, why), why);
-}
-
-#if defined(Q_OS_UNIX)
-
-QString errnoText(int err) {
-    return QString::fromLocal8Bit(std::strerror(err));
-}
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() { reset(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-    void reset(int fd = -1) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
 
 // A write past the file-size limit must fail with EFBIG, not kill the program.
 void ignoreFileSizeSignal() {
@@ -302,7 +218,7 @@ public:
     const struct stat& made() const { return made_; }
 
     // Closes the written descriptor: some file systems report delayed write errors only here.
-    int finish() { return ::close(out_.release()) == 0 ? 0 : errno; }
+    int finish() { return closeWritten(out_.release()) == 0 ? 0 : errno; }
 
     int renameTo(const QByteArray& path) {
         if (::rename(path_.constData(), path.constData()) != 0)
@@ -398,54 +314,6 @@ Fill bytesFill(const QString& to, const QByteArray& bytes) {
     };
 }
 
-#else
-
-// The plain form: QSaveFile, unbuffered so that every write reports its own error.
-using Fill = std::function<CopyResult(QSaveFile& out)>;
-
-CopyResult openReplacement(const QString& to, QSaveFile& out) {
-    if (to.isEmpty())
-        return nowhereFailure();
-    const QString shown = native(to);
-    const QFileInfo info(to);
-    if (info.isDir())
-        return isFolderFailure(shown);
-    if (info.exists() && !info.isFile())
-        return specialFileFailure(shown);
-    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
-        return readOnlyFailure(shown);
-    if (!QFileInfo(info.absolutePath()).isDir())
-        return failure(
-            QStringLiteral("The folder %1 does not exist.").arg(native(info.absolutePath())),
-            QStringLiteral("the folder does not exist"));
-    out.setFileName(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return writeFailure(shown, out.errorString());
-    return {};
-}
-
-CopyResult replace(const QString& to, LinkPolicy, const Fill& fill) {
-    QSaveFile out;
-    if (CopyResult opened = openReplacement(to, out); !opened)
-        return opened;
-    if (CopyResult filled = fill(out); !filled) {
-        out.cancelWriting();
-        return filled;
-    }
-    if (!out.commit())
-        return writeFailure(native(to), out.errorString());
-    return {};
-}
-
-Fill bytesFill(const QString& to, const QByteArray& bytes) {
-    return [&to, &bytes](QSaveFile& out) {
-        return out.write(bytes) == bytes.size() ? CopyResult{}
-                                                : writeFailure(native(to), out.errorString());
-    };
-}
-
-#endif
-
 } // namespace
 
 CopyResult replaceFile(const QString& from, const QString& to) {
@@ -457,7 +325,6 @@ CopyResult replaceFile(const QString& from, const QString& to) {
         return failure(
             QStringLiteral("Could not copy %1 to %2: %3").arg(shownFrom, native(to), why), why);
     };
-#if defined(Q_OS_UNIX)
     // Opened once and without waiting (a FIFO must not block); only a regular file is copied.
     Fd in(
         ::open(QFile::encodeName(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
@@ -477,34 +344,9 @@ CopyResult replaceFile(const QString& from, const QString& to) {
         const int err = copyContents(in.get(), out, st.st_size);
         return err == 0 ? CopyResult{} : copyFailure(errnoText(err));
     });
-#else
-    const QFileInfo source(from);
-    if (!source.exists())
-        return failure(QStringLiteral("%1 does not exist.").arg(shownFrom),
-                       QStringLiteral("%1 does not exist").arg(shownFrom));
-    if (!source.isFile())
-        return failure(QStringLiteral("%1 is not a file.").arg(shownFrom),
-                       QStringLiteral("%1 is not a file").arg(shownFrom));
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("%1 cannot be read: %2").arg(shownFrom, in.errorString()),
-                       in.errorString());
-    return replace(to, LinkPolicy::ReplaceLink, [&](QSaveFile& out) {
-        for (;;) {
-            const QByteArray chunk = in.read(1 << 20);
-            if (in.error() != QFileDevice::NoError)
-                return copyFailure(in.errorString());
-            if (chunk.isEmpty())
-                return CopyResult{};
-            if (out.write(chunk) != chunk.size())
-                return copyFailure(out.errorString());
-        }
-    });
-#endif
 }
 
 CopyResult replaceFileWith(const QString& to, const ContentProducer& produce, LinkPolicy links) {
-#if defined(Q_OS_UNIX)
     return replace(to, links, [&](int out) {
         int err = 0; // the first failed write's; later chunks are refused
         const WriteChunk write = [&](const char* data, qint64 size) {
@@ -517,27 +359,11 @@ CopyResult replaceFileWith(const QString& to, const ContentProducer& produce, Li
             return writeFailure(native(to), errnoText(err));
         return problem.isEmpty() ? CopyResult{} : writeFailure(native(to), problem);
     });
-#else
-    return replace(to, links, [&](QSaveFile& out) {
-        QString err;
-        const WriteChunk write = [&](const char* data, qint64 size) {
-            if (err.isEmpty() && out.write(data, size) != size)
-                err = out.errorString();
-            return err.isEmpty();
-        };
-        const QString problem = produce(write);
-        if (!err.isEmpty())
-            return writeFailure(native(to), err);
-        return problem.isEmpty() ? CopyResult{} : writeFailure(native(to), problem);
-    });
-#endif
 }
 
 CopyResult writeFileAtomically(const QString& path, const QByteArray& bytes) {
     return replace(path, LinkPolicy::WriteTarget, bytesFill(path, bytes));
 }
-
-#if defined(Q_OS_UNIX)
 
 struct StagedFile::Impl {
     QString path;
@@ -568,215 +394,7 @@ CopyResult StagedFile::commit() {
     return {};
 }
 
-#else
-
-struct StagedFile::Impl {
-    QString path;
-    QSaveFile out;
-};
-
-CopyResult StagedFile::stage(const QString& path, const QByteArray& bytes) {
-    d_ = std::make_unique<Impl>();
-    d_->path = path;
-    CopyResult made = openReplacement(path, d_->out);
-    if (made)
-        made = bytesFill(path, bytes)(d_->out);
-    if (!made)
-        d_.reset();
-    return made;
-}
-
-CopyResult StagedFile::commit() {
-    if (!d_)
-        return failure(QStringLiteral("Nothing was written."),
-                       QStringLiteral("nothing was written"));
-    const std::unique_ptr<Impl> staged = std::move(d_);
-    if (!staged->out.commit())
-        return writeFailure(native(staged->path), staged->out.errorString());
-    return {};
-}
-
-#endif
-
 StagedFile::StagedFile() = default;
 StagedFile::~StagedFile() = default;
-
-#if defined(Q_OS_UNIX)
-
-// Opens a regular file (links followed) for reading, looked at before it is opened: opening a
-// FIFO waits for a writer, opening a device may set it going. An empty text, or why not.
-static QString openRegular(const QString& path, Fd& fd, struct stat& st) {
-    const QString shown = native(path);
-    const QByteArray name = QFile::encodeName(path);
-    const auto cannot = [&](const char* what, int err) {
-        return QStringLiteral("cannot %1 %2: %3").arg(QLatin1String(what), shown, errnoText(err));
-    };
-    const QString notRegular = QStringLiteral("%1 is not a regular file").arg(shown);
-    if (::stat(name.constData(), &st) != 0)
-        return cannot("open", errno);
-    if (!S_ISREG(st.st_mode))
-        return notRegular;
-    fd.reset(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0)
-        return cannot("open", errno);
-    // The name may have been given to something else in between.
-    if (::fstat(fd.get(), &st) != 0)
-        return cannot("read", errno);
-    if (!S_ISREG(st.st_mode))
-        return notRegular;
-    return {};
-}
-
-#endif
-
-ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
-    const QString shown = native(path);
-#if defined(Q_OS_UNIX)
-    Fd fd;
-    struct stat st {};
-    if (const QString why = openRegular(path, fd, st); !why.isEmpty())
-        return readFailure(why);
-    if (st.st_size > maxSize)
-        return readFailure(tooLarge(shown, st.st_size, maxSize));
-
-    // One byte more than the size tells a file that grew since.
-    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
-    qint64 total = 0;
-    for (;;) {
-        if (total == bytes.size()) {
-            if (total > maxSize)
-                return readFailure(
-                    QStringLiteral("%1 is too large (over %2)").arg(shown, sizeText(maxSize)));
-            bytes.resize(qsizetype(std::min(maxSize, total * 2) + 1));
-        }
-        const ssize_t n = ::read(fd.get(), bytes.data() + total, size_t(bytes.size() - total));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return readFailure(QStringLiteral("cannot read %1: %2").arg(shown, errnoText(errno)));
-        }
-        if (n == 0)
-            break;
-        total += n;
-    }
-    bytes.truncate(qsizetype(total));
-    return {true, bytes, {}};
-#else
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return readFailure(QStringLiteral("%1 is not a regular file").arg(shown));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return readFailure(QStringLiteral("cannot open %1: %2").arg(shown, file.errorString()));
-    if (file.size() > maxSize)
-        return readFailure(tooLarge(shown, file.size(), maxSize));
-    QByteArray bytes = file.read(maxSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return readFailure(QStringLiteral("cannot read %1: %2").arg(shown, file.errorString()));
-    if (bytes.size() > maxSize)
-        return readFailure(
-            QStringLiteral("%1 is too large (over %2)").arg(shown, sizeText(maxSize)));
-    return {true, bytes, {}};
-#endif
-}
-
-QString streamRegularFile(const QString& path, const WriteChunk& write) {
-    const QString shown = native(path);
-    const QString writeFailed = QStringLiteral("Reading %1: write failed.").arg(shown);
-    // One buffer for every call: hashing a folder calls this once per file.
-    static constexpr qint64 kChunk = 256 * 1024;
-    thread_local const std::unique_ptr<char[]> buffer(new char[kChunk]);
-#if defined(Q_OS_UNIX)
-    Fd fd;
-    struct stat st {};
-    if (const QString why = openRegular(path, fd, st); !why.isEmpty())
-        return why;
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer.get(), size_t(kChunk));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return QStringLiteral("cannot read %1: %2").arg(shown, errnoText(errno));
-        }
-        if (n == 0)
-            return {};
-        if (!write(buffer.get(), n))
-            return writeFailed;
-    }
-#else
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return QStringLiteral("%1 is not a regular file").arg(shown);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot open %1: %2").arg(shown, file.errorString());
-    for (;;) {
-        const qint64 n = file.read(buffer.get(), kChunk);
-        if (n < 0)
-            return QStringLiteral("cannot read %1: %2").arg(shown, file.errorString());
-        if (n == 0)
-            return {};
-        if (!write(buffer.get(), n))
-            return writeFailed;
-    }
-#endif
-}
-
-namespace {
-
-// The names in `directory` that begin with the temporaries' prefix.
-QStringList temporaryCandidates(const QString& directory) {
-#if defined(Q_OS_UNIX)
-    // Compared as bytes, so the hundreds of other files in a game folder cost one comparison
-    // each and no look at what they are.
-    QStringList names;
-    DIR* dir = ::opendir(QFile::encodeName(directory).constData());
-    if (!dir)
-        return names;
-    const size_t prefix = sizeof(kTempPrefix) - 1;
-    while (const dirent* entry = ::readdir(dir))
-        if (std::strncmp(entry->d_name, kTempPrefix, prefix) == 0)
-            names << QFile::decodeName(entry->d_name);
-    ::closedir(dir);
-    return names;
-#else
-    return QDir(directory).entryList({QLatin1String(kTempPrefix) + u'*'},
-                                     QDir::Files | QDir::Hidden | QDir::System);
-#endif
-}
-
-} // namespace
-
-int removeStaleTemporaries(const QString& directory) {
-    int removed = 0;
-    for (const QString& name : temporaryCandidates(directory)) {
-        if (!isTemporaryName(name))
-            continue;
-        const QString path = directory + u'/' + name;
-#if defined(Q_OS_UNIX)
-        // Only a regular file that nobody holds locked is a killed writer's; the name must still
-        // lead to the file that was checked when it goes.
-        const QByteArray host = QFile::encodeName(path);
-        struct stat named {
-        }, held{};
-        if (::lstat(host.constData(), &named) != 0 || !S_ISREG(named.st_mode))
-            continue;
-        Fd fd(::open(host.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-        if (fd.get() < 0 || ::fstat(fd.get(), &held) != 0 || held.st_ino != named.st_ino ||
-            held.st_dev != named.st_dev)
-            continue;
-        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
-            continue; // a running writer's
-        if (::lstat(host.constData(), &named) != 0 || held.st_ino != named.st_ino ||
-            held.st_dev != named.st_dev)
-            continue;
-        removed += ::unlink(host.constData()) == 0;
-#else
-        // An open file cannot be removed here, so a running writer's temporary stays.
-        removed += QFile::remove(path);
-#endif
-    }
-    return removed;
-}
 
 } // namespace ovra
