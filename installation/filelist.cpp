@@ -1,23 +1,13 @@
 #include "filelist.h"
 
+#include "direntries.h"
 #include "logging.h"
 #include "paths.h"
-#ifdef Q_OS_UNIX
-#include "posixfile.h"
-#endif
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
-#endif
 
 namespace ovra {
 
@@ -79,60 +69,19 @@ struct Listing {
     QStringList undecodable;
 };
 
-#ifdef Q_OS_UNIX
-enum class Kind { Other, Regular, Link };
-
-// A regular file, a link to one (or an entry of a type the listing does not tell that is one),
-// or anything else. The directory entry's type answers without a stat where the file system
-// fills it in.
-Kind kindOf(int dir, const dirent* entry) {
-#ifdef DT_UNKNOWN
-    if (entry->d_type == DT_REG)
-        return Kind::Regular;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return Kind::Other;
-#endif
-    struct stat st;
-    return ::fstatat(dir, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) ? Kind::Link
-                                                                                      : Kind::Other;
-}
-
-// Where a link in `host` leads, canonical; empty when it cannot be resolved.
-QString linkTarget(const QString& host, const char* raw) {
-    const QByteArray path = QFile::encodeName(host) + '/' + raw;
-    char* resolved = ::realpath(path.constData(), nullptr);
-    if (!resolved)
-        return {};
-    const QString target = QFile::decodeName(resolved);
-    std::free(resolved);
-    return target;
-}
-
-// One pass over the directory. Qt's listing drops names that are not UTF-8 without a word,
-// which would shift the positions after them silently: list at the system level instead.
+// One pass over the directory: the regular files (and links to them) whose names match.
 std::optional<Listing> list(const QString& host, const QRegularExpression& matcher,
                             const QString& within) {
-    detail::DirStream dir(host);
-    if (!dir.isOpen())
-        return std::nullopt;
     Listing found;
-    while (const dirent* entry = dir.next()) {
-        const char* raw = entry->d_name;
-        const QByteArray bytes = QByteArray::fromRawData(raw, qsizetype(strlen(raw)));
-        QString name = QString::fromUtf8(bytes);
-        const bool decodes = name.toUtf8() == bytes;
-        if (!decodes)
-            name = QString::fromLatin1(bytes);
-        if (!matcher.match(name).hasMatch())
-            continue;
-        const Kind kind = kindOf(dir.fd(), entry);
-        if (kind == Kind::Other)
-            continue;
+    const bool read = detail::forEachEntry(host, [&](const detail::DirEntry& entry) {
+        const QString& name = entry.name();
+        if (!matcher.match(name).hasMatch() || !entry.isRegular())
+            return;
         // Hidden files are no part of the list; a hidden name that reads as a path is still
         // handed on, to be told.
-        const bool hidden = raw[0] == '.';
-        if (kind == Kind::Link && !within.isEmpty() && !hidden) {
-            const QString target = linkTarget(host, raw);
+        const bool hidden = entry.hidden();
+        if (!within.isEmpty() && !hidden && entry.mayBeLink()) {
+            const QString target = entry.target();
             if (!paths::isWithin(target, within)) {
                 qCWarning(lcInstallation,
                           "\"%s\" in %s is left out of the file list: it is a link that leads "
@@ -141,50 +90,20 @@ std::optional<Listing> list(const QString& host, const QRegularExpression& match
                           qUtf8Printable(printable(QDir::toNativeSeparators(host))),
                           qUtf8Printable(printable(QDir::toNativeSeparators(within))),
                           qUtf8Printable(printable(QDir::toNativeSeparators(target))));
-                continue;
+                return;
             }
         }
-        if (!decodes) {
+        if (!entry.decodes()) {
             if (!hidden)
                 found.undecodable << name;
         } else if (!hidden || !paths::isPlainFileName(name)) {
             found.names << name;
         }
-    }
-    if (dir.error())
+    });
+    if (!read)
         return std::nullopt;
     return found;
 }
-#else
-// A Windows listing without hidden and system files, as the platform's own lists show them.
-std::optional<Listing> list(const QString& host, const QRegularExpression& matcher,
-                            const QString& within) {
-    const QFileInfo info(host);
-    if (host.isEmpty() || !info.isDir() || !info.isReadable())
-        return std::nullopt;
-    QDir dir(host);
-    dir.setFilter(QDir::Files);
-    dir.setSorting(QDir::Unsorted);
-    Listing found;
-    for (const QFileInfo& info : dir.entryInfoList()) {
-        const QString name = info.fileName();
-        if (!matcher.match(name).hasMatch())
-            continue;
-        if (!within.isEmpty() && info.isSymLink() &&
-            !paths::isWithin(info.canonicalFilePath(), within)) {
-            qCWarning(lcInstallation,
-                      "\"%s\" in %s is left out of the file list: it is a link that leads out "
-                      "of %s.",
-                      qUtf8Printable(printable(name)),
-                      qUtf8Printable(QDir::toNativeSeparators(host)),
-                      qUtf8Printable(QDir::toNativeSeparators(within)));
-            continue;
-        }
-        found.names << name;
-    }
-    return found;
-}
-#endif
 
 } // namespace
 

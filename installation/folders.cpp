@@ -1,17 +1,13 @@
 #include "folders.h"
 
+#include "direntries.h"
 #include "discimage.h"
 #include "logging.h"
 #include "paths.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-
-#if defined(Q_OS_UNIX)
-#include "posixfile.h"
-#endif
 
 namespace ovra {
 
@@ -26,28 +22,13 @@ struct EntryNames {
 // file information costs more than the copies of a small batch.
 std::optional<EntryNames> entryNames(const QString& host) {
     EntryNames found;
-#if defined(Q_OS_UNIX)
-    detail::DirStream dir(host);
-    if (!dir.isOpen())
+    const bool read = detail::forEachEntry(host, [&](const detail::DirEntry& entry) {
+        found.names << entry.name();
+        if (entry.mayBeLink())
+            found.links << entry.name();
+    });
+    if (!read)
         return std::nullopt;
-    while (const dirent* entry = dir.next()) {
-        found.names << QFile::decodeName(entry->d_name);
-#ifdef DT_UNKNOWN
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
-#endif
-            found.links << found.names.back();
-    }
-#else
-    if (!QFileInfo(host).isDir())
-        return std::nullopt;
-    QDirIterator it(host, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        const QFileInfo info = it.nextFileInfo();
-        found.names << info.fileName();
-        if (info.isSymLink() || info.isJunction())
-            found.links << info.fileName();
-    }
-#endif
     return found;
 }
 

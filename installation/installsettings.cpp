@@ -59,22 +59,7 @@ static constexpr qint64 kMaxSettingSize = 64 * 1024;
 QString whyNowhere(const QString& value) {
     if (value.trimmed().isEmpty())
         return QStringLiteral("it is empty");
-#ifdef Q_OS_WIN
-    // A drive letter ("D:", "C:\Games") or a network share; anything else is relative.
-    const bool letter = value.size() >= 2 && value[1] == u':' && value[0].isLetter();
-    if (!letter && !value.startsWith(QStringLiteral("\\\\")))
-        return QStringLiteral("\"%1\" is no full path").arg(value);
-#else
-    const bool letter =
-        value.size() >= 2 && value[1] == u':' && value[0].isLetter() && value[0].unicode() < 0x80;
-    const QString host = paths::hostPath(value);
-    if (letter && host.isEmpty())
-        return QStringLiteral("the drive %1: is none of the Wine prefix's drives (%2/dosdevices)")
-            .arg(value[0].toUpper(), paths::winePrefix());
-    if (!QDir::isAbsolutePath(host))
-        return QStringLiteral("\"%1\" is no full path").arg(value);
-#endif
-    return {};
+    return paths::leadsNowhere(value);
 }
 
 std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName,

@@ -49,6 +49,13 @@ bool isWithin(const QString& path, const QString& root);
 // match keeps its spelling (so a new file is created as named).
 QString hostPath(const QString& gamePath);
 
+// Why a setting's value (not empty) leads nowhere on this system, or an empty text: a drive
+// letter the Wine prefix does not hold, or a path that is not a full one.
+QString leadsNowhere(const QString& value);
+
+// How this system compares names in paths.
+Qt::CaseSensitivity pathCase();
+
 // The Wine prefix, read at each call: $WINEPREFIX when set, else ~/.wine (which may not exist).
 // Empty on Windows, where drive letters are the system's own.
 QString winePrefix();
