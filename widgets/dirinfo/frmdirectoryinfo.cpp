@@ -40,11 +40,6 @@ FrmDirectoryInfo::FrmDirectoryInfo(DirectoryInfoCopy copy, const QString& progra
     const bool media = copy == DirectoryInfoCopy::MediaEditor;
     look::setupFixedWindow(this, QStringLiteral("frmDirectoryInfo"),
                            QStringLiteral("Directory and Drive Info"), 4050, media ? 3420 : 3480);
-    if (media) {
-        richTextBox1_ = QStringLiteral("RichTextBox1");
-        richTextBox2_ = QStringLiteral("RichTextBox2");
-    }
-
     look::label(this, QStringLiteral("Label1"), kInstructions,
                 look::twipsRect(120, 120, 3735, 975));
 
@@ -126,9 +121,8 @@ void FrmDirectoryInfo::moveToDrive(const QString& drive) {
 }
 
 void FrmDirectoryInfo::ok() {
-    richTextBox1_ = drivelist::gameDirectoryValue(dir1_->path());
-    richTextBox2_ = drive1_->drive();
-    const StoreResult result = storeSettings(folder_, richTextBox1_, richTextBox2_);
+    const StoreResult result =
+        storeSettings(folder_, drivelist::gameDirectoryValue(dir1_->path()), drive1_->drive());
     if (!result.ok) {
         const QString intro =
             result.unchanged

@@ -26,9 +26,6 @@ private:
 
     ovra::ProgramFolder folder_; // where OK stores the two settings
     QString programTitle_;
-    // The hidden holders: the values on their way to the settings files.
-    QString richTextBox1_;
-    QString richTextBox2_;
 
     DirListBox* dir1_;
     DriveListBox* drive1_;
