@@ -67,7 +67,8 @@ private:
 #endif
 };
 
-// Every file that takes part, installed or on the CD, read at most once.
+// Every file that takes part, installed or on the CD, read at most once; and the CD folders they
+// are read from.
 class Files {
 public:
     struct File {
@@ -90,6 +91,12 @@ public:
             };
         }
         return add(std::move(file));
+    }
+
+    // Keeps a CD folder open for as long as its files may be read.
+    const ovra::CdFolder& keep(std::unique_ptr<ovra::CdFolder> folder) {
+        folders_.push_back(std::move(folder));
+        return *folders_.back();
     }
 
     int onCd(const ovra::CdFolder& folder, const QString& name) {
@@ -137,6 +144,7 @@ private:
         files_.push_back(std::move(file));
         return int(files_.size()) - 1;
     }
+    std::vector<std::unique_ptr<ovra::CdFolder>> folders_;
     std::vector<File> files_;
 };
 
@@ -149,6 +157,31 @@ Taken failed(const QString& why) {
     Taken taken;
     taken.error = why;
     return taken;
+}
+
+// Every offered trick's installed and CD file, by position. Only a size found on both sides can
+// make two files equal, so only those files are to be hashed.
+std::optional<std::vector<Pair>> pairTricks(const ovra::Installation& installation,
+                                            const QStringList& names, Files& files, QString* why) {
+    std::unique_ptr<ovra::CdFolder> opened = installation.cd()->open(ovra::paths::kCdTricks, why);
+    if (!opened)
+        return std::nullopt;
+    const ovra::CdFolder& cd = files.keep(std::move(opened));
+    const ovra::HostFolder installed = installation.installed(&ovra::paths::trickDirectory);
+    std::vector<Pair> pairs;
+    QSet<qint64> cdSizes, installedSizes;
+    for (const QString& name : names) {
+        const Pair pair{files.installed(installed.file(name)), files.onCd(cd, name)};
+        pairs.push_back(pair);
+        cdSizes.insert(files[pair.cd].size);
+        installedSizes.insert(files[pair.installed].size);
+    }
+    for (const Pair& pair : pairs)
+        for (const int file : {pair.installed, pair.cd})
+            if (files[file].size >= 0 && cdSizes.contains(files[file].size) &&
+                installedSizes.contains(files[file].size))
+                files[file].wanted = true;
+    return pairs;
 }
 
 } // namespace
@@ -171,33 +204,17 @@ Taken takeInventory(const ovra::Installation& installation, Scope scope, const P
         return failed(QStringLiteral("the game directory %1 does not exist")
                           .arg(QDir::toNativeSeparators(gameHost)));
 
-    const ovra::CdSource& cd = *installation.cd();
-    QString why;
-    const std::unique_ptr<ovra::CdFolder> cdTricks = cd.open(ovra::paths::kCdTricks, &why);
-    if (!cdTricks)
-        return failed(why);
     Files files;
-    const ovra::HostFolder installedTricks = installation.installed(&ovra::paths::trickDirectory);
+    QString why;
     const QStringList names = tricks.core->offered();
-    std::vector<Pair> trickFiles;
-    QSet<qint64> cdSizes, installedSizes;
-    for (int i = 0; i < names.size(); ++i) {
-        const Pair pair{files.installed(installedTricks.file(names[i])),
-                        files.onCd(*cdTricks, names[i])};
-        trickFiles.push_back(pair);
-        cdSizes.insert(files[pair.cd].size);
-        installedSizes.insert(files[pair.installed].size);
-    }
-    // Only a size found on both sides can make two files equal.
-    for (const Pair& pair : trickFiles)
-        for (const int file : {pair.installed, pair.cd})
-            if (files[file].size >= 0 && cdSizes.contains(files[file].size) &&
-                installedSizes.contains(files[file].size))
-                files[file].wanted = true;
+    const std::optional<std::vector<Pair>> found = pairTricks(installation, names, files, &why);
+    if (!found)
+        return failed(why);
+    const std::vector<Pair>& trickFiles = *found;
 
     // The pick lists' names, compared with the CD files of the same names.
     std::unique_ptr<mediaed::MediaCore> media;
-    std::vector<std::unique_ptr<ovra::CdFolder>> cdMedia;
+    const ovra::CdSource& cd = *installation.cd();
     std::vector<Pair> mediaFiles[2];
     if (scope == Scope::Everything) {
         LoadedCore<mediaed::MediaCore> loaded = loadCore<mediaed::MediaCore>(installation);
@@ -213,16 +230,16 @@ Taken takeInventory(const ovra::Installation& installation, Scope scope, const P
             ovra::FileList cdList(table.pattern);
             if (!cd.list(table.cdFolder, cdList, &why))
                 return failed(why);
-            cdMedia.push_back(cd.open(table.cdFolder, &why));
-            if (!cdMedia.back())
+            std::unique_ptr<ovra::CdFolder> opened = cd.open(table.cdFolder, &why);
+            if (!opened)
                 return failed(why);
+            const ovra::CdFolder& cdFolder = files.keep(std::move(opened));
             const ovra::HostFolder installed = installation.installed(table.installedFolder);
             QSet<QString> listed;
             for (const QString& name : media->list(side).names().mid(0, table.offered)) {
                 entries.push_back({name, MediaState::Replaced});
                 listed.insert(name.toCaseFolded());
-                const Pair pair{files.installed(installed.file(name)),
-                                files.onCd(*cdMedia.back(), name)};
+                const Pair pair{files.installed(installed.file(name)), files.onCd(cdFolder, name)};
                 mediaFiles[std::size_t(side)].push_back(pair);
                 if (files[pair.installed].size >= 0 &&
                     files[pair.installed].size == files[pair.cd].size)
