@@ -109,6 +109,7 @@ public:
     }
 
     File& operator[](int i) { return files_[std::size_t(i)]; }
+    const File& operator[](int i) const { return files_[std::size_t(i)]; }
     bool equal(int a, int b) const {
         const File& x = files_[std::size_t(a)];
         const File& y = files_[std::size_t(b)];
@@ -184,6 +185,59 @@ std::optional<std::vector<Pair>> pairTricks(const ovra::Installation& installati
     return pairs;
 }
 
+// One pick list: its entries, and the files of those it offers.
+struct MediaFiles {
+    QList<MediaEntry> entries; // the names it offers (Replaced until compared), then the missing
+    std::vector<Pair> pairs;   // per name it offers: the installed file and the CD file
+};
+
+// The names the pick list offers, each with the CD file of the same name (both to be hashed when
+// their sizes are equal), then the CD's names it lacks, up to the number it offers.
+std::optional<MediaFiles> pairMedia(const ovra::Installation& installation,
+                                    const mediaed::MediaCore& media, mediaed::Side side,
+                                    Files& files, QString* why) {
+    const mediaed::SideTable& table = mediaed::sideTable(side);
+    const ovra::CdSource& source = *installation.cd();
+    ovra::FileList cdList(table.pattern);
+    if (!source.list(table.cdFolder, cdList, why))
+        return std::nullopt;
+    std::unique_ptr<ovra::CdFolder> opened = source.open(table.cdFolder, why);
+    if (!opened)
+        return std::nullopt;
+    const ovra::CdFolder& cd = files.keep(std::move(opened));
+    const ovra::HostFolder installed = installation.installed(table.installedFolder);
+    MediaFiles found;
+    QSet<QString> listed;
+    for (const QString& name : media.list(side).names().mid(0, table.offered)) {
+        found.entries.push_back({name, MediaState::Replaced});
+        listed.insert(name.toCaseFolded());
+        const Pair pair{files.installed(installed.file(name)), files.onCd(cd, name)};
+        found.pairs.push_back(pair);
+        if (files[pair.installed].size >= 0 && files[pair.installed].size == files[pair.cd].size)
+            files[pair.installed].wanted = files[pair.cd].wanted = true;
+    }
+    for (const QString& name : cdList.names()) {
+        if (found.entries.size() >= table.offered)
+            break;
+        if (!listed.contains(name.toCaseFolded()))
+            found.entries.push_back({name, MediaState::Missing});
+    }
+    return found;
+}
+
+// The pick list's entries with the states of those it offers, from the hashed files.
+QList<MediaEntry> mediaStates(const MediaFiles& media, const Files& files) {
+    QList<MediaEntry> entries = media.entries;
+    for (std::size_t i = 0; i < media.pairs.size(); ++i) {
+        const Pair& pair = media.pairs[i];
+        if (files[pair.installed].size < 0)
+            entries[qsizetype(i)].state = MediaState::Missing;
+        else if (files.equal(pair.installed, pair.cd))
+            entries[qsizetype(i)].state = MediaState::Stock;
+    }
+    return entries;
+}
+
 } // namespace
 
 Taken takeInventory(const ovra::Installation& installation, Scope scope, const Progress& progress) {
@@ -212,46 +266,19 @@ Taken takeInventory(const ovra::Installation& installation, Scope scope, const P
         return failed(why);
     const std::vector<Pair>& trickFiles = *found;
 
-    // The pick lists' names, compared with the CD files of the same names.
-    std::unique_ptr<mediaed::MediaCore> media;
-    const ovra::CdSource& cd = *installation.cd();
-    std::vector<Pair> mediaFiles[2];
+    std::optional<MediaFiles> music, movies;
     if (scope == Scope::Everything) {
-        LoadedCore<mediaed::MediaCore> loaded = loadCore<mediaed::MediaCore>(installation);
-        media = std::move(loaded.core);
+        const LoadedCore<mediaed::MediaCore> media = loadCore<mediaed::MediaCore>(installation);
         // Fewer files than the pick list offers is what the missing entries tell.
         for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies})
-            if (media->list(side).path().isEmpty())
-                return failed(loaded.loaded.error);
-        for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies}) {
-            const mediaed::SideTable& table = mediaed::sideTable(side);
-            QList<MediaEntry>& entries =
-                side == mediaed::Side::Music ? inventory.music : inventory.movies;
-            ovra::FileList cdList(table.pattern);
-            if (!cd.list(table.cdFolder, cdList, &why))
-                return failed(why);
-            std::unique_ptr<ovra::CdFolder> opened = cd.open(table.cdFolder, &why);
-            if (!opened)
-                return failed(why);
-            const ovra::CdFolder& cdFolder = files.keep(std::move(opened));
-            const ovra::HostFolder installed = installation.installed(table.installedFolder);
-            QSet<QString> listed;
-            for (const QString& name : media->list(side).names().mid(0, table.offered)) {
-                entries.push_back({name, MediaState::Replaced});
-                listed.insert(name.toCaseFolded());
-                const Pair pair{files.installed(installed.file(name)), files.onCd(cdFolder, name)};
-                mediaFiles[std::size_t(side)].push_back(pair);
-                if (files[pair.installed].size >= 0 &&
-                    files[pair.installed].size == files[pair.cd].size)
-                    files[pair.installed].wanted = files[pair.cd].wanted = true;
-            }
-            for (const QString& name : cdList.names()) {
-                if (entries.size() >= table.offered)
-                    break;
-                if (!listed.contains(name.toCaseFolded()))
-                    entries.push_back({name, MediaState::Missing});
-            }
-        }
+            if (media.core->list(side).path().isEmpty())
+                return failed(media.loaded.error);
+        music = pairMedia(installation, *media.core, mediaed::Side::Music, files, &why);
+        if (!music)
+            return failed(why);
+        movies = pairMedia(installation, *media.core, mediaed::Side::Movies, files, &why);
+        if (!movies)
+            return failed(why);
     }
 
     if (const QString problem = files.hashWanted(progress); !problem.isEmpty())
@@ -279,16 +306,9 @@ Taken takeInventory(const ovra::Installation& installation, Scope scope, const P
         }
         inventory.tricks.push_back(entry);
     }
-    for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies}) {
-        QList<MediaEntry>& entries =
-            side == mediaed::Side::Music ? inventory.music : inventory.movies;
-        const std::vector<Pair>& pairs = mediaFiles[std::size_t(side)];
-        for (std::size_t i = 0; i < pairs.size(); ++i) {
-            if (files[pairs[i].installed].size < 0)
-                entries[qsizetype(i)].state = MediaState::Missing;
-            else if (files.equal(pairs[i].installed, pairs[i].cd))
-                entries[qsizetype(i)].state = MediaState::Stock;
-        }
+    if (music && movies) {
+        inventory.music = mediaStates(*music, files);
+        inventory.movies = mediaStates(*movies, files);
     }
     taken.ok = true;
     return taken;
