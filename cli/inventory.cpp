@@ -225,6 +225,34 @@ std::optional<MediaFiles> pairMedia(const ovra::Installation& installation,
     return found;
 }
 
+// Each position's state, from the hashed files.
+QList<TrickEntry> trickStates(const QStringList& names, const std::vector<Pair>& pairs,
+                              const Files& files) {
+    // Where CD tricks have the same bytes, the lowest position stands for them all.
+    QHash<QByteArray, int> firstWithBytes;
+    for (int i = 0; i < int(pairs.size()); ++i)
+        if (files[pairs[i].cd].wanted && !firstWithBytes.contains(files[pairs[i].cd].digest))
+            firstWithBytes.insert(files[pairs[i].cd].digest, i);
+    QList<TrickEntry> entries;
+    for (int i = 0; i < int(pairs.size()); ++i) {
+        const Pair& pair = pairs[std::size_t(i)];
+        TrickEntry entry{i, names[i], TrickState::Changed, -1};
+        if (files[pair.installed].size < 0) {
+            entry.state = TrickState::Missing;
+        } else if (files.equal(pair.installed, pair.cd)) {
+            entry.state = TrickState::Stock;
+        } else if (files[pair.installed].wanted) {
+            const auto found = firstWithBytes.constFind(files[pair.installed].digest);
+            if (found != firstWithBytes.cend()) {
+                entry.state = TrickState::Holds;
+                entry.holds = *found;
+            }
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
 // The pick list's entries with the states of those it offers, from the hashed files.
 QList<MediaEntry> mediaStates(const MediaFiles& media, const Files& files) {
     QList<MediaEntry> entries = media.entries;
@@ -261,10 +289,10 @@ Taken takeInventory(const ovra::Installation& installation, Scope scope, const P
     Files files;
     QString why;
     const QStringList names = tricks.core->offered();
-    const std::optional<std::vector<Pair>> found = pairTricks(installation, names, files, &why);
-    if (!found)
+    const std::optional<std::vector<Pair>> trickFiles =
+        pairTricks(installation, names, files, &why);
+    if (!trickFiles)
         return failed(why);
-    const std::vector<Pair>& trickFiles = *found;
 
     std::optional<MediaFiles> music, movies;
     if (scope == Scope::Everything) {
@@ -283,29 +311,7 @@ Taken takeInventory(const ovra::Installation& installation, Scope scope, const P
 
     if (const QString problem = files.hashWanted(progress); !problem.isEmpty())
         return failed(problem);
-
-    // Where CD tricks have the same bytes, the lowest position stands for them all.
-    QHash<QByteArray, int> firstWithBytes;
-    for (int i = 0; i < int(trickFiles.size()); ++i)
-        if (files[trickFiles[i].cd].wanted &&
-            !firstWithBytes.contains(files[trickFiles[i].cd].digest))
-            firstWithBytes.insert(files[trickFiles[i].cd].digest, i);
-    for (int i = 0; i < int(trickFiles.size()); ++i) {
-        const Pair& pair = trickFiles[std::size_t(i)];
-        TrickEntry entry{i, names[i], TrickState::Changed, -1};
-        if (files[pair.installed].size < 0) {
-            entry.state = TrickState::Missing;
-        } else if (files.equal(pair.installed, pair.cd)) {
-            entry.state = TrickState::Stock;
-        } else if (files[pair.installed].wanted) {
-            const auto found = firstWithBytes.constFind(files[pair.installed].digest);
-            if (found != firstWithBytes.cend()) {
-                entry.state = TrickState::Holds;
-                entry.holds = *found;
-            }
-        }
-        inventory.tricks.push_back(entry);
-    }
+    inventory.tricks = trickStates(names, *trickFiles, files);
     if (music && movies) {
         inventory.music = mediaStates(*music, files);
         inventory.movies = mediaStates(*movies, files);
