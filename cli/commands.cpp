@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "inventory.h"
 #include "logging.h"
 #include "mediacore.h"
 #include "paths.h"
@@ -104,11 +105,20 @@ std::optional<ovra::Installation> openInstallation(const QString& programDir,
     return std::nullopt;
 }
 
-int status(const ovra::Installation& installation, bool json, Console& console) {
+namespace {
+
+const QCommandLineOption& jsonOption() {
+    static const QCommandLineOption json{
+        QStringLiteral("json"),
+        QStringLiteral("The status as one JSON document (shape: see the README).")};
+    return json;
+}
+
+int status(const ovra::Installation& installation, const Args& args, Console& console) {
     const std::optional<Inventory> found = inventory(installation, Scope::Everything, console);
     if (!found)
         return kError;
-    if (json) {
+    if (args.parser.isSet(jsonOption())) {
         console.out() << QString::fromUtf8(jsonReport(*found));
     } else {
         console.out() << "Game directory: " << ovra::printable(found->gameDirectory)
@@ -118,7 +128,7 @@ int status(const ovra::Installation& installation, bool json, Console& console) 
     return kSuccess;
 }
 
-int verify(const ovra::Installation& installation, Console& console) {
+int verify(const ovra::Installation& installation, const Args&, Console& console) {
     const std::optional<Inventory> found = inventory(installation, Scope::Everything, console);
     if (!found)
         return kError;
@@ -126,7 +136,8 @@ int verify(const ovra::Installation& installation, Console& console) {
     return allStock(*found) ? kSuccess : kDiffers;
 }
 
-int exportConfig(const ovra::Installation& installation, const QString& file, Console& console) {
+int exportConfig(const ovra::Installation& installation, const Args& args, Console& console) {
+    const QString& file = args.argument;
     const std::optional<Inventory> found = inventory(installation, Scope::TricksOnly, console);
     if (!found)
         return kError;
@@ -147,7 +158,8 @@ int exportConfig(const ovra::Installation& installation, const QString& file, Co
     return leftOut.isEmpty() ? kSuccess : kDiffers;
 }
 
-int apply(const ovra::Installation& installation, const QString& file, Console& console) {
+int apply(const ovra::Installation& installation, const Args& args, Console& console) {
+    const QString& file = args.argument;
     const LoadedCore<tricked::TrickCore> tricks = loadCore<tricked::TrickCore>(installation);
     if (!tricks.loaded.ok) {
         console.error(tricks.loaded.error);
@@ -183,6 +195,9 @@ int apply(const ovra::Installation& installation, const QString& file, Console& 
     return failures ? kDiffers : kSuccess;
 }
 
+enum class Restore { Tricks, Music, Movies, All };
+
+// Nothing for a word that names no restore.
 std::optional<Restore> restoreNamed(const QString& word) {
     const std::pair<const char*, Restore> names[] = {{"tricks", Restore::Tricks},
                                                      {"music", Restore::Music},
@@ -194,7 +209,16 @@ std::optional<Restore> restoreNamed(const QString& word) {
     return std::nullopt;
 }
 
-int restore(const ovra::Installation& installation, Restore what, Console& console) {
+QString refusesRestore(const QString& word) {
+    return restoreNamed(word) ? QString()
+                              : QStringLiteral("restore what? \"%1\" is not tricks, music, "
+                                               "movies or all")
+                                    .arg(word);
+}
+
+// Its word has passed refusesRestore.
+int restore(const ovra::Installation& installation, const Args& args, Console& console) {
+    const Restore what = *restoreNamed(args.argument);
     const bool tricks = what == Restore::Tricks || what == Restore::All;
     QList<mediaed::Side> sides;
     if (what == Restore::Music || what == Restore::All)
@@ -257,6 +281,46 @@ int restore(const ovra::Installation& installation, Restore what, Console& conso
     if (!failed)
         return kSuccess;
     return copied > 0 ? kDiffers : kError;
+}
+
+} // namespace
+
+std::span<const Command> commands() {
+    static const Command table[] = {
+        {.name = "status",
+         .brief = "stock, swapped, changed or missing, file by file",
+         .summary = "Tells for every trick position whether its installed file is stock, holds "
+                    "another CD trick, is changed or missing, and for the music and movie files "
+                    "of the two pick lists whether they are stock, replaced or missing.",
+         .options = {jsonOption()},
+         .run = status},
+        {.name = "verify",
+         .brief = "only what is not stock; exit status 1 when something is",
+         .summary = "Lists what is not stock; exit status 0 when everything is, 1 when not.",
+         .run = verify},
+        {.name = "export",
+         .brief = "a Trick Config that makes the installed swaps again",
+         .summary = "Writes a Trick Config that makes the installation's trick swaps again. "
+                    "Changed and missing trick files are listed and left out (exit status 1).",
+         .argument = "FILE.tcg",
+         .argumentHelp = "The Trick Config file to write.",
+         .run = exportConfig},
+        {.name = "apply",
+         .brief = "a Trick Config, as Open and Restore Trick Config does",
+         .summary = "Makes the swaps of a Trick Config, as Open and Restore Trick Config does: "
+                    "the whole file is checked first.",
+         .argument = "FILE.tcg",
+         .argumentHelp = "The Trick Config file to apply.",
+         .run = apply},
+        {.name = "restore",
+         .brief = "the stock tricks, music, movies or all from the CD",
+         .summary = "Copies the stock files back from the CD.",
+         .argument = "WHAT",
+         .argumentHelp = "tricks, music, movies or all.",
+         .refuses = refusesRestore,
+         .run = restore},
+    };
+    return table;
 }
 
 } // namespace cli

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "console.h"
-#include "inventory.h"
+#include "installation.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
 #include <QString>
+#include <optional>
+#include <span>
 
 // The subcommands of ovra3, each returning its exit status. main() only parses and dispatches.
 namespace cli {
@@ -28,14 +33,29 @@ QString cdSetting(const QString& given);
 std::optional<ovra::Installation>
 openInstallation(const QString& programDir, const ovra::Installation::Given& given, QString* error);
 
-int status(const ovra::Installation& installation, bool json, Console& console);
-int verify(const ovra::Installation& installation, Console& console);
-int exportConfig(const ovra::Installation& installation, const QString& file, Console& console);
-int apply(const ovra::Installation& installation, const QString& file, Console& console);
+// What the command line gave one command, checked against its entry in the table.
+struct Args {
+    QString argument;                 // its one argument; empty when it takes none
+    const QCommandLineParser& parser; // where its own options are looked up
+};
 
-enum class Restore { Tricks, Music, Movies, All };
-// Nothing for a word that names no restore.
-std::optional<Restore> restoreNamed(const QString& word);
-int restore(const ovra::Installation& installation, Restore what, Console& console);
+// One command: what its help says, what it takes, and the function that runs it on the opened
+// installation and returns its exit status.
+struct Command {
+    const char* name = nullptr;
+    const char* brief = nullptr;    // in the list of commands
+    const char* summary = nullptr;  // at the top of its own help
+    const char* argument = nullptr; // its one argument, or none
+    const char* argumentHelp = nullptr;
+    QList<QCommandLineOption> options = {}; // besides --game, --cd, --help and --version
+    // Why the argument cannot be used, or nothing. Asked before the installation is opened, so
+    // that a mistyped word is told as such whatever the settings hold; none: any argument.
+    QString (*refuses)(const QString& argument) = nullptr;
+    int (*run)(const ovra::Installation& installation, const Args& args,
+               Console& console) = nullptr;
+};
+
+// Every command, in the order the help lists them.
+std::span<const Command> commands();
 
 } // namespace cli

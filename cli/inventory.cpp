@@ -67,7 +67,8 @@ private:
 #endif
 };
 
-// Every file that takes part, installed or on the CD, read at most once.
+// Every file that takes part, installed or on the CD, read at most once; and the CD folders they
+// are read from.
 class Files {
 public:
     struct File {
@@ -92,6 +93,12 @@ public:
         return add(std::move(file));
     }
 
+    // Keeps a CD folder open for as long as its files may be read.
+    const ovra::CdFolder& keep(std::unique_ptr<ovra::CdFolder> folder) {
+        folders_.push_back(std::move(folder));
+        return *folders_.back();
+    }
+
     int onCd(const ovra::CdFolder& folder, const QString& name) {
         File file;
         file.size = folder.size(name).value_or(-1);
@@ -102,6 +109,7 @@ public:
     }
 
     File& operator[](int i) { return files_[std::size_t(i)]; }
+    const File& operator[](int i) const { return files_[std::size_t(i)]; }
     bool equal(int a, int b) const {
         const File& x = files_[std::size_t(a)];
         const File& y = files_[std::size_t(b)];
@@ -137,6 +145,7 @@ private:
         files_.push_back(std::move(file));
         return int(files_.size()) - 1;
     }
+    std::vector<std::unique_ptr<ovra::CdFolder>> folders_;
     std::vector<File> files_;
 };
 
@@ -149,6 +158,112 @@ Taken failed(const QString& why) {
     Taken taken;
     taken.error = why;
     return taken;
+}
+
+// Every offered trick's installed and CD file, by position. Only a size found on both sides can
+// make two files equal, so only those files are to be hashed.
+std::optional<std::vector<Pair>> pairTricks(const ovra::Installation& installation,
+                                            const QStringList& names, Files& files, QString* why) {
+    std::unique_ptr<ovra::CdFolder> opened = installation.cd()->open(ovra::paths::kCdTricks, why);
+    if (!opened)
+        return std::nullopt;
+    const ovra::CdFolder& cd = files.keep(std::move(opened));
+    const ovra::HostFolder installed = installation.installed(&ovra::paths::trickDirectory);
+    std::vector<Pair> pairs;
+    QSet<qint64> cdSizes, installedSizes;
+    for (const QString& name : names) {
+        const Pair pair{files.installed(installed.file(name)), files.onCd(cd, name)};
+        pairs.push_back(pair);
+        cdSizes.insert(files[pair.cd].size);
+        installedSizes.insert(files[pair.installed].size);
+    }
+    for (const Pair& pair : pairs)
+        for (const int file : {pair.installed, pair.cd})
+            if (files[file].size >= 0 && cdSizes.contains(files[file].size) &&
+                installedSizes.contains(files[file].size))
+                files[file].wanted = true;
+    return pairs;
+}
+
+// One pick list: its entries, and the files of those it offers.
+struct MediaFiles {
+    QList<MediaEntry> entries; // the names it offers (Replaced until compared), then the missing
+    std::vector<Pair> pairs;   // per name it offers: the installed file and the CD file
+};
+
+// The names the pick list offers, each with the CD file of the same name (both to be hashed when
+// their sizes are equal), then the CD's names it lacks, up to the number it offers.
+std::optional<MediaFiles> pairMedia(const ovra::Installation& installation,
+                                    const mediaed::MediaCore& media, mediaed::Side side,
+                                    Files& files, QString* why) {
+    const mediaed::SideTable& table = mediaed::sideTable(side);
+    const ovra::CdSource& source = *installation.cd();
+    ovra::FileList cdList(table.pattern);
+    if (!source.list(table.cdFolder, cdList, why))
+        return std::nullopt;
+    std::unique_ptr<ovra::CdFolder> opened = source.open(table.cdFolder, why);
+    if (!opened)
+        return std::nullopt;
+    const ovra::CdFolder& cd = files.keep(std::move(opened));
+    const ovra::HostFolder installed = installation.installed(table.installedFolder);
+    MediaFiles found;
+    QSet<QString> listed;
+    for (const QString& name : media.list(side).names().mid(0, table.offered)) {
+        found.entries.push_back({name, MediaState::Replaced});
+        listed.insert(name.toCaseFolded());
+        const Pair pair{files.installed(installed.file(name)), files.onCd(cd, name)};
+        found.pairs.push_back(pair);
+        if (files[pair.installed].size >= 0 && files[pair.installed].size == files[pair.cd].size)
+            files[pair.installed].wanted = files[pair.cd].wanted = true;
+    }
+    for (const QString& name : cdList.names()) {
+        if (found.entries.size() >= table.offered)
+            break;
+        if (!listed.contains(name.toCaseFolded()))
+            found.entries.push_back({name, MediaState::Missing});
+    }
+    return found;
+}
+
+// Each position's state, from the hashed files.
+QList<TrickEntry> trickStates(const QStringList& names, const std::vector<Pair>& pairs,
+                              const Files& files) {
+    // Where CD tricks have the same bytes, the lowest position stands for them all.
+    QHash<QByteArray, int> firstWithBytes;
+    for (int i = 0; i < int(pairs.size()); ++i)
+        if (files[pairs[i].cd].wanted && !firstWithBytes.contains(files[pairs[i].cd].digest))
+            firstWithBytes.insert(files[pairs[i].cd].digest, i);
+    QList<TrickEntry> entries;
+    for (int i = 0; i < int(pairs.size()); ++i) {
+        const Pair& pair = pairs[std::size_t(i)];
+        TrickEntry entry{i, names[i], TrickState::Changed, -1};
+        if (files[pair.installed].size < 0) {
+            entry.state = TrickState::Missing;
+        } else if (files.equal(pair.installed, pair.cd)) {
+            entry.state = TrickState::Stock;
+        } else if (files[pair.installed].wanted) {
+            const auto found = firstWithBytes.constFind(files[pair.installed].digest);
+            if (found != firstWithBytes.cend()) {
+                entry.state = TrickState::Holds;
+                entry.holds = *found;
+            }
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+// The pick list's entries with the states of those it offers, from the hashed files.
+QList<MediaEntry> mediaStates(const MediaFiles& media, const Files& files) {
+    QList<MediaEntry> entries = media.entries;
+    for (std::size_t i = 0; i < media.pairs.size(); ++i) {
+        const Pair& pair = media.pairs[i];
+        if (files[pair.installed].size < 0)
+            entries[qsizetype(i)].state = MediaState::Missing;
+        else if (files.equal(pair.installed, pair.cd))
+            entries[qsizetype(i)].state = MediaState::Stock;
+    }
+    return entries;
 }
 
 } // namespace
@@ -171,107 +286,35 @@ Taken takeInventory(const ovra::Installation& installation, Scope scope, const P
         return failed(QStringLiteral("the game directory %1 does not exist")
                           .arg(QDir::toNativeSeparators(gameHost)));
 
-    const ovra::CdSource& cd = *installation.cd();
-    QString why;
-    const std::unique_ptr<ovra::CdFolder> cdTricks = cd.open(ovra::paths::kCdTricks, &why);
-    if (!cdTricks)
-        return failed(why);
     Files files;
-    const ovra::HostFolder installedTricks = installation.installed(&ovra::paths::trickDirectory);
+    QString why;
     const QStringList names = tricks.core->offered();
-    std::vector<Pair> trickFiles;
-    QSet<qint64> cdSizes, installedSizes;
-    for (int i = 0; i < names.size(); ++i) {
-        const Pair pair{files.installed(installedTricks.file(names[i])),
-                        files.onCd(*cdTricks, names[i])};
-        trickFiles.push_back(pair);
-        cdSizes.insert(files[pair.cd].size);
-        installedSizes.insert(files[pair.installed].size);
-    }
-    // Only a size found on both sides can make two files equal.
-    for (const Pair& pair : trickFiles)
-        for (const int file : {pair.installed, pair.cd})
-            if (files[file].size >= 0 && cdSizes.contains(files[file].size) &&
-                installedSizes.contains(files[file].size))
-                files[file].wanted = true;
+    const std::optional<std::vector<Pair>> trickFiles =
+        pairTricks(installation, names, files, &why);
+    if (!trickFiles)
+        return failed(why);
 
-    // The pick lists' names, compared with the CD files of the same names.
-    std::unique_ptr<mediaed::MediaCore> media;
-    std::vector<std::unique_ptr<ovra::CdFolder>> cdMedia;
-    std::vector<Pair> mediaFiles[2];
+    std::optional<MediaFiles> music, movies;
     if (scope == Scope::Everything) {
-        LoadedCore<mediaed::MediaCore> loaded = loadCore<mediaed::MediaCore>(installation);
-        media = std::move(loaded.core);
+        const LoadedCore<mediaed::MediaCore> media = loadCore<mediaed::MediaCore>(installation);
         // Fewer files than the pick list offers is what the missing entries tell.
         for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies})
-            if (media->list(side).path().isEmpty())
-                return failed(loaded.loaded.error);
-        for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies}) {
-            const mediaed::SideTable& table = mediaed::sideTable(side);
-            QList<MediaEntry>& entries =
-                side == mediaed::Side::Music ? inventory.music : inventory.movies;
-            ovra::FileList cdList(table.pattern);
-            if (!cd.list(table.cdFolder, cdList, &why))
-                return failed(why);
-            cdMedia.push_back(cd.open(table.cdFolder, &why));
-            if (!cdMedia.back())
-                return failed(why);
-            const ovra::HostFolder installed = installation.installed(table.installedFolder);
-            QSet<QString> listed;
-            for (const QString& name : media->list(side).names().mid(0, table.offered)) {
-                entries.push_back({name, MediaState::Replaced});
-                listed.insert(name.toCaseFolded());
-                const Pair pair{files.installed(installed.file(name)),
-                                files.onCd(*cdMedia.back(), name)};
-                mediaFiles[std::size_t(side)].push_back(pair);
-                if (files[pair.installed].size >= 0 &&
-                    files[pair.installed].size == files[pair.cd].size)
-                    files[pair.installed].wanted = files[pair.cd].wanted = true;
-            }
-            for (const QString& name : cdList.names()) {
-                if (entries.size() >= table.offered)
-                    break;
-                if (!listed.contains(name.toCaseFolded()))
-                    entries.push_back({name, MediaState::Missing});
-            }
-        }
+            if (media.core->list(side).path().isEmpty())
+                return failed(media.loaded.error);
+        music = pairMedia(installation, *media.core, mediaed::Side::Music, files, &why);
+        if (!music)
+            return failed(why);
+        movies = pairMedia(installation, *media.core, mediaed::Side::Movies, files, &why);
+        if (!movies)
+            return failed(why);
     }
 
     if (const QString problem = files.hashWanted(progress); !problem.isEmpty())
         return failed(problem);
-
-    // Where CD tricks have the same bytes, the lowest position stands for them all.
-    QHash<QByteArray, int> firstWithBytes;
-    for (int i = 0; i < int(trickFiles.size()); ++i)
-        if (files[trickFiles[i].cd].wanted &&
-            !firstWithBytes.contains(files[trickFiles[i].cd].digest))
-            firstWithBytes.insert(files[trickFiles[i].cd].digest, i);
-    for (int i = 0; i < int(trickFiles.size()); ++i) {
-        const Pair& pair = trickFiles[std::size_t(i)];
-        TrickEntry entry{i, names[i], TrickState::Changed, -1};
-        if (files[pair.installed].size < 0) {
-            entry.state = TrickState::Missing;
-        } else if (files.equal(pair.installed, pair.cd)) {
-            entry.state = TrickState::Stock;
-        } else if (files[pair.installed].wanted) {
-            const auto found = firstWithBytes.constFind(files[pair.installed].digest);
-            if (found != firstWithBytes.cend()) {
-                entry.state = TrickState::Holds;
-                entry.holds = *found;
-            }
-        }
-        inventory.tricks.push_back(entry);
-    }
-    for (const mediaed::Side side : {mediaed::Side::Music, mediaed::Side::Movies}) {
-        QList<MediaEntry>& entries =
-            side == mediaed::Side::Music ? inventory.music : inventory.movies;
-        const std::vector<Pair>& pairs = mediaFiles[std::size_t(side)];
-        for (std::size_t i = 0; i < pairs.size(); ++i) {
-            if (files[pairs[i].installed].size < 0)
-                entries[qsizetype(i)].state = MediaState::Missing;
-            else if (files.equal(pairs[i].installed, pairs[i].cd))
-                entries[qsizetype(i)].state = MediaState::Stock;
-        }
+    inventory.tricks = trickStates(names, *trickFiles, files);
+    if (music && movies) {
+        inventory.music = mediaStates(*music, files);
+        inventory.movies = mediaStates(*movies, files);
     }
     taken.ok = true;
     return taken;

@@ -4,36 +4,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLoggingCategory>
+#include <algorithm>
 
 namespace {
-
-struct Command {
-    const char* name;
-    const char* brief; // for the list of commands
-    const char* summary;
-    const char* argument; // its one argument, or none
-    const char* argumentHelp;
-};
-
-const Command kCommands[] = {
-    {"status", "stock, swapped, changed or missing, file by file",
-     "Tells for every trick position whether its installed file is stock, holds another CD "
-     "trick, is changed or missing, and for the music and movie files of the two pick lists "
-     "whether they are stock, replaced or missing.",
-     nullptr, nullptr},
-    {"verify", "only what is not stock; exit status 1 when something is",
-     "Lists what is not stock; exit status 0 when everything is, 1 when not.", nullptr, nullptr},
-    {"export", "a Trick Config that makes the installed swaps again",
-     "Writes a Trick Config that makes the installation's trick swaps again. Changed and missing "
-     "trick files are listed and left out (exit status 1).",
-     "FILE.tcg", "The Trick Config file to write."},
-    {"apply", "a Trick Config, as Open and Restore Trick Config does",
-     "Makes the swaps of a Trick Config, as Open and Restore Trick Config does: the whole file is "
-     "checked first.",
-     "FILE.tcg", "The Trick Config file to apply."},
-    {"restore", "the stock tricks, music, movies or all from the CD",
-     "Copies the stock files back from the CD.", "WHAT", "tricks, music, movies or all."},
-};
 
 const char kExitStatus[] =
     "\nExit status:\n"
@@ -54,7 +27,6 @@ struct Globals {
                           "The game CD: a folder, a mount point or an .iso image (default: the "
                           "programs' setting).",
                           "DIR"};
-    QCommandLineOption json{"json", "The status as one JSON document (shape: see the README)."};
     QCommandLineOption help{{"h", "help"}, "Shows this help."};
     QCommandLineOption version{{"v", "version"}, "Shows the version."};
 
@@ -78,7 +50,7 @@ QString help(const QCommandLineParser& parser) {
 
 QString generalHelp(QCommandLineParser& parser) {
     QString commands = QStringLiteral("\n\nCommands (ovra3 COMMAND --help tells more):\n");
-    for (const Command& c : kCommands)
+    for (const cli::Command& c : cli::commands())
         commands +=
             QStringLiteral("  %1  %2\n")
                 .arg(QStringLiteral("%1 %2").arg(QLatin1String(c.name),
@@ -122,18 +94,17 @@ int main(int argc, char** argv) {
         return usageError(console, QStringLiteral("no command given"));
     }
     const QString name = first.positionalArguments().first();
-    const Command* command = nullptr;
-    for (const Command& c : kCommands)
-        if (name == QLatin1String(c.name))
-            command = &c;
-    if (!command)
+    const std::span<const cli::Command> commands = cli::commands();
+    const auto command = std::find_if(commands.begin(), commands.end(), [&](const cli::Command& c) {
+        return name == QLatin1String(c.name);
+    });
+    if (command == commands.end())
         return usageError(console, QStringLiteral("unknown command \"%1\"").arg(name));
 
     // Then the whole line again with the command's own options.
     QCommandLineParser parser;
     parser.setApplicationDescription(QLatin1String(command->summary));
-    if (name == QLatin1String("status"))
-        parser.addOption(globals.json);
+    parser.addOptions(command->options);
     globals.addTo(parser);
     parser.addPositionalArgument(name, QStringLiteral("The command."), name);
     if (command->argument)
@@ -153,11 +124,9 @@ int main(int argc, char** argv) {
                               : QStringLiteral("%1 takes no argument").arg(name));
     const QString argument = positional.value(1);
 
-    const std::optional<cli::Restore> what = cli::restoreNamed(argument);
-    if (name == QLatin1String("restore") && !what)
-        return usageError(console, QStringLiteral("restore what? \"%1\" is not tricks, music, "
-                                                  "movies or all")
-                                       .arg(argument));
+    if (command->refuses)
+        if (const QString why = command->refuses(argument); !why.isEmpty())
+            return usageError(console, why);
 
     // Every command needs both settings: the installation is opened once, before any work.
     ovra::Installation::Given given;
@@ -173,13 +142,5 @@ int main(int argc, char** argv) {
         return cli::kError;
     }
 
-    if (name == QLatin1String("status"))
-        return cli::status(*installation, parser.isSet(globals.json), console);
-    if (name == QLatin1String("verify"))
-        return cli::verify(*installation, console);
-    if (name == QLatin1String("export"))
-        return cli::exportConfig(*installation, argument, console);
-    if (name == QLatin1String("apply"))
-        return cli::apply(*installation, argument, console);
-    return cli::restore(*installation, *what, console);
+    return command->run(*installation, {argument, parser}, console);
 }
