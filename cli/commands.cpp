@@ -53,15 +53,9 @@ QString notReproduced(const TrickEntry& entry) {
                              : QStringLiteral("changed (its bytes equal no CD trick's)"));
 }
 
-} // namespace
-
-namespace {
-
 bool isDriveText(const QString& given) {
     return given.size() >= 2 && given[1] == u':' && given[0].isLetter();
 }
-
-} // namespace
 
 // A folder named on the command line, as the directory dialog would store it: a full path, in
 // drive-letter notation where a drive of the Wine prefix holds it.
@@ -71,6 +65,8 @@ QString folderSetting(const QString& given) {
     const QString path = canonical.isEmpty() ? info.absoluteFilePath() : canonical;
     return ovra::paths::inDriveLetters(path, ovra::paths::wineDrives()).value_or(path);
 }
+
+} // namespace
 
 QString gameSetting(const QString& given) {
     // A folder named relative to where ovra3 runs, there or not, is kept as a full path.

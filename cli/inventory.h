@@ -67,7 +67,7 @@ Taken takeInventory(const ovra::Installation& installation, Scope scope, const P
 // missing) go to `leftOut`.
 QString reproducingConfig(const Inventory& inventory, QList<TrickEntry>* leftOut);
 
-// A core loaded as the programs load it, on the installation `where` names.
+// A core loaded as the programs load it, on an installation opened once.
 template <class Core> struct LoadedCore {
     std::unique_ptr<Core> core;
     typename Core::Loaded loaded;

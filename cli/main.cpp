@@ -14,7 +14,7 @@ const char kExitStatus[] =
     "  1  differences or partly done: verify found something that is not stock, export left out\n"
     "     changed or missing tricks, apply or restore could not make a swap or a copy\n"
     "  2  error, nothing done: no settings, no CD, a file that cannot be read or written,\n"
-    "     bad arguments\n";
+    "     no room, bad arguments\n";
 
 const char kDescription[] =
     "Tells what the installed game holds compared with the game CD, and runs the trick and media "
