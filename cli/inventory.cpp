@@ -73,7 +73,7 @@ class Files {
 public:
     struct File {
         qint64 size = -1; // -1: not there
-        std::function<QString(const ovra::WriteChunk&)> read;
+        std::function<ovra::Result<>(const ovra::WriteChunk&)> read;
         bool wanted = false; // to be hashed
         QByteArray digest;
     };
@@ -127,10 +127,10 @@ public:
                 continue;
             if (!hasher.start())
                 return QStringLiteral("the hash function cannot be started");
-            const QString why =
+            const ovra::Result<> read =
                 file.read([&](const char* data, qint64 size) { return hasher.add(data, size); });
-            if (!why.isEmpty())
-                return why;
+            if (!read)
+                return read.error;
             file.digest = hasher.result();
             if (file.digest.isEmpty())
                 return QStringLiteral("the hash function failed");
@@ -164,10 +164,13 @@ Taken failed(const QString& why) {
 // make two files equal, so only those files are to be hashed.
 std::optional<std::vector<Pair>> pairTricks(const ovra::Installation& installation,
                                             const QStringList& names, Files& files, QString* why) {
-    std::unique_ptr<ovra::CdFolder> opened = installation.cd()->open(ovra::paths::kCdTricks, why);
-    if (!opened)
+    ovra::Result<std::unique_ptr<ovra::CdFolder>> opened =
+        installation.cd()->open(ovra::paths::kCdTricks);
+    if (!opened) {
+        *why = opened.error;
         return std::nullopt;
-    const ovra::CdFolder& cd = files.keep(std::move(opened));
+    }
+    const ovra::CdFolder& cd = files.keep(std::move(opened.value));
     const ovra::HostFolder installed = installation.installed(&ovra::paths::trickDirectory);
     std::vector<Pair> pairs;
     QSet<qint64> cdSizes, installedSizes;
@@ -199,12 +202,16 @@ std::optional<MediaFiles> pairMedia(const ovra::Installation& installation,
     const mediaed::SideTable& table = mediaed::sideTable(side);
     const ovra::CdSource& source = *installation.cd();
     ovra::FileList cdList(table.pattern);
-    if (!source.list(table.cdFolder, cdList, why))
+    if (const ovra::Result<> listed = source.list(table.cdFolder, cdList); !listed) {
+        *why = listed.error;
         return std::nullopt;
-    std::unique_ptr<ovra::CdFolder> opened = source.open(table.cdFolder, why);
-    if (!opened)
+    }
+    ovra::Result<std::unique_ptr<ovra::CdFolder>> opened = source.open(table.cdFolder);
+    if (!opened) {
+        *why = opened.error;
         return std::nullopt;
-    const ovra::CdFolder& cd = files.keep(std::move(opened));
+    }
+    const ovra::CdFolder& cd = files.keep(std::move(opened.value));
     const ovra::HostFolder installed = installation.installed(table.installedFolder);
     MediaFiles found;
     QSet<QString> listed;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "copyresult.h"
 #include "fileread.h"
+#include "result.h"
 
 #include <QByteArray>
 #include <QString>

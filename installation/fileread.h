@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -11,20 +13,14 @@ namespace ovra {
 // Writes `size` bytes; false when the write failed (its errno is reported).
 using WriteChunk = std::function<bool(const char* data, qint64 size)>;
 
-struct ReadFileResult {
-    bool ok = false;
-    QByteArray bytes; // the whole file, when ok
-    QString error;    // why it was not read, when !ok
-};
-
 // Reads a whole regular file (host path, symbolic links followed) of at most `maxSize` bytes.
 // Anything else (a folder, a FIFO, a device) is refused before it is opened, so nothing blocks
 // and no device is touched.
-ReadFileResult readRegularFile(const QString& path, qint64 maxSize);
+Result<QByteArray> readRegularFile(const QString& path, qint64 maxSize);
 
 // Streams a whole regular file (host path, symbolic links followed) through `write`, refusing
-// what readRegularFile refuses, before opening it. An empty text on success, else why it failed,
-// naming the file; a false from `write` ends it.
-QString streamRegularFile(const QString& path, const WriteChunk& write);
+// what readRegularFile refuses, before opening it; why it failed names the file. A false from
+// `write` ends it.
+Result<> streamRegularFile(const QString& path, const WriteChunk& write);
 
 } // namespace ovra

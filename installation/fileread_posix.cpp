@@ -44,7 +44,7 @@ QString openRegular(const QString& path, Fd& fd, struct stat& st) {
 
 } // namespace
 
-ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
+Result<QByteArray> readRegularFile(const QString& path, qint64 maxSize) {
     const QString shown = native(path);
     Fd fd;
     struct stat st {};
@@ -74,10 +74,10 @@ ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
         total += n;
     }
     bytes.truncate(qsizetype(total));
-    return {true, bytes, {}};
+    return bytes;
 }
 
-QString streamRegularFile(const QString& path, const WriteChunk& write) {
+Result<> streamRegularFile(const QString& path, const WriteChunk& write) {
     const QString shown = native(path);
     const QString writeFailed = QStringLiteral("Reading %1: write failed.").arg(shown);
     // One buffer for every call: hashing a folder calls this once per file.
@@ -86,18 +86,18 @@ QString streamRegularFile(const QString& path, const WriteChunk& write) {
     Fd fd;
     struct stat st {};
     if (const QString why = openRegular(path, fd, st); !why.isEmpty())
-        return why;
+        return failed(why);
     for (;;) {
         const ssize_t n = ::read(fd.get(), buffer.get(), size_t(kChunk));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return QStringLiteral("cannot read %1: %2").arg(shown, errnoText(errno));
+            return failed(QStringLiteral("cannot read %1: %2").arg(shown, errnoText(errno)));
         }
         if (n == 0)
             return {};
         if (!write(buffer.get(), n))
-            return writeFailed;
+            return failed(writeFailed);
     }
 }
 

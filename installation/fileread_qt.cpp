@@ -11,7 +11,7 @@ namespace ovra {
 
 using namespace detail;
 
-ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
+Result<QByteArray> readRegularFile(const QString& path, qint64 maxSize) {
     const QString shown = native(path);
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
@@ -27,10 +27,10 @@ ReadFileResult readRegularFile(const QString& path, qint64 maxSize) {
     if (bytes.size() > maxSize)
         return readFailure(
             QStringLiteral("%1 is too large (over %2)").arg(shown, sizeText(maxSize)));
-    return {true, bytes, {}};
+    return bytes;
 }
 
-QString streamRegularFile(const QString& path, const WriteChunk& write) {
+Result<> streamRegularFile(const QString& path, const WriteChunk& write) {
     const QString shown = native(path);
     const QString writeFailed = QStringLiteral("Reading %1: write failed.").arg(shown);
     // One buffer for every call: hashing a folder calls this once per file.
@@ -38,18 +38,18 @@ QString streamRegularFile(const QString& path, const WriteChunk& write) {
     thread_local const std::unique_ptr<char[]> buffer(new char[kChunk]);
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        return QStringLiteral("%1 is not a regular file").arg(shown);
+        return failed(QStringLiteral("%1 is not a regular file").arg(shown));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot open %1: %2").arg(shown, file.errorString());
+        return failed(QStringLiteral("cannot open %1: %2").arg(shown, file.errorString()));
     for (;;) {
         const qint64 n = file.read(buffer.get(), kChunk);
         if (n < 0)
-            return QStringLiteral("cannot read %1: %2").arg(shown, file.errorString());
+            return failed(QStringLiteral("cannot read %1: %2").arg(shown, file.errorString()));
         if (n == 0)
             return {};
         if (!write(buffer.get(), n))
-            return writeFailed;
+            return failed(writeFailed);
     }
 }
 

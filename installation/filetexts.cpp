@@ -12,8 +12,8 @@ CopyResult failure(const QString& error, const QString& reason) {
     return {false, error, reason};
 }
 
-ReadFileResult readFailure(const QString& error) {
-    return {false, {}, error};
+Failure readFailure(const QString& error) {
+    return failed(error);
 }
 
 QString sizeText(qint64 bytes) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "copyresult.h"
 #include "fileread.h"
+#include "result.h"
 
 #include <QString>
 
@@ -10,7 +10,7 @@ namespace ovra::detail {
 
 QString native(const QString& path);
 CopyResult failure(const QString& error, const QString& reason);
-ReadFileResult readFailure(const QString& error);
+Failure readFailure(const QString& error);
 QString sizeText(qint64 bytes);
 QString tooLarge(const QString& shown, qint64 size, qint64 maxSize);
 CopyResult isFolderFailure(const QString& shown);

@@ -81,12 +81,12 @@ public:
     CopyResult copyTo(const QString& name, const QString& to) const override {
         QString why;
         const std::optional<QString> from = source(name, &why);
-        return from ? replaceFile(*from, to) : CopyResult{false, why};
+        return from ? replaceFile(*from, to) : failed(why);
     }
-    QString read(const QString& name, const WriteChunk& write) const override {
+    Result<> read(const QString& name, const WriteChunk& write) const override {
         QString why;
         const std::optional<QString> from = source(name, &why);
-        return from ? streamRegularFile(*from, write) : why;
+        return from ? streamRegularFile(*from, write) : failed(why);
     }
     std::optional<qint64> size(const QString& name) const override {
         QString why;
@@ -140,10 +140,12 @@ public:
             to, [&](const WriteChunk& write) { return image_->read(*inside, write); },
             LinkPolicy::ReplaceLink);
     }
-    QString read(const QString& name, const WriteChunk& write) const override {
+    Result<> read(const QString& name, const WriteChunk& write) const override {
         const std::optional<QString> inside = paths::fileIn(literal_, name);
-        return inside ? image_->read(*inside, write)
-                      : QStringLiteral("\"%1\" is no file name.").arg(name);
+        if (!inside)
+            return failed(QStringLiteral("\"%1\" is no file name.").arg(printable(name)));
+        const QString why = image_->read(*inside, write);
+        return why.isEmpty() ? Result<>() : failed(why);
     }
     std::optional<qint64> size(const QString& name) const override {
         const std::optional<QString> inside = paths::fileIn(literal_, name);
@@ -200,48 +202,40 @@ CdSource::FolderState CdSource::folderState(const QString& literal, QString* why
     return FolderState::Usable;
 }
 
-bool CdSource::list(const QString& literal, FileList& list, QString* error) const {
+Result<> CdSource::list(const QString& literal, FileList& list) const {
+    QString why;
     if (image_.isEmpty()) {
-        QString why;
         if (folderState(literal, &why) == FolderState::Usable &&
             !list.setPath(cdDrive_ + literal, root_))
             why = QStringLiteral("the folder %1 cannot be read").arg(shown(literal));
-        if (why.isEmpty())
-            return true;
-        if (error)
-            *error = why;
-        return false;
+        return why.isEmpty() ? Result<>() : failed(why);
     }
-    const std::unique_ptr<discimage::Image> image = discimage::Image::open(image_, error);
-    if (!image)
-        return false;
-    const std::optional<QList<discimage::Entry>> entries = image->list(literal, error);
+    const std::unique_ptr<discimage::Image> image = discimage::Image::open(image_, &why);
+    const std::optional<QList<discimage::Entry>> entries =
+        image ? image->list(literal, &why) : std::nullopt;
     if (!entries)
-        return false;
+        return failed(why);
     QList<FileList::Entry> listed;
     listed.reserve(entries->size());
     for (const discimage::Entry& entry : *entries)
         listed.push_back({entry.name, entry.hidden, !entry.directory});
     list.setEntries(shown(literal), listed);
-    return true;
+    return {};
 }
 
-std::unique_ptr<CdFolder> CdSource::open(const QString& literal, QString* error) const {
+Result<std::unique_ptr<CdFolder>> CdSource::open(const QString& literal) const {
+    QString why;
     if (image_.isEmpty()) {
         // A folder missing below the CD's root shows at the first file, as on a drive.
-        QString why;
         const FolderState state = folderState(literal, &why);
-        if (state == FolderState::NoRoot || state == FolderState::LeadsOut) {
-            if (error)
-                *error = why;
-            return nullptr;
-        }
-        return std::make_unique<HostCdFolder>(cdDrive_ + literal, root_);
+        if (state == FolderState::NoRoot || state == FolderState::LeadsOut)
+            return failed(why);
+        return std::unique_ptr<CdFolder>(std::make_unique<HostCdFolder>(cdDrive_ + literal, root_));
     }
-    std::shared_ptr<const discimage::Image> image = discimage::Image::open(image_, error);
+    std::shared_ptr<const discimage::Image> image = discimage::Image::open(image_, &why);
     if (!image)
-        return nullptr;
-    return std::make_unique<ImageCdFolder>(std::move(image), literal);
+        return failed(why);
+    return std::unique_ptr<CdFolder>(std::make_unique<ImageCdFolder>(std::move(image), literal));
 }
 
 } // namespace ovra

@@ -46,9 +46,8 @@ public:
     virtual ~CdFolder() = default;
     // Replaces the installed file `to` (host path) with the CD file `name`.
     virtual CopyResult copyTo(const QString& name, const QString& to) const = 0;
-    // Streams the bytes of the CD file `name` through `write`. An empty text, or why not
-    // (naming the file).
-    virtual QString read(const QString& name, const WriteChunk& write) const = 0;
+    // Streams the bytes of the CD file `name` through `write`; why not names the file.
+    virtual Result<> read(const QString& name, const WriteChunk& write) const = 0;
     // The size of the CD file `name`; nothing when there is no such regular file.
     virtual std::optional<qint64> size(const QString& name) const = 0;
 };
@@ -65,11 +64,11 @@ public:
     // The folder as messages show it: the image and the literal inside it, or the folder as the
     // host sees it.
     QString shown(const QString& literal) const;
-    // Lists a CD folder (a literal such as paths::kCdTricks) into `list`; false and a reason
-    // when it cannot be read (no CD, a damaged image).
-    bool list(const QString& literal, FileList& list, QString* error) const;
-    // The CD folder for copies out of it; nothing and a reason when it cannot be opened.
-    std::unique_ptr<CdFolder> open(const QString& literal, QString* error) const;
+    // Lists a CD folder (a literal such as paths::kCdTricks) into `list`; fails when it cannot
+    // be read (no CD, a damaged image).
+    Result<> list(const QString& literal, FileList& list) const;
+    // The CD folder for copies out of it; fails when it cannot be opened.
+    Result<std::unique_ptr<CdFolder>> open(const QString& literal) const;
 
 private:
     // Whether the CD folder `literal` can be used, and why not. Folders on the host only.

@@ -64,14 +64,14 @@ QString whyNowhere(const QString& value) {
 
 std::optional<QString> readSettingFile(const QString& programDir, const QString& fileName,
                                        QString* error) {
-    const ReadFileResult read =
+    const Result<QByteArray> read =
         readRegularFile(paths::hostPath(settingsReadPath(programDir, fileName)), kMaxSettingSize);
     if (!read.ok) {
         if (error)
             *error = read.error;
         return std::nullopt;
     }
-    QByteArray bytes = read.bytes;
+    QByteArray bytes = read.value;
     while (bytes.endsWith('\n') || bytes.endsWith('\r'))
         bytes.chop(1);
     return QString::fromLocal8Bit(bytes);
@@ -90,10 +90,10 @@ Previous previousOf(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return {true, false, {}};
-    const ReadFileResult read = readRegularFile(path, kMaxSettingSize);
+    const Result<QByteArray> read = readRegularFile(path, kMaxSettingSize);
     if (!read.ok)
         return {};
-    return {true, true, read.bytes};
+    return {true, true, read.value};
 }
 
 bool putBack(const QString& path, const Previous& before) {

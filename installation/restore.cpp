@@ -22,15 +22,15 @@ QString bytesText(qint64 bytes) {
 
 } // namespace
 
-QString checkBatch(const CdFolder& from, const HostFolder& to, const QList<PlannedCopy>& copies) {
+Result<> checkBatch(const CdFolder& from, const HostFolder& to, const QList<PlannedCopy>& copies) {
     const QString folder = QDir::toNativeSeparators(to.hostPath());
     if (to.hostPath().isEmpty())
-        return QStringLiteral("the game folder leads nowhere");
+        return failed(QStringLiteral("the game folder leads nowhere"));
     if (!to.exists())
-        return QStringLiteral("the folder %1 does not exist").arg(folder);
+        return failed(QStringLiteral("the folder %1 does not exist").arg(folder));
     // Said of the folder, not of its first file, when the folder itself refuses new files.
     if (!QFileInfo(to.hostPath()).isWritable())
-        return QStringLiteral("the folder %1 is read-only").arg(folder);
+        return failed(QStringLiteral("the folder %1 is read-only").arg(folder));
 
     // The most the folder holds beyond today at any point: each copy's temporary exists beside
     // the file it replaces until the rename frees the old one.
@@ -51,9 +51,9 @@ QString checkBatch(const CdFolder& from, const HostFolder& to, const QList<Plann
     const qint64 available = storage.bytesAvailable();
     if (peak + margin <= available)
         return {};
-    return QStringLiteral("the copies would write %1 (%2 more than the files they replace "
-                          "take, at the most), but only %3 are free in %4")
-        .arg(bytesText(written), bytesText(peak), bytesText(available), folder);
+    return failed(QStringLiteral("the copies would write %1 (%2 more than the files they replace "
+                                 "take, at the most), but only %3 are free in %4")
+                      .arg(bytesText(written), bytesText(peak), bytesText(available), folder));
 }
 
 RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QStringList& names,
@@ -61,8 +61,8 @@ RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QSt
     QList<PlannedCopy> planned;
     for (const QString& name : names.mid(0, count))
         planned.push_back({name, name});
-    if (const QString why = checkBatch(from, to, planned); !why.isEmpty())
-        return {false, 0, why};
+    if (const Result<> checked = checkBatch(from, to, planned); !checked)
+        return {false, 0, checked.error};
     RestoreResult result;
     for (int i = 0; i < count; ++i) {
         if (i >= names.size())

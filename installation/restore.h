@@ -24,9 +24,9 @@ struct PlannedCopy {
 // What a batch checks before it writes anything: that the installed folder exists and can be
 // written, and that the copies fit in its free space, counting what each file replaced frees
 // once it is renamed over and a margin. A CD may claim any size for its files (an image's
-// entries may share one huge extent), so sizes are trusted only after this. An empty text, or
-// why not, with both figures.
-QString checkBatch(const CdFolder& from, const HostFolder& to, const QList<PlannedCopy>& copies);
+// entries may share one huge extent), so sizes are trusted only after this. Why not gives both
+// figures.
+Result<> checkBatch(const CdFolder& from, const HostFolder& to, const QList<PlannedCopy>& copies);
 
 // The one restore loop: for i from 0 to count - 1, copies the CD file `names[i]` over the
 // installed file of the same name and then calls `done(i)`. Checks the batch first (see

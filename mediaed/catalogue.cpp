@@ -24,9 +24,9 @@ Catalogue::LoadResult Catalogue::load() {
     for (int i = 0; i < kSlotCount; ++i) {
         // A slot file shipped beside an installed program is read from there until it is saved.
         const QString& folder = folder_.holding(QStringLiteral("data/%1.dat").arg(i));
-        const ovra::ReadFileResult file = ovra::readRegularFile(
+        const ovra::Result<QByteArray> file = ovra::readRegularFile(
             ovra::paths::hostPath(ovra::paths::slotFile(folder, i)), rtf::kMaxDocumentSize);
-        const rtf::ReadResult read = file.ok ? rtf::read(file.bytes) : rtf::ReadResult{};
+        const rtf::ReadResult read = file.ok ? rtf::read(file.value) : rtf::ReadResult{};
         if (read.ok) {
             slots_[i] = read.text;
         } else {

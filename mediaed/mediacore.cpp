@@ -103,13 +103,13 @@ ovra::RestoreResult MediaCore::restore(Side side, const std::function<void(float
     };
     if (!installation_.complete())
         return fail({false, 0, QStringLiteral("the settings were not loaded")});
-    QString why;
-    const std::unique_ptr<ovra::CdFolder> from = installation_.cd()->open(table.cdFolder, &why);
+    const ovra::Result<std::unique_ptr<ovra::CdFolder>> from =
+        installation_.cd()->open(table.cdFolder);
     if (!from)
-        return fail({false, 0, why});
+        return fail({false, 0, from.error});
     const int last = table.offered - 1;
     const ovra::RestoreResult result =
-        ovra::restoreFiles(*from, installation_.installed(table.installedFolder),
+        ovra::restoreFiles(*from.value, installation_.installed(table.installedFolder),
                            list(side).names(), table.offered, [&](int i) {
                                if (progress)
                                    progress(restoreProgress(i, last));

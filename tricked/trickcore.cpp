@@ -4,8 +4,8 @@
 #include "paths.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
-#include "trickedlog.h"
 #include "temporaries.h"
+#include "trickedlog.h"
 
 #include <QDir>
 
@@ -42,9 +42,8 @@ TrickCore::Loaded TrickCore::loadTricks() {
     ovra::removeStaleTemporaries(
         ovra::paths::hostPath(ovra::paths::trickDirectory(*gameDirectory())));
     const ovra::CdSource& cd = *installation_.cd();
-    QString why;
-    if (!cd.list(ovra::paths::kCdTricks, trickList_, &why)) {
-        result.error = QStringLiteral("the CD's tricks cannot be listed: %1").arg(why);
+    if (const ovra::Result<> listed = cd.list(ovra::paths::kCdTricks, trickList_); !listed) {
+        result.error = QStringLiteral("the CD's tricks cannot be listed: %1").arg(listed.error);
         return result;
     }
     result.undecodable = trickList_.undecodable();
@@ -76,11 +75,14 @@ std::unique_ptr<TrickCore::Batch> TrickCore::openBatch(QString* error) const {
         *error = QStringLiteral("the settings were not loaded");
         return nullptr;
     }
-    std::unique_ptr<ovra::CdFolder> cd = installation_.cd()->open(ovra::paths::kCdTricks, error);
-    if (!cd)
+    ovra::Result<std::unique_ptr<ovra::CdFolder>> cd =
+        installation_.cd()->open(ovra::paths::kCdTricks);
+    if (!cd) {
+        *error = cd.error;
         return nullptr;
+    }
     return std::make_unique<Batch>(
-        Batch{std::move(cd), installation_.installed(&ovra::paths::trickDirectory)});
+        Batch{std::move(cd.value), installation_.installed(&ovra::paths::trickDirectory)});
 }
 
 ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,
@@ -107,7 +109,7 @@ ovra::CopyResult TrickCore::transform(const QString& replacefile, const QString&
     const std::unique_ptr<Batch> batch = openBatch(&why);
     // One copy out of an image can claim as much as a whole batch.
     if (batch)
-        why = ovra::checkBatch(*batch->cd, batch->installed, {{withfile, replacefile}});
+        why = ovra::checkBatch(*batch->cd, batch->installed, {{withfile, replacefile}}).error;
     const ovra::CopyResult result =
         batch && why.isEmpty() ? swap(*batch, replacefile, withfile) : refused(why);
     if (!result)
@@ -139,10 +141,10 @@ TrickCore::openConfig(const QString& path,
         return result;
     };
     // Files from strangers: a FIFO or a device is refused unopened, and size is capped.
-    const ovra::ReadFileResult file = ovra::readRegularFile(path, rtf::kMaxDocumentSize);
-    if (!file.ok)
+    const ovra::Result<QByteArray> file = ovra::readRegularFile(path, rtf::kMaxDocumentSize);
+    if (!file)
         return fail(Opened::Unreadable, file.error);
-    const rtf::ReadResult read = rtf::read(file.bytes);
+    const rtf::ReadResult read = rtf::read(file.value);
     if (!read.ok)
         return fail(Opened::Unreadable, read.error);
     openedConfig_ = read.text;
@@ -158,9 +160,9 @@ TrickCore::openConfig(const QString& path,
         QList<ovra::PlannedCopy> planned;
         for (const Swap& s : parsed.swaps)
             planned.push_back({names[s.with], names[s.replaced]});
-        if (const QString problem = ovra::checkBatch(*batch->cd, batch->installed, planned);
-            !problem.isEmpty())
-            return fail(Opened::Stopped, problem);
+        if (const ovra::Result<> room = ovra::checkBatch(*batch->cd, batch->installed, planned);
+            !room)
+            return fail(Opened::Stopped, room.error);
     }
     for (const Swap& s : parsed.swaps) {
         const ovra::CopyResult done =

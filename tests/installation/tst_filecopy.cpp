@@ -379,10 +379,10 @@ private slots:
         QVERIFY(!kind.startsWith("link") || QFile::link(real, path));
 
         const Watchdog watchdog(20);
-        const ReadFileResult r = readRegularFile(path, kReadLimit);
+        const Result<QByteArray> r = readRegularFile(path, kReadLimit);
         QCOMPARE(r.ok, error.isEmpty());
         QVERIFY2(r.error.contains(error) && (r.ok || r.error.contains(path)), qPrintable(r.error));
-        QCOMPARE(r.bytes, r.ok ? content : QByteArray());
+        QCOMPARE(r.value, r.ok ? content : QByteArray());
     }
 
     // A name swapped between a file and a FIFO while it is read: every read gives the file's
@@ -404,8 +404,8 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < 1000) {
-            const ReadFileResult r = readRegularFile(QFile::decodeName(path), kReadLimit);
-            if (r.ok && r.bytes != "the file's bytes")
+            const Result<QByteArray> r = readRegularFile(QFile::decodeName(path), kReadLimit);
+            if (r.ok && r.value != "the file's bytes")
                 break;
             read += r.ok;
         }
