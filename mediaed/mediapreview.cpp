@@ -227,11 +227,6 @@ bool MediaPreview::showsPicture() const {
 }
 
 void MediaPreview::createPlayer() {
-#if defined(Q_OS_LINUX)
-    // Qt's other back end on Linux fails without a sound device; GStreamer needs none.
-    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-#endif
     // The picture needs the back end too, so it comes with the first player.
     if (!video_) {
         video_ = new QVideoWidget(screen_);
