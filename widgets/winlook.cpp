@@ -158,22 +158,24 @@ void bringForward(QWidget* window) {
 namespace {
 
 // QCompleter closes its popup on a press outside it and drops the press, so the button clicked
-// while suggestions show did nothing. This filter sees the press first: it closes the popup and
-// hands the press to the window under the pointer, which delivers it as the window system would
-// have (the release that follows then reaches the same control).
-class ClickThrough : public QObject {
+// while suggestions show did nothing. This completer sees the press first: it closes the popup
+// and hands the press to the window under the pointer, which delivers it as the window system
+// would have (the release that follows then reaches the same control). The popup itself is
+// made only when suggestions are first shown.
+class ClickThroughCompleter : public QCompleter {
 public:
-    using QObject::QObject;
+    using QCompleter::QCompleter;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::MouseButtonPress &&
-            event->type() != QEvent::MouseButtonDblClick)
-            return false;
+        // The completer watches its line edit and, once it exists, its popup.
+        if (watched == widget() || (event->type() != QEvent::MouseButtonPress &&
+                                    event->type() != QEvent::MouseButtonDblClick))
+            return QCompleter::eventFilter(watched, event);
         auto* popup = static_cast<QWidget*>(watched);
         auto* press = static_cast<QMouseEvent*>(event);
         if (popup->rect().contains(press->position().toPoint()))
-            return false; // a suggestion is picked
+            return QCompleter::eventFilter(watched, event); // a suggestion is picked
         const QPointF global = press->globalPosition();
         popup->hide();
         QWidget* under = QApplication::widgetAt(global.toPoint());
@@ -197,12 +199,10 @@ QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& i
     combo->setInsertPolicy(QComboBox::NoInsert);
     if (suggestions == Suggestions::Popup) {
         // Exact in case: leaving the field never swaps in a differently spelled entry.
-        auto* completer = new QCompleter(combo->model(), combo);
+        auto* completer = new ClickThroughCompleter(combo->model(), combo);
         completer->setCompletionMode(QCompleter::PopupCompletion);
         completer->setCaseSensitivity(Qt::CaseSensitive);
         combo->setCompleter(completer);
-        // Installed after the completer's own filter, so it runs first.
-        completer->popup()->installEventFilter(new ClickThrough(completer));
     } else {
         combo->setCompleter(nullptr); // an editable combo box completes inline by default
     }
