@@ -9,7 +9,9 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QDate>
+#include <QFontDatabase>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -24,20 +26,50 @@ namespace ovra::look {
 
 static const QString kFamily = QStringLiteral("MS Sans Serif");
 
+namespace {
+
+// Qt lists a family that several foundries make as "family [foundry]".
+bool isInstalled(const QString& family, const QStringList& installed) {
+    for (const QString& name : installed)
+        if (QStringView(name)
+                .left(name.indexOf(QStringLiteral(" [")))
+                .compare(family, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// The first installed family of MS Sans Serif and its metric-close stand-ins, with the rest of
+// them as its substitutes. Asking for a family that is not installed makes the font database
+// search every installed font, for each script a text holds, before it takes the first
+// substitute; asking for the installed one finds it at once and draws the same face, with the
+// same stand-ins first where it lacks a glyph.
+const QString& installedFamily() {
+    static QString family; // known once the font database can be asked
+    if (family.isEmpty() && qGuiApp) {
+        const QStringList chain = {kFamily, QStringLiteral("Liberation Sans"),
+                                   QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
+        QFont::insertSubstitutions(kFamily, chain.mid(1));
+        const QStringList installed = QFontDatabase::families();
+        family = kFamily; // also when none of them is installed: as asked
+        for (qsizetype i = 0; i < chain.size(); ++i)
+            if (isInstalled(chain[i], installed)) {
+                if (i > 0 && i + 1 < chain.size())
+                    QFont::insertSubstitutions(chain[i], chain.mid(i + 1));
+                family = chain[i];
+                break;
+            }
+    }
+    return family.isEmpty() ? kFamily : family;
+}
+
+} // namespace
+
 void installFontSubstitutes() {
-    static const bool done = [] {
-        // Metric-close stand-ins where the original face is not installed.
-        QFont::insertSubstitutions(kFamily,
-                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                                    QStringLiteral("DejaVu Sans")});
-        return true;
-    }();
-    Q_UNUSED(done);
+    installedFamily();
 }
 
 QFont font(double pointSize) {
-    installFontSubstitutes();
-    QFont f(kFamily);
+    QFont f(installedFamily());
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(pointSize);
     f.setBold(false);
