@@ -127,14 +127,23 @@ void beneathControls(QWidget* windowless) {
     QWidget* parent = windowless->parentWidget();
     if (!parent)
         return;
-    // Just under the lowest windowed sibling: above the windowless ones made before.
-    for (QObject* child : parent->children()) {
-        auto* sibling = qobject_cast<QWidget*>(child);
-        if (sibling && sibling != windowless && !sibling->isWindow() && !isWindowless(sibling)) {
-            windowless->stackUnder(sibling);
-            return;
-        }
+    // Just under the lowest windowed sibling: above the windowless ones made before. Those all
+    // lie beneath the windowed ones, so the search runs down from the top and stops at the
+    // first windowless sibling (a window of labels alone is then not searched through).
+    QWidget* lowestWindowed = nullptr;
+    const QObjectList& siblings = parent->children();
+    for (auto it = siblings.crbegin(); it != siblings.crend(); ++it) {
+        if (*it == windowless || !(*it)->isWidgetType())
+            continue;
+        auto* sibling = static_cast<QWidget*>(*it);
+        if (sibling->isWindow())
+            continue;
+        if (isWindowless(sibling))
+            break;
+        lowestWindowed = sibling;
     }
+    if (lowestWindowed)
+        windowless->stackUnder(lowestWindowed);
 }
 
 void styleLabel(QLabel* l, const QString& objectName, QRect geometry, double pointSize,
