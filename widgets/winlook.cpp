@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QStringListModel>
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
@@ -235,6 +236,8 @@ protected:
 QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& initialText,
                     QRect geometry, Suggestions suggestions) {
     auto* combo = new QComboBox(parent);
+    // The names are text only: one list holds them all (the trick lists hold 659).
+    combo->setModel(new QStringListModel(combo));
     place(combo, objectName, geometry);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -255,7 +258,10 @@ QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& i
 void fillPickList(QComboBox* combo, const QStringList& names) {
     // Adding the first entry makes it current and replaces the edit text: put it back.
     const QString text = combo->currentText();
-    combo->addItems(names);
+    if (auto* list = qobject_cast<QStringListModel*>(combo->model()))
+        list->setStringList(list->stringList() + names); // one change, not one per name
+    else
+        combo->addItems(names);
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
 }
