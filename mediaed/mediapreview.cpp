@@ -1,5 +1,6 @@
 #include "mediapreview.h"
 
+#include "previewcontrols.h"
 #include "winlook.h"
 
 #include <QAction>

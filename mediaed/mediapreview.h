@@ -1,7 +1,5 @@
 #pragma once
 
-#include "previewcontrols.h"
-
 #include <QMediaPlayer>
 #include <QWidget>
 
@@ -11,6 +9,8 @@ class QStackedWidget;
 class QVideoWidget;
 
 namespace mediaed {
+
+class PreviewControls;
 
 // The preview pane of one side of the main window: assigning a file starts playing it once,
 // scaled to the pane. A file that cannot be played (or no file at all) is reported inside the

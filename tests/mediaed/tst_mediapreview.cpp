@@ -2,6 +2,7 @@
 // play. Playback needs no sound card; the waits are generous for slow machines.
 #include "mediabackend.h"
 #include "mediapreview.h"
+#include "previewcontrols.h"
 
 #include <QAction>
 #include <QAudioOutput>
