@@ -210,7 +210,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        // The completer watches its line edit and, once it exists, its popup.
+        // The completer watches its widget and, once Qt has made it, its popup.
         if (watched == widget() || (event->type() != QEvent::MouseButtonPress &&
                                     event->type() != QEvent::MouseButtonDblClick))
             return QCompleter::eventFilter(watched, event);
