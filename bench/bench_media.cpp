@@ -5,6 +5,7 @@
 #include "catalogue.h"
 #include "demogen.h"
 #include "frmovra3meded.h"
+#include "mediabackend.h"
 #include "scripteddialogs.h"
 #include "tempinstall.h"
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    mediaed::chooseMediaBackend();
     QApplication app(argc, argv);
     const int runs = 5;
     demogen::Options options;

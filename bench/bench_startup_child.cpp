@@ -3,6 +3,7 @@
 // Prints the peak resident memory (KiB) when the window has been shown, then exits.
 #include "frmovra3meded.h"
 #include "frmovra3tricked.h"
+#include "mediabackend.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,6 +22,7 @@ static qint64 peakKiB() {
 }
 
 int main(int argc, char** argv) {
+    mediaed::chooseMediaBackend();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3)

@@ -1,4 +1,5 @@
 #include "frmovra3meded.h"
+#include "mediabackend.h"
 #include "programstart.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     ovra::CommandLine commandLine(argc, argv, info);
     if (const std::optional<int> answered = commandLine.answer())
         return *answered;
+    mediaed::chooseMediaBackend();
     QApplication app(commandLine.toolkitArgc(), commandLine.toolkitArgv());
     ovra::startProgram(info);
     mediaed::FrmOvra3MedEd window(QCoreApplication::applicationDirPath());

@@ -5,49 +5,12 @@
 
 class QAudioOutput;
 class QLabel;
-class QSlider;
 class QStackedWidget;
-class QToolButton;
 class QVideoWidget;
 
 namespace mediaed {
 
-// Transport buttons, a position/seek bar and a volume bar. They hold no player: they report
-// what the user asks for and show what they are told, so they work without a media back end.
-class PreviewControls : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit PreviewControls(QWidget* parent = nullptr);
-
-    void setPlaybackState(QMediaPlayer::PlaybackState state);
-    void setDuration(qint64 milliseconds);
-    void setPosition(qint64 milliseconds);
-    // Linear volume, 0 (silent) to 1 (full); the bar shows it on a perceptual scale.
-    void setVolume(float linear);
-    float volume() const { return volume_; }
-
-signals:
-    void play();
-    void pause();
-    void stop();
-    void seek(qint64 milliseconds);
-    void volumeChanged(float linear);
-
-private:
-    void showTime();
-
-    QToolButton* play_;
-    QToolButton* pause_;
-    QToolButton* stop_;
-    QSlider* position_;
-    QSlider* volumeBar_;
-    QLabel* time_;
-    qint64 duration_ = 0;
-    qint64 positionMs_ = 0;
-    float volume_ = 1;
-    bool settingVolume_ = false;
-};
+class PreviewControls;
 
 // The preview pane of one side of the main window: assigning a file starts playing it once,
 // scaled to the pane. A file that cannot be played (or no file at all) is reported inside the
@@ -74,10 +37,13 @@ public:
     bool showsPicture() const;
 
 private:
+    // What the screen shows: the picture, or one of the reasons why not.
+    enum class Screen { Picture, Notice, NoPicture, Failure };
+
     void createPlayer();
     void dropPlayer();
     void showFailure(const QString& playerText);
-    void showMessage(const QString& text);
+    void showMessage(Screen kind, const QString& text);
     void showPicture();
     void checkMedia(QMediaPlayer::MediaStatus status);
 
@@ -88,6 +54,7 @@ private:
     PreviewControls* controls_;
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* audio_ = nullptr;
+    Screen shown_ = Screen::Notice;
     bool expectsPicture_ = false;
     bool failed_ = false; // the player reported an error
 };

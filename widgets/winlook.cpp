@@ -9,12 +9,15 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QDate>
+#include <QFontDatabase>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QStringListModel>
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
@@ -24,20 +27,50 @@ namespace ovra::look {
 
 static const QString kFamily = QStringLiteral("MS Sans Serif");
 
+namespace {
+
+// Qt lists a family that several foundries make as "family [foundry]".
+bool isInstalled(const QString& family, const QStringList& installed) {
+    for (const QString& name : installed)
+        if (QStringView(name)
+                .left(name.indexOf(QStringLiteral(" [")))
+                .compare(family, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// The first installed family of MS Sans Serif and its metric-close stand-ins, with the rest of
+// them as its substitutes. Asking for a family that is not installed makes the font database
+// search every installed font, for each script a text holds, before it takes the first
+// substitute; asking for the installed one finds it at once and draws the same face, with the
+// same stand-ins first where it lacks a glyph.
+const QString& installedFamily() {
+    static QString family; // known once the font database can be asked
+    if (family.isEmpty() && qGuiApp) {
+        const QStringList chain = {kFamily, QStringLiteral("Liberation Sans"),
+                                   QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
+        QFont::insertSubstitutions(kFamily, chain.mid(1));
+        const QStringList installed = QFontDatabase::families();
+        family = kFamily; // also when none of them is installed: as asked
+        for (qsizetype i = 0; i < chain.size(); ++i)
+            if (isInstalled(chain[i], installed)) {
+                if (i > 0 && i + 1 < chain.size())
+                    QFont::insertSubstitutions(chain[i], chain.mid(i + 1));
+                family = chain[i];
+                break;
+            }
+    }
+    return family.isEmpty() ? kFamily : family;
+}
+
+} // namespace
+
 void installFontSubstitutes() {
-    static const bool done = [] {
-        // Metric-close stand-ins where the original face is not installed.
-        QFont::insertSubstitutions(kFamily,
-                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                                    QStringLiteral("DejaVu Sans")});
-        return true;
-    }();
-    Q_UNUSED(done);
+    installedFamily();
 }
 
 QFont font(double pointSize) {
-    installFontSubstitutes();
-    QFont f(kFamily);
+    QFont f(installedFamily());
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(pointSize);
     f.setBold(false);
@@ -95,14 +128,23 @@ void beneathControls(QWidget* windowless) {
     QWidget* parent = windowless->parentWidget();
     if (!parent)
         return;
-    // Just under the lowest windowed sibling: above the windowless ones made before.
-    for (QObject* child : parent->children()) {
-        auto* sibling = qobject_cast<QWidget*>(child);
-        if (sibling && sibling != windowless && !sibling->isWindow() && !isWindowless(sibling)) {
-            windowless->stackUnder(sibling);
-            return;
-        }
+    // Just under the lowest windowed sibling: above the windowless ones made before. Those all
+    // lie beneath the windowed ones, so the search runs down from the top and stops at the
+    // first windowless sibling (a window of labels alone is then not searched through).
+    QWidget* lowestWindowed = nullptr;
+    const QObjectList& siblings = parent->children();
+    for (auto it = siblings.crbegin(); it != siblings.crend(); ++it) {
+        if (*it == windowless || !(*it)->isWidgetType())
+            continue;
+        auto* sibling = static_cast<QWidget*>(*it);
+        if (sibling->isWindow())
+            continue;
+        if (isWindowless(sibling))
+            break;
+        lowestWindowed = sibling;
     }
+    if (lowestWindowed)
+        windowless->stackUnder(lowestWindowed);
 }
 
 void styleLabel(QLabel* l, const QString& objectName, QRect geometry, double pointSize,
@@ -158,22 +200,24 @@ void bringForward(QWidget* window) {
 namespace {
 
 // QCompleter closes its popup on a press outside it and drops the press, so the button clicked
-// while suggestions show did nothing. This filter sees the press first: it closes the popup and
-// hands the press to the window under the pointer, which delivers it as the window system would
-// have (the release that follows then reaches the same control).
-class ClickThrough : public QObject {
+// while suggestions show did nothing. This completer sees the press first: it closes the popup
+// and hands the press to the window under the pointer, which delivers it as the window system
+// would have (the release that follows then reaches the same control). The popup itself is
+// made only when suggestions are first shown.
+class ClickThroughCompleter : public QCompleter {
 public:
-    using QObject::QObject;
+    using QCompleter::QCompleter;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::MouseButtonPress &&
-            event->type() != QEvent::MouseButtonDblClick)
-            return false;
+        // The completer watches its widget and, once Qt has made it, its popup.
+        if (watched == widget() || (event->type() != QEvent::MouseButtonPress &&
+                                    event->type() != QEvent::MouseButtonDblClick))
+            return QCompleter::eventFilter(watched, event);
         auto* popup = static_cast<QWidget*>(watched);
         auto* press = static_cast<QMouseEvent*>(event);
         if (popup->rect().contains(press->position().toPoint()))
-            return false; // a suggestion is picked
+            return QCompleter::eventFilter(watched, event); // a suggestion is picked
         const QPointF global = press->globalPosition();
         popup->hide();
         QWidget* under = QApplication::widgetAt(global.toPoint());
@@ -192,17 +236,17 @@ protected:
 QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& initialText,
                     QRect geometry, Suggestions suggestions) {
     auto* combo = new QComboBox(parent);
+    // The names are text only: one list holds them all (the trick lists hold 659).
+    combo->setModel(new QStringListModel(combo));
     place(combo, objectName, geometry);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     if (suggestions == Suggestions::Popup) {
         // Exact in case: leaving the field never swaps in a differently spelled entry.
-        auto* completer = new QCompleter(combo->model(), combo);
+        auto* completer = new ClickThroughCompleter(combo->model(), combo);
         completer->setCompletionMode(QCompleter::PopupCompletion);
         completer->setCaseSensitivity(Qt::CaseSensitive);
         combo->setCompleter(completer);
-        // Installed after the completer's own filter, so it runs first.
-        completer->popup()->installEventFilter(new ClickThrough(completer));
     } else {
         combo->setCompleter(nullptr); // an editable combo box completes inline by default
     }
@@ -214,7 +258,10 @@ QComboBox* pickList(QWidget* parent, const QString& objectName, const QString& i
 void fillPickList(QComboBox* combo, const QStringList& names) {
     // Adding the first entry makes it current and replaces the edit text: put it back.
     const QString text = combo->currentText();
-    combo->addItems(names);
+    if (auto* list = qobject_cast<QStringListModel*>(combo->model()))
+        list->setStringList(list->stringList() + names); // one change, not one per name
+    else
+        combo->addItems(names);
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
 }

@@ -31,10 +31,12 @@ constexpr QRect twipsRect(int left, int top, int width, int height) {
 inline const QColor kGreen{0, 255, 0};
 inline const QColor kBlack{0, 0, 0};
 
-// MS Sans Serif at a point size (8 pt unless a window says otherwise), never bold.
+// MS Sans Serif at a point size (8 pt unless a window says otherwise), never bold. Where it is
+// not installed, the font names the first installed of its metric-close stand-ins.
 QFont font(double pointSize = 8.0);
 
-// Registers font substitutes once per process; called by the helpers below.
+// Registers font substitutes once per process (once an application object exists); called by
+// the helpers below.
 void installFontSubstitutes();
 
 // A top-level window with a title and a close box only: no minimise or maximise button, also

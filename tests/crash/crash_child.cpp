@@ -6,6 +6,7 @@
 #include "catalogue.h"
 #include "frmovra3meded.h"
 #include "frmovra3tricked.h"
+#include "mediabackend.h"
 #include "scripteddialogs.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@ static void ready() {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    mediaed::chooseMediaBackend();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3)

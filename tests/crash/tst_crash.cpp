@@ -6,6 +6,7 @@
 #include "filecopy.h"
 #include "frmovra3meded.h"
 #include "frmovra3tricked.h"
+#include "mediabackend.h"
 #include "rtfreader.h"
 #include "scripteddialogs.h"
 #include "tempinstall.h"
@@ -59,6 +60,10 @@ bool runAndKill(const QString& mode, const QString& programDir, int maxDelayMs) 
 
 class TestCrash : public QObject {
     Q_OBJECT
+
+public:
+    // The program's media back end, chosen before the application object as main() does.
+    static void initMain() { mediaed::chooseMediaBackend(); }
 
 private slots:
     void trickRestoreKilled() {

@@ -4,6 +4,7 @@
 #include "filelist.h"
 #include "frmovra3meded.h"
 #include "frmsoundtrack.h"
+#include "mediabackend.h"
 #include "mediapreview.h"
 #include "progressbar.h"
 #include "scripteddialogs.h"
@@ -92,6 +93,10 @@ struct Run {
 
 class TestMediaEdWindow : public QObject {
     Q_OBJECT
+
+public:
+    // The program's media back end, chosen before the application object as main() does.
+    static void initMain() { mediaed::chooseMediaBackend(); }
 
 private slots:
     void startUp_data();

@@ -1,6 +1,8 @@
 // The preview pane: what it is handed, its controls, and that it survives files it cannot
 // play. Playback needs no sound card; the waits are generous for slow machines.
+#include "mediabackend.h"
 #include "mediapreview.h"
+#include "previewcontrols.h"
 
 #include <QAction>
 #include <QAudioOutput>
@@ -51,6 +53,10 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 
 class TestMediaPreview : public QObject {
     Q_OBJECT
+
+public:
+    // The program's media back end, chosen before the application object as main() does.
+    static void initMain() { mediaed::chooseMediaBackend(); }
 
 private slots:
     void controlsOnlyReport();

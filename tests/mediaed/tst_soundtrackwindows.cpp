@@ -4,6 +4,7 @@
 #include "filelist.h"
 #include "frmovra3meded.h"
 #include "frmsoundtrack.h"
+#include "mediabackend.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "scripteddialogs.h"
@@ -174,6 +175,11 @@ struct Editor {
 
 class TestSoundtrackWindows : public QObject {
     Q_OBJECT
+
+public:
+    // The program's media back end, chosen before the application object as main() does.
+    static void initMain() { mediaed::chooseMediaBackend(); }
+
 private slots:
     void cleanup();
 

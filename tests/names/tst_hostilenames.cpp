@@ -4,6 +4,7 @@
 #include "frmovra3meded.h"
 #include "frmovra3tricked.h"
 #include "logging.h"
+#include "mediabackend.h"
 #include "mediacore.h"
 #include "rtfwriter.h"
 #include "scripteddialogs.h"
@@ -73,6 +74,11 @@ QMap<QString, QByteArray> outsideAllowed(const QString& root) {
 
 class TestHostileNames : public QObject {
     Q_OBJECT
+
+public:
+    // The program's media back end, chosen before the application object as main() does.
+    static void initMain() { mediaed::chooseMediaBackend(); }
+
 private slots:
     void nothingWrittenOutside_data() {
         QTest::addColumn<QString>("command");

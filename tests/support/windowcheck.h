@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
@@ -89,8 +90,15 @@ inline void control(QWidget* window, QWidget* client, const Control& row) {
             windowless(w) != windowless(other) && other->geometry().intersects(w->geometry()))
             QVERIFY2((stack.indexOf(w) < stack.indexOf(other)) == windowless(w),
                      qPrintable(row.name + u'/' + other->objectName()));
-    if (row.points > 0)
+    if (row.points > 0) {
         QCOMPARE(w->font().pointSizeF(), row.points);
+        // The face drawn is the one a plain request for MS Sans Serif gets through its
+        // stand-ins.
+        QFont asked(QStringLiteral("MS Sans Serif"));
+        asked.setStyleHint(QFont::SansSerif);
+        asked.setPointSizeF(row.points);
+        QCOMPARE(QFontInfo(w->font()).family(), QFontInfo(asked).family());
+    }
     QVERIFY(!w->font().bold());
     if (!row.text.isNull()) {
         if (auto* combo = qobject_cast<QComboBox*>(w))
