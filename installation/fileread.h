@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // Whole reads of files from strangers (settings, slot files, Trick Configs) and of CD files,
 // refusing anything but a regular file before it is opened.
@@ -22,5 +23,9 @@ Result<QByteArray> readRegularFile(const QString& path, qint64 maxSize);
 // what readRegularFile refuses, before opening it; why it failed names the file. A false from
 // `write` ends it.
 Result<> streamRegularFile(const QString& path, const WriteChunk& write);
+
+// The size of a regular file (host path), with one look at it; nothing for anything else.
+// `followLinks` false: a symbolic link is not a regular file.
+std::optional<qint64> regularFileSize(const QString& path, bool followLinks);
 
 } // namespace ovra

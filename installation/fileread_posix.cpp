@@ -101,4 +101,13 @@ Result<> streamRegularFile(const QString& path, const WriteChunk& write) {
     }
 }
 
+std::optional<qint64> regularFileSize(const QString& path, bool followLinks) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    const int looked = followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st);
+    if (looked != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return qint64(st.st_size);
+}
+
 } // namespace ovra

@@ -53,4 +53,11 @@ Result<> streamRegularFile(const QString& path, const WriteChunk& write) {
     }
 }
 
+std::optional<qint64> regularFileSize(const QString& path, bool followLinks) {
+    const QFileInfo info(path);
+    if (!info.isFile() || (!followLinks && info.isSymLink()))
+        return std::nullopt;
+    return info.size();
+}
+
 } // namespace ovra

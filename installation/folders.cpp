@@ -91,8 +91,7 @@ public:
     std::optional<qint64> size(const QString& name) const override {
         QString why;
         const std::optional<QString> path = source(name, &why);
-        const QFileInfo info(path.value_or(QString()));
-        return path && info.isFile() ? std::optional(info.size()) : std::nullopt;
+        return path ? regularFileSize(*path, true) : std::nullopt;
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "restore.h"
 
+#include "fileread.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -37,9 +39,9 @@ Result<> checkBatch(const CdFolder& from, const HostFolder& to, const QList<Plan
     qint64 grown = 0, peak = 0, written = 0;
     for (const PlannedCopy& copy : copies) {
         const qint64 size = onDisk(from.size(copy.source).value_or(0));
+        // A link is replaced by a regular file, so what it leads to is not freed.
         const std::optional<QString> target = to.file(copy.target);
-        const QFileInfo old(target.value_or(QString()));
-        const qint64 freed = target && old.isFile() && !old.isSymLink() ? onDisk(old.size()) : 0;
+        const qint64 freed = target ? onDisk(regularFileSize(*target, false).value_or(0)) : 0;
         peak = std::max(peak, grown + size);
         grown += size - freed;
         written += size;
