@@ -193,7 +193,7 @@ void FrmOvra3MedEd::startUp() {
     for (Side side : {Side::Music, Side::Movies})
         ovra::look::fillPickList(controls(side).target, loaded.offered[std::size_t(side)]);
     if (!loaded.ok)
-        ovra::showInstallationError(this, kProgramTitle, loaded.error);
+        ovra::showInstallationError(this, kProgramTitle);
 }
 
 void FrmOvra3MedEd::dock() {
@@ -259,7 +259,7 @@ void FrmOvra3MedEd::transform(Side side) {
     if (const ovra::CopyResult done =
             core_.replace(side, c.chosen->text(), c.target->currentText());
         !done) {
-        ovra::showInstallationError(this, kProgramTitle, done.error);
+        ovra::showInstallationError(this, kProgramTitle);
         return;
     }
     if (side != Side::Music)
@@ -291,7 +291,7 @@ void FrmOvra3MedEd::restore(Side side) {
         soundtrack_->showStock(stock);
     }
     if (!result.ok)
-        ovra::showInstallationError(this, kProgramTitle, result.error);
+        ovra::showInstallationError(this, kProgramTitle);
 }
 
 } // namespace mediaed

@@ -34,11 +34,14 @@ MediaCore::Loaded MediaCore::load() {
 
 MediaCore::Loaded MediaCore::load(ovra::Installation installation) {
     installation_ = std::move(installation);
+    Loaded loaded;
     if (installation_.complete())
-        return loadLists();
-    Loaded failed;
-    failed.error = installation_.error();
-    return failed;
+        loaded = loadLists();
+    else
+        loaded.error = installation_.error();
+    if (!loaded.ok)
+        qCWarning(lcMediaEd, "Start-up stopped: %s", qUtf8Printable(loaded.error));
+    return loaded;
 }
 
 MediaCore::Loaded MediaCore::loadLists() {

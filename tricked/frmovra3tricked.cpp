@@ -150,12 +150,12 @@ void FrmOvra3TrickEd::startUp() {
     for (QComboBox* combo : {cboReplace_, cboWith_})
         ovra::look::fillPickList(combo, names);
     if (!loaded.ok)
-        ovra::showInstallationError(this, kProgramTitle, loaded.error);
+        ovra::showInstallationError(this, kProgramTitle);
 }
 
 void FrmOvra3TrickEd::transform(const QString& replacefile, const QString& withfile) {
     if (const ovra::CopyResult done = core_.transform(replacefile, withfile); !done)
-        ovra::showInstallationError(this, kProgramTitle, done.error);
+        ovra::showInstallationError(this, kProgramTitle);
 }
 
 void FrmOvra3TrickEd::saveConfig() {
@@ -177,8 +177,8 @@ void FrmOvra3TrickEd::openConfig() {
 }
 
 void FrmOvra3TrickEd::applyConfig(const QString& path) {
-    const TrickCore::Opened opened = core_.openConfig(path, [this](const ovra::CopyResult& failed) {
-        ovra::showInstallationError(this, kProgramTitle, failed.error);
+    const TrickCore::Opened opened = core_.openConfig(path, [this](const ovra::CopyResult&) {
+        ovra::showInstallationError(this, kProgramTitle);
     });
     const QString shown = QDir::toNativeSeparators(path);
     switch (opened.outcome) {
@@ -195,7 +195,7 @@ void FrmOvra3TrickEd::applyConfig(const QString& path) {
                         .arg(shown, opened.error));
         break;
     case TrickCore::Opened::Stopped:
-        ovra::showInstallationError(this, kProgramTitle, opened.error);
+        ovra::showInstallationError(this, kProgramTitle);
         break;
     }
 }
@@ -214,7 +214,7 @@ void FrmOvra3TrickEd::restoreOriginals() {
         progressBar1_->setExact(100, float(i * (100.0 / kTrickCount)));
     });
     if (!result.ok)
-        ovra::showInstallationError(this, kProgramTitle, result.error);
+        ovra::showInstallationError(this, kProgramTitle);
 }
 
 void FrmOvra3TrickEd::showProblem(const QString& text) {

@@ -30,11 +30,14 @@ TrickCore::Loaded TrickCore::load() {
 
 TrickCore::Loaded TrickCore::load(ovra::Installation installation) {
     installation_ = std::move(installation);
+    Loaded loaded;
     if (installation_.complete())
-        return loadTricks();
-    Loaded failed;
-    failed.error = installation_.error();
-    return failed;
+        loaded = loadTricks();
+    else
+        loaded.error = installation_.error();
+    if (!loaded.ok)
+        qCWarning(lcTrickEd, "Start-up stopped: %s", qUtf8Printable(loaded.error));
+    return loaded;
 }
 
 TrickCore::Loaded TrickCore::loadTricks() {

@@ -93,8 +93,7 @@ void setDialogs(Dialogs* replacement) {
     current = replacement;
 }
 
-void showInstallationError(QWidget* parent, const QString& programTitle, const QString& reason) {
-    qCWarning(lcWidgets, "%s: %s", qUtf8Printable(programTitle), qUtf8Printable(reason));
+void showInstallationError(QWidget* parent, const QString& programTitle) {
     dialogs().message(parent, programTitle, kInstallationError);
 }
 

@@ -35,9 +35,9 @@ Dialogs& dialogs();
 // Replaces the implementation (tests); nullptr restores the real dialogs. Not owned.
 void setDialogs(Dialogs* replacement);
 
-// Shows the installation error message with the program's title as caption, and logs the
-// specific reason the message does not give.
-void showInstallationError(QWidget* parent, const QString& programTitle, const QString& reason);
+// Shows the installation error message with the program's title as caption. The specific
+// reason the message does not give was logged where the failure was found (the cores).
+void showInstallationError(QWidget* parent, const QString& programTitle);
 
 // Converts a "Desc (*.a)|*.a|Desc2 (*.b)|*.b" filter into Qt's ";;" form.
 QString qtFilter(const QString& pipeFilter);
