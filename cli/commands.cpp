@@ -260,18 +260,15 @@ int restore(const ovra::Installation& installation, const Args& args, Console& c
         failed = true;
     };
     if (tricks) {
-        const int total = int(trickCore.core->offered().size());
-        report(QStringLiteral("trick"), trickCore.core->restoreOriginals([&](int i) {
-            console.progress(QStringLiteral("Restoring tricks"), i + 1, total);
+        report(QStringLiteral("trick"), trickCore.core->restoreOriginals([&](int done, int total) {
+            console.progress(QStringLiteral("Restoring tricks"), done, total);
         }));
     }
     for (const mediaed::Side side : sides) {
         const QString kind =
             side == mediaed::Side::Music ? QStringLiteral("music") : QStringLiteral("movie");
-        const int total = mediaed::sideTable(side).offered;
-        int done = 0;
-        report(kind, mediaCore.core->restore(side, [&](float) {
-            console.progress(QStringLiteral("Restoring %1 files").arg(kind), ++done, total);
+        report(kind, mediaCore.core->restore(side, [&](int done, int total) {
+            console.progress(QStringLiteral("Restoring %1 files").arg(kind), done, total);
         }));
     }
     if (!failed)

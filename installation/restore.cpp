@@ -59,7 +59,7 @@ Result<> checkBatch(const CdFolder& from, const HostFolder& to, const QList<Plan
 }
 
 RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QStringList& names,
-                           int count, const std::function<void(int)>& done) {
+                           int count, const Progress& progress) {
     QList<PlannedCopy> planned;
     for (const QString& name : names.mid(0, count))
         planned.push_back({name, name});
@@ -77,8 +77,8 @@ RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QSt
         if (!copied)
             return {false, result.restored, copied.error};
         ++result.restored;
-        if (done)
-            done(i);
+        if (progress)
+            progress(result.restored, count);
     }
     return result;
 }

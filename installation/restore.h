@@ -28,12 +28,15 @@ struct PlannedCopy {
 // figures.
 Result<> checkBatch(const CdFolder& from, const HostFolder& to, const QList<PlannedCopy>& copies);
 
+// After each file of a batch: how many of how many are done.
+using Progress = std::function<void(int done, int total)>;
+
 // The one restore loop: for i from 0 to count - 1, copies the CD file `names[i]` over the
-// installed file of the same name and then calls `done(i)`. Checks the batch first (see
-// checkBatch) and then copies nothing when it would not fit. Stops at the first failure with its
-// reason (a copy that fails, or a list of fewer than `count` names); what was copied before it
+// installed file of the same name and then calls `progress(i + 1, count)`. Checks the batch first
+// (see checkBatch) and then copies nothing when it would not fit. Stops at the first failure with
+// its reason (a copy that fails, or a list of fewer than `count` names); what was copied before it
 // stays restored.
 RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QStringList& names,
-                           int count, const std::function<void(int)>& done);
+                           int count, const Progress& progress);
 
 } // namespace ovra

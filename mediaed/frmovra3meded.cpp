@@ -279,8 +279,9 @@ void FrmOvra3MedEd::nameSong(const QString& caption) {
 void FrmOvra3MedEd::restore(Side side) {
     // The loop runs on this thread, so the bar is repainted at once at every step; letting
     // events in instead would let other commands run in the middle of a restore.
-    const ovra::RestoreResult result =
-        core_.restore(side, [this](float value) { progressBar1_->setExact(100, value); });
+    const ovra::RestoreResult result = core_.restore(side, [this](int done, int total) {
+        progressBar1_->setExact(100, restoreProgress(done - 1, total - 1));
+    });
     if (side == Side::Music) {
         // The files copied back hold their stock tracks again, whatever a slot said of them.
         // The file is the slot's whatever the letter case of its name on disk.

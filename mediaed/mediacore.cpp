@@ -97,7 +97,7 @@ ovra::CopyResult MediaCore::replace(Side side, const QString& source, const QStr
     return copied;
 }
 
-ovra::RestoreResult MediaCore::restore(Side side, const std::function<void(float)>& progress) {
+ovra::RestoreResult MediaCore::restore(Side side, const ovra::Progress& progress) {
     const SideTable& table = sideTable(side);
     const auto fail = [&](const ovra::RestoreResult& result) {
         qCWarning(lcMediaEd, "Restoring %s stopped after %d files: %s",
@@ -110,13 +110,9 @@ ovra::RestoreResult MediaCore::restore(Side side, const std::function<void(float
         installation_.cd()->open(table.cdFolder);
     if (!from)
         return fail({false, 0, from.error});
-    const int last = table.offered - 1;
     const ovra::RestoreResult result =
         ovra::restoreFiles(*from.value, installation_.installed(table.installedFolder),
-                           list(side).names(), table.offered, [&](int i) {
-                               if (progress)
-                                   progress(restoreProgress(i, last));
-                           });
+                           list(side).names(), table.offered, progress);
     return result.ok ? result : fail(result);
 }
 

@@ -31,7 +31,8 @@ struct SideTable {
 };
 const SideTable& sideTable(Side side);
 
-// The progress value after restoring entry i of 0..last: single precision, 100 at the end.
+// The progress bar's value after restoring entry i of 0..last: single precision, 100 at the
+// end.
 float restoreProgress(int i, int last);
 
 class MediaCore {
@@ -62,10 +63,11 @@ public:
     // when the installation was never loaded, or when `target` is no plain file name.
     ovra::CopyResult replace(Side side, const QString& source, const QString& target);
 
-    // Copies the CD's stock file over each offered installed file, in list order, calling
-    // `progress` after every copy. Stops at the first failure (a name missing from the list, a
-    // setting that was not loaded, a copy that fails); the files copied before it stay restored.
-    ovra::RestoreResult restore(Side side, const std::function<void(float)>& progress);
+    // Copies the CD's stock file over each offered installed file, in list order, with the
+    // progress after every copy (done of the number offered). Stops at the first failure (a name
+    // missing from the list, a setting that was not loaded, a copy that fails); the files copied
+    // before it stay restored.
+    ovra::RestoreResult restore(Side side, const ovra::Progress& progress);
 
 private:
     Loaded loadLists();

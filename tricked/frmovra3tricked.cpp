@@ -209,9 +209,9 @@ void FrmOvra3TrickEd::offerToApply(const QString& path) {
 }
 
 void FrmOvra3TrickEd::restoreOriginals() {
-    const ovra::RestoreResult result = core_.restoreOriginals([this](int i) {
+    const ovra::RestoreResult result = core_.restoreOriginals([this](int done, int total) {
         // The value trails the work by one file and ends near 99.848, never 100.
-        progressBar1_->setExact(100, float(i * (100.0 / kTrickCount)));
+        progressBar1_->setExact(100, float((done - 1) * (100.0 / total)));
     });
     if (!result.ok)
         ovra::showInstallationError(this, kProgramTitle);

@@ -183,11 +183,11 @@ TrickCore::openConfig(const QString& path,
     return result;
 }
 
-ovra::RestoreResult TrickCore::restoreOriginals(const std::function<void(int)>& done) {
+ovra::RestoreResult TrickCore::restoreOriginals(const ovra::Progress& progress) {
     QString why;
     const std::unique_ptr<Batch> batch = openBatch(&why);
     const ovra::RestoreResult result =
-        batch ? ovra::restoreFiles(*batch->cd, batch->installed, offered(), kTrickCount, done)
+        batch ? ovra::restoreFiles(*batch->cd, batch->installed, offered(), kTrickCount, progress)
               : ovra::RestoreResult{false, 0, why};
     if (!result.ok)
         qCWarning(lcTrickEd, "Restore Originals stopped after %d files: %s", result.restored,

@@ -78,10 +78,10 @@ public:
     Opened openConfig(const QString& path,
                       const std::function<void(const ovra::CopyResult&)>& swapFailed);
 
-    // Copies every trick on offer back from the CD, position 0 first, calling `done(i)` after
-    // position i; stops at the first failure, or after the last position on offer when fewer
-    // than 659 are.
-    ovra::RestoreResult restoreOriginals(const std::function<void(int)>& done);
+    // Copies every trick on offer back from the CD, position 0 first, with the progress after
+    // each (done of 659); stops at the first failure, or after the last position on offer when
+    // fewer than 659 are.
+    ovra::RestoreResult restoreOriginals(const ovra::Progress& progress);
 
 private:
     // The two folders a command copies between, opened once for all its copies.
