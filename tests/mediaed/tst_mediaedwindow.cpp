@@ -25,6 +25,7 @@
 
 #include <memory>
 
+using check::topLevel;
 using namespace mediaed;
 
 namespace {
@@ -33,19 +34,6 @@ template <class T = QWidget> T* control(QWidget* window, const QString& name) {
     T* found = window->findChild<T*>(name);
     if (!found)
         qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-QWidget* topLevel(const QString& name, int* count = nullptr) {
-    QWidget* found = nullptr;
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name) {
-            found = found ? found : w;
-            ++n;
-        }
-    if (count)
-        *count = n;
     return found;
 }
 
@@ -309,7 +297,7 @@ void TestMediaEdWindow::transform() {
         QVERIFY(!songInfo->parentWidget() && !songInfo->isModal());
         run.click("cmdTransform");
         int count = 0;
-        topLevel("frmSongInfo", &count);
+        topLevel("frmSongInfo", false, &count);
         QCOMPARE(count, 1);
     }
 }
@@ -570,7 +558,7 @@ void TestMediaEdWindow::helpWindows() {
     for (const Expect& e : {Expect{"frmAbout", "About", {268, 370}},
                             Expect{"frmInstructions", "Instructions", {170, 162}}}) {
         int count = 0;
-        QWidget* w = topLevel(e.name, &count);
+        QWidget* w = topLevel(e.name, false, &count);
         QCOMPARE(count, 1);
         QVERIFY(w->isVisible() && !w->parentWidget() && !w->isModal());
         QCOMPARE(w->windowTitle(), QString::fromLatin1(e.caption));

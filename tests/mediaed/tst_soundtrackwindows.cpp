@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 
+using check::topLevel;
 using namespace mediaed;
 
 namespace {
@@ -109,13 +110,6 @@ void clickOk(const QWidget* dialog) {
     QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
 }
 
-QWidget* topLevel(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name)
-            return w;
-    return nullptr;
-}
-
 // An installation for the media editor: it never reads trick files, and each costs time.
 demogen::Options few() {
     demogen::Options o;
@@ -157,13 +151,8 @@ struct Editor {
         QTest::mouseClick(window->findChild<QPushButton*>("cmdTransform"), Qt::LeftButton);
         return songInfo();
     }
-    // The dialog on screen (a closed one waits hidden for its deletion).
-    static QWidget* songInfo() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == u"frmSongInfo" && w->isVisible())
-                return w;
-        return nullptr;
-    }
+    // The dialog on screen.
+    static QWidget* songInfo() { return topLevel(QStringLiteral("frmSongInfo"), true); }
     static FrmSoundtrack* soundtrack() {
         flushDeletes(); // a closed one goes first
         return qobject_cast<FrmSoundtrack*>(topLevel(QStringLiteral("frmSoundtrack")));
@@ -484,8 +473,7 @@ void TestSoundtrackWindows::songInfoUsesTheSelectionAtOk() {
     QCOMPARE(e.replace(stockTable()[15].fileName), dialog);
     QCOMPARE(song->toPlainText(), QStringLiteral("Tune"));
     int dialogs = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        dialogs += w->objectName() == u"frmSongInfo";
+    topLevel(QStringLiteral("frmSongInfo"), false, &dialogs);
     QCOMPARE(dialogs, 1);
 
     clickOk(dialog);

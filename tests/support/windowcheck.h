@@ -1,7 +1,8 @@
 #pragma once
 
 // One checker for the window tables of both programs: where each control stands, its text, its
-// font and how it is painted; the window around it; the focus order; captions that fit.
+// font and how it is painted; the window around it; the focus order; captions that fit; and
+// finding a top-level window by name.
 #include "dialogs.h"
 #include "winlook.h"
 
@@ -19,6 +20,21 @@
 #include <functional>
 
 namespace check {
+
+// The first top-level window of that name, and how many there are; `onScreen`: only those shown
+// (a closed window waits hidden for its deletion).
+inline QWidget* topLevel(const QString& name, bool onScreen = false, int* count = nullptr) {
+    QWidget* found = nullptr;
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && (!onScreen || w->isVisible())) {
+            found = found ? found : w;
+            ++n;
+        }
+    if (count)
+        *count = n;
+    return found;
+}
 
 // One row of a window table.
 struct Control {

@@ -25,23 +25,10 @@
 #include <unistd.h>
 #endif
 
+using check::topLevel;
 using namespace tricked;
 
 namespace {
-
-QWidget* topLevel(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-int visibleTopLevels(const QString& name) {
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        n += w->objectName() == name && w->isVisible();
-    return n;
-}
 
 // Counts the paint events a widget receives.
 struct PaintCounter : QObject {
@@ -201,7 +188,7 @@ private slots:
         QFETCH(check::Control, row);
         TrickFixture& f = shared();
         f.window->show();
-        QWidget* w = window == "FrmOvra3TrickEd" ? f.window.get() : topLevel(window);
+        QWidget* w = window == "FrmOvra3TrickEd" ? f.window.get() : topLevel(window, true);
         QVERIFY(w);
         // The main window's geometry is its client area's, below the menu bar.
         check::control(w, w == f.window.get() ? f.window->centralWidget() : w, row);
@@ -211,7 +198,7 @@ private slots:
         // Every label shows its whole text in the part of it that the window shows.
         TrickFixture& f = shared();
         for (const char* name : {"FrmOvra3TrickEd", "frmInstructions", "frmHistory", "frmAbout"}) {
-            QWidget* w = topLevel(name);
+            QWidget* w = topLevel(name, true);
             if (!w) {
                 w = f.window.get();
                 w->show();
@@ -459,18 +446,20 @@ private slots:
             {"mnuSpecifyDir", "frmDirectoryInfo"}};
         for (auto [action, name] : windows) {
             f.trigger(action);
-            QWidget* w = topLevel(name);
+            QWidget* w = topLevel(name, true);
             QVERIFY2(w, name);
             QVERIFY(!w->parentWidget());
             QVERIFY(!w->isModal());
             f.trigger(action); // the same window comes forward
-            QCOMPARE(topLevel(name), w);
-            QCOMPARE(visibleTopLevels(name), 1);
+            QCOMPARE(topLevel(name, true), w);
+            int count = 0;
+            topLevel(name, true, &count);
+            QCOMPARE(count, 1);
         }
         QVERIFY(!QApplication::activeModalWidget());
 
         // The History text: its line breaks come from runs of blanks only.
-        const QString history = topLevel("frmHistory")->findChild<QLabel*>("Label1")->text();
+        const QString history = topLevel("frmHistory", true)->findChild<QLabel*>("Label1")->text();
         QVERIFY(!history.contains('\n') && !history.contains('\r'));
         QList<int> runs;
         static const QRegularExpression blankRun(QStringLiteral(" {2,}"));
@@ -478,7 +467,7 @@ private slots:
             runs << int(it.next().capturedLength());
         QCOMPARE(runs, (QList<int>{37, 24, 39, 31, 43}));
 
-        QWidget* about = topLevel("frmAbout");
+        QWidget* about = topLevel("frmAbout", true);
         auto* title = about->findChild<QLabel*>("Label1");
         const std::pair<const char*, QSize> pictures[] = {{"Image1", QSize(389, 171)},
                                                           {"Image2", QSize(377, 133)}};
@@ -494,7 +483,7 @@ private slots:
         QVERIFY(notice->geometry().bottom() < about->findChild<QWidget*>("Image1")->y());
 
         for (auto [action, name] : windows) {
-            QPointer<QWidget> w = topLevel(name);
+            QPointer<QWidget> w = topLevel(name, true);
             w->close();
             if (QString(name) != "frmDirectoryInfo") {
                 QTest::qWait(0);
