@@ -1,4 +1,5 @@
-// The Directory and Drive Info dialog through its real window, and the list cores under it.
+// The Directory and Drive Info dialog through its real window, and the list cores under it. Its
+// layout and focus order are checked with the other windows in tst_programwindows.
 #include "directoryinfo.h"
 #include "dirlistbox.h"
 #include "dirlistcore.h"
@@ -10,7 +11,6 @@
 #include "scopedenv.h"
 #include "scripteddialogs.h"
 #include "tempinstall.h"
-#include "windowcheck.h"
 #include "winlook.h"
 
 #include <QAbstractItemView>
@@ -200,96 +200,6 @@ private slots:
         QCOMPARE(ovra::drivelist::inDriveLetters(directory, drives).value_or(QString()), stored);
     }
 
-    void layout_data() {
-        QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::addColumn<check::Control>("row"); // a null rectangle: not in that copy
-        using C = check::Control;
-        const auto M = DirectoryInfoCopy::MediaEditor, T = DirectoryInfoCopy::TrickEditor;
-        const QString instructions = QStringLiteral(
-            "Specify your Ovra3 Directory and CD Drive and click OK. Make sure that when you "
-            "choose your Ovra3 directory, that the icon is showing that the Ovra3 folder is open "
-            "and it's subfolders are displayed.");
-        QTest::newRow("M window") << M << C{"", {0, 0, 4050, 3420}};
-        QTest::newRow("M Label1")
-            << M << C{"Label1", {120, 120, 3735, 975}, instructions, 8, C::GreenOnBlack};
-        QTest::newRow("M Dir1") << M << C{"Dir1", {120, 1200, 3735, 990}};
-        QTest::newRow("M Drive2") << M << C{"Drive2", {120, 2160, 3735, 315}};
-        QTest::newRow("M Line1") << M << C{"Line1", {120, 2520, 3720, 15}, {}, 0, C::Green};
-        QTest::newRow("M Drive1") << M << C{"Drive1", {120, 2640, 3735, 315}};
-        QTest::newRow("M Command1")
-            << M << C{"Command1", {120, 3120, 3735, 255}, "OK", 8, C::Standard};
-        QTest::newRow("T window") << T << C{"", {0, 0, 4050, 3480}};
-        QTest::newRow("T Label1")
-            << T << C{"Label1", {120, 120, 3735, 975}, instructions, 8, C::GreenOnBlack};
-        QTest::newRow("T Dir1") << T << C{"Dir1", {120, 1200, 3735, 1215}};
-        QTest::newRow("T Drive2") << T << C{"Drive2", {}};
-        QTest::newRow("T Line1") << T << C{"Line1", {}};
-        QTest::newRow("T Drive1") << T << C{"Drive1", {120, 2640, 3735, 315}};
-        QTest::newRow("T Command1")
-            << T << C{"Command1", {120, 3120, 3735, 255}, "OK", 8, C::Standard};
-    }
-    void layout() {
-        QFETCH(DirectoryInfoCopy, copy);
-        QFETCH(check::Control, row);
-        QWidget* dialog = open(copy, tmp_.path());
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Directory and Drive Info"));
-        QVERIFY(!dialog->parentWidget());
-        check::control(dialog, dialog, row);
-    }
-
-    void tabOrder_data() {
-        QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::addColumn<QStringList>("order");
-        QTest::newRow("media") << DirectoryInfoCopy::MediaEditor
-                               << QStringList{"Dir1", "Drive1", "Command1", "Drive2"};
-        QTest::newRow("trick") << DirectoryInfoCopy::TrickEditor
-                               << QStringList{"Dir1", "Drive1", "Command1"};
-    }
-    void tabOrder() {
-        QFETCH(DirectoryInfoCopy, copy);
-        QFETCH(QStringList, order);
-        QWidget* dialog = open(copy, tmp_.path());
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
-        check::tabCycle(dialog, dialog, order);
-    }
-
-    void look_data() {
-        QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::newRow("media") << DirectoryInfoCopy::MediaEditor;
-        QTest::newRow("trick") << DirectoryInfoCopy::TrickEditor;
-    }
-    void look() {
-        QFETCH(DirectoryInfoCopy, copy);
-        QWidget* dialog = open(copy, tmp_.path());
-        auto* label = dialog->findChild<QLabel*>("Label1");
-        // The whole text fits the label.
-        QVERIFY(label->heightForWidth(label->width()) <= label->height());
-
-        // What is drawn, not just the palette: green text on black for the label and the lists.
-        const QImage shot = dialog->grab().toImage();
-        const auto colours = [&](const char* name) {
-            QSet<QRgb> set;
-            const QRect r = dialog->findChild<QWidget*>(name)->geometry().adjusted(3, 3, -3, -3);
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                for (int x = r.left(); x <= r.right(); ++x)
-                    set.insert(shot.pixel(x, y) & 0xffffff);
-            return set;
-        };
-        const QRgb green = 0x00ff00, black = 0x000000;
-        // Small text is smoothed: any clearly green pixel counts.
-        const auto greenish = [](QRgb c) {
-            return qGreen(c) > 150 && qRed(c) < 40 && qBlue(c) < 40;
-        };
-        for (const char* name : {"Label1", "Dir1", "Drive1"}) {
-            const auto set = colours(name);
-            QVERIFY2(std::any_of(set.begin(), set.end(), greenish) && set.contains(black), name);
-        }
-        QCOMPARE(shot.pixel(2, 2) & 0xffffff, black);
-        if (QWidget* line = dialog->findChild<QWidget*>("Line1"))
-            QCOMPARE(shot.pixel(line->geometry().center()) & 0xffffff, green);
-    }
-
     void okStoresOpenDirectoryAndDrive_data() {
         QTest::addColumn<DirectoryInfoCopy>("copy");
         QTest::addColumn<QString>("start"); // relative to the temporary folder; "/": the root
@@ -417,7 +327,11 @@ private slots:
     }
 
     // What the other program reads at its next start finds the installation and the CD.
-    void storedSettingsFindTheInstallation_data() { look_data(); }
+    void storedSettingsFindTheInstallation_data() {
+        QTest::addColumn<DirectoryInfoCopy>("copy");
+        QTest::newRow("media") << DirectoryInfoCopy::MediaEditor;
+        QTest::newRow("trick") << DirectoryInfoCopy::TrickEditor;
+    }
     void storedSettingsFindTheInstallation() {
         QFETCH(DirectoryInfoCopy, copy);
         TempInstall install({}, false);
