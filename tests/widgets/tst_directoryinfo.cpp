@@ -24,6 +24,9 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <functional>
+#include <optional>
+
 using ovra::DirectoryInfoCopy;
 using ovra::DirListBox;
 using ovra::DriveListBox;
@@ -65,7 +68,23 @@ void doubleClick(DirListBox* list, QListWidgetItem* item) {
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
 }
 
+// What the steps of a store row work on.
+struct Scene {
+    QString folder;                       // the suite's temporary folder
+    const TempInstall* install = nullptr; // the installation, if the row has one
+    QString prefix;                       // the Wine prefix, if the row has one
+    DirListBox* dir1 = nullptr;
+    DriveListBox* drive1 = nullptr;
+    DriveListBox* drive2 = nullptr; // the media editor's copy only
+    QString tmp(const QString& relative) const {
+        return QDir::toNativeSeparators(folder + u'/' + relative);
+    }
+};
+using Steps = std::function<void(Scene&)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Steps)
 
 class TestDirectoryInfo : public QObject {
     Q_OBJECT
@@ -90,6 +109,21 @@ class TestDirectoryInfo : public QObject {
         const QString path = tmp_.filePath(relative);
         QDir().mkpath(path);
         return path;
+    }
+
+    // A Wine prefix whose c:, d: and z: lead to folders (d: to a CD), beside links that are no
+    // drives; empty when it cannot be made.
+    QString winePrefix() {
+        const QString root = QFileInfo(mkdir("wine")).canonicalFilePath();
+        const QString prefix = root + "/pfx", cd = mkdir("wine/cdrom");
+        bool made = QDir().mkpath(prefix + "/drive_c/Games/Ovra3/data/music") &&
+                    QDir().mkpath(prefix + "/dosdevices");
+        const QStringList links = {"c:",  "../drive_c",        "d:",   cd,
+                                   "d::", "/dev/null",         "com1", "/dev/null",
+                                   "e:",  root + "/unmounted", "z:",   "/"};
+        for (int i = 0; i < links.size(); i += 2)
+            made = made && QFile::link(links[i + 1], prefix + "/dosdevices/" + links[i]);
+        return made ? prefix : QString();
     }
 
 private slots:
@@ -200,30 +234,171 @@ private slots:
         QCOMPARE(ovra::drivelist::inDriveLetters(directory, drives).value_or(QString()), stored);
     }
 
-    void okStoresOpenDirectoryAndDrive_data() {
+    // OK stores the open directory (never a merely highlighted one) and Drive1's drive, however
+    // the lists got there, and the dialog is gone. A row: the machine, what the user does in the
+    // lists, and the two values stored ("{tmp}": the suite's folder; "{game}", "{cd}", "{root}":
+    // the installation's; "{current drive}": the drive holding the current directory).
+    void okStores_data() {
         QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::addColumn<QString>("start"); // relative to the temporary folder; "/": the root
-        QTest::newRow("media, folder") << DirectoryInfoCopy::MediaEditor << "Ovra 3/game";
-        QTest::newRow("trick, folder") << DirectoryInfoCopy::TrickEditor << "Ovra 3/game";
-        QTest::newRow("media, root") << DirectoryInfoCopy::MediaEditor << "/";
-        QTest::newRow("trick, root") << DirectoryInfoCopy::TrickEditor << "/";
-    }
-    void okStoresOpenDirectoryAndDrive() {
-        QFETCH(DirectoryInfoCopy, copy);
-        QFETCH(QString, start);
-        const QString startPath = start == u'/' ? start : mkdir(start);
-        const QString program = mkdir("program-ok");
+        // "": this one as it is; "CD mounted": an installation without settings whose CD is a
+        // volume; "CD folder": one set up with its CD as a folder; "Wine prefix".
+        QTest::addColumn<QString>("machine");
+        QTest::addColumn<QStringList>("folders"); // made below {tmp} first
+        QTest::addColumn<QString>("current");     // the current directory; empty: left alone
+        QTest::addColumn<Steps>("steps");
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("drive");
+        const auto M = DirectoryInfoCopy::MediaEditor, T = DirectoryInfoCopy::TrickEditor;
+        const QStringList game{"Ovra 3/game"};
+        const Steps none = [](Scene&) {};
         // A trailing separator is never stored.
-        QVERIFY(QDir::setCurrent(start == u'/' ? start : startPath + '/'));
+        QTest::newRow("media, folder")
+            << M << "" << game << "{tmp}/Ovra 3/game/" << none << "{tmp}/Ovra 3/game"
+            << "{current drive}";
+        QTest::newRow("trick, folder")
+            << T << "" << game << "{tmp}/Ovra 3/game/" << none << "{tmp}/Ovra 3/game"
+            << "{current drive}";
+        QTest::newRow("media, root") << M << "" << QStringList() << "/" << none << "/"
+                                     << "{current drive}";
+        QTest::newRow("trick, root") << T << "" << QStringList() << "/" << none << "/"
+                                     << "{current drive}";
+        QTest::newRow("a click highlights, a double click opens")
+            << T << "" << QStringList{"clicks/work/alpha", "clicks/work/beta/gamma"}
+            << "{tmp}/clicks/work" << Steps([](Scene& s) {
+                   QListWidgetItem* beta = entryNamed(s.dir1, "beta");
+                   QTest::mouseClick(s.dir1->viewport(), Qt::LeftButton, {},
+                                     centreOf(s.dir1, beta));
+                   QCOMPARE(s.dir1->currentItem(), beta);
+                   QCOMPARE(s.dir1->path(), s.tmp("clicks/work"));
+                   QVERIFY(!entryNamed(s.dir1, "gamma"));
+                   doubleClick(s.dir1, beta);
+                   QCOMPARE(s.dir1->path(), s.tmp("clicks/work/beta"));
+                   QVERIFY(entryNamed(s.dir1, "gamma"));
+                   QVERIFY(!entryNamed(s.dir1, "alpha"));
+                   // Enter on an ancestor goes back up; a subfolder is then only highlighted.
+                   s.dir1->setCurrentItem(entryNamed(s.dir1, "clicks"));
+                   QTest::keyClick(s.dir1, Qt::Key_Return);
+                   QCOMPARE(s.dir1->path(), s.tmp("clicks"));
+                   QTest::mouseClick(s.dir1->viewport(), Qt::LeftButton, {},
+                                     centreOf(s.dir1, entryNamed(s.dir1, "work")));
+               })
+            << "{tmp}/clicks"
+            << "{current drive}";
+        // What the other program reads at its next start finds the installation and the CD.
+        const Steps gameAndCd = [](Scene& s) {
+            QListWidgetItem* game =
+                entryNamed(s.dir1, QFileInfo(s.install->layout.gameDirectory).fileName());
+            QVERIFY(game);
+            doubleClick(s.dir1, game);
+            s.drive1->setCurrentIndex(
+                s.drive1->findText(QDir::cleanPath(s.install->layout.cdRoot) + " [OVRA3]"));
+        };
+        for (const auto copy : {M, T})
+            QTest::addRow("%s, installation found", copy == M ? "media" : "trick")
+                << copy << "CD mounted" << QStringList() << "{root}" << gameAndCd << "{game}"
+                << "{cd}";
+#ifndef Q_OS_WIN
+        // A CD kept as a folder (the demo's, or a copied disc) is no mounted volume: once set up
+        // it stays pickable in Drive1, offered after the volumes and not selected.
+        QTest::newRow("CD folder set up before")
+            << T << "CD folder" << QStringList() << "{root}" << Steps([](Scene& s) {
+                   const int folder = s.drive1->findData(s.install->layout.cdDrive);
+                   QVERIFY(folder > 0);
+                   QCOMPARE(s.drive1->currentData().toString(), QString("/"));
+                   s.drive1->setCurrentIndex(folder);
+               })
+            << "{root}"
+            << "{cd}";
+#endif
+        // Folders in a Wine prefix are stored as a copy running under Wine sees them, so the
+        // settings files mean the same to both.
+        QTest::newRow("Wine drives stored in letters")
+            << M << "Wine prefix" << QStringList() << "" << Steps([](Scene& s) {
+                   QStringList wine;
+                   for (int i = 0; i < s.drive1->count(); ++i)
+                       if (s.drive1->itemText(i).endsWith("(Wine)"))
+                           wine << s.drive1->itemText(i) + " = " + s.drive1->itemData(i).toString();
+                   QCOMPARE(wine, QStringList({"c: (Wine) = C:\\", "d: (Wine) = D:\\",
+                                               "z: (Wine) = Z:\\"}));
+                   // Drive2 moves Dir1 to the drive's folder; Dir1 reaches the game through the
+                   // link too.
+                   QVERIFY(s.drive2->setDrive("C:\\"));
+                   QCOMPARE(s.dir1->path(), s.prefix + "/drive_c");
+                   QVERIFY(s.dir1->setPath(s.prefix + "/dosdevices/c:/Games/Ovra3"));
+                   s.drive1->setCurrentIndex(s.drive1->findText("d: (Wine)"));
+               })
+            << "C:\\Games\\Ovra3"
+            << "D:\\";
+    }
+    void okStores() {
+        QFETCH(DirectoryInfoCopy, copy);
+        QFETCH(QString, machine);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, current);
+        QFETCH(Steps, steps);
+        QFETCH(QString, directory);
+        QFETCH(QString, drive);
+        Scene s;
+        s.folder = tmp_.path();
+        std::optional<TempInstall> install;
+        if (machine.startsWith("CD")) // no settings yet, unless a CD folder was set up
+            install.emplace(demogen::Options(), machine == u"CD folder");
+        s.install = install ? &*install : nullptr;
+        QList<Volume> volumes{{"/", "ext4", ""}};
+        if (machine == u"CD mounted")
+            volumes << Volume{install->layout.cdRoot, "iso9660", "OVRA3"};
+        if (!machine.isEmpty())
+            ovra::drivelist::setVolumeSource([=] { return volumes; });
+        std::optional<ScopedEnv> wine;
+        if (machine == u"Wine prefix") {
+            s.prefix = winePrefix();
+            QVERIFY(!s.prefix.isEmpty());
+            wine.emplace("WINEPREFIX", s.prefix.toLocal8Bit());
+            ovra::drivelist::setWineDriveSource(nullptr);
+        }
+        for (const QString& folder : folders)
+            mkdir(folder);
+        const auto value = [&](QString v) {
+            if (install)
+                v.replace("{game}", install->layout.gameDirectory)
+                    .replace("{cd}", install->layout.cdDrive)
+                    .replace("{root}", install->layout.root);
+            return v.replace("{tmp}", tmp_.path());
+        };
+        if (!current.isEmpty())
+            QVERIFY(QDir::setCurrent(value(current)));
+        const QString program =
+            install ? install->programDir
+                    : mkdir(QStringLiteral("program-%1").arg(QTest::currentDataTag()));
         ScriptedDialogs dialogs;
         QPointer<QWidget> dialog = open(copy, program);
+        s.dir1 = dialog->findChild<DirListBox*>("Dir1");
+        s.drive1 = dialog->findChild<DriveListBox*>("Drive1");
+        s.drive2 = dialog->findChild<DriveListBox*>("Drive2");
+        QCOMPARE(s.dir1->path(), QDir::toNativeSeparators(QDir::currentPath())); // opens there
+        steps(s);
+        if (QTest::currentTestFailed())
+            return;
         QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(read(program + '/' + kDirFile), QDir::toNativeSeparators(startPath).toLocal8Bit());
-        QCOMPARE(read(program + '/' + kDriveFile), currentDriveValue());
+
+        QCOMPARE(read(program + '/' + kDirFile),
+                 QDir::toNativeSeparators(value(directory)).toLocal8Bit());
+        QCOMPARE(read(program + '/' + kDriveFile),
+                 drive == u"{current drive}" ? currentDriveValue() : value(drive).toLocal8Bit());
         QVERIFY(dialogs.messages.isEmpty());
         destroyPending();
         QVERIFY(!dialog); // closed and gone; the next command makes a new one
         QVERIFY(open(copy, program));
+        if (directory == u"{game}") {
+            const auto gameDir = ovra::readSettingFile(program, kDirFile);
+            const auto cdDrive = ovra::readSettingFile(program, kDriveFile);
+            QVERIFY(gameDir && cdDrive);
+            ovra::FileList music(QStringLiteral("*.mus")), tricks(QStringLiteral("*.ska"));
+            QVERIFY(music.setPath(ovra::paths::musicDirectory(*gameDir)));
+            QVERIFY(tricks.setPath(ovra::paths::cdTrickFolder(*cdDrive)));
+            QCOMPARE(music.count(), 22);
+            QCOMPARE(tricks.count(), 659);
+        }
     }
 
     void closeBoxWritesNothing_data() {
@@ -263,38 +438,6 @@ private slots:
         }
     }
 
-    void clickHighlightsDoubleClickOpens() {
-        const QString work = mkdir("clicks/work");
-        mkdir("clicks/work/alpha");
-        mkdir("clicks/work/beta/gamma");
-        QDir::setCurrent(work);
-        const QString program = mkdir("program-clicks");
-        QWidget* dialog = open(DirectoryInfoCopy::TrickEditor, program);
-        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
-        QCOMPARE(dir1->path(), QDir::toNativeSeparators(work));
-
-        QListWidgetItem* beta = entryNamed(dir1, "beta");
-        QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, centreOf(dir1, beta));
-        QCOMPARE(dir1->currentItem(), beta);
-        QCOMPARE(dir1->path(), QDir::toNativeSeparators(work));
-        QVERIFY(!entryNamed(dir1, "gamma"));
-
-        doubleClick(dir1, beta);
-        QCOMPARE(dir1->path(), QDir::toNativeSeparators(work + "/beta"));
-        QVERIFY(entryNamed(dir1, "gamma"));
-        QVERIFY(!entryNamed(dir1, "alpha"));
-
-        // Enter on an ancestor goes back up; then a highlighted subfolder is not stored.
-        dir1->setCurrentItem(entryNamed(dir1, "clicks"));
-        QTest::keyClick(dir1, Qt::Key_Return);
-        QCOMPARE(dir1->path(), QDir::toNativeSeparators(tmp_.filePath("clicks")));
-        QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {},
-                          centreOf(dir1, entryNamed(dir1, "work")));
-        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(read(program + '/' + kDirFile),
-                 QDir::toNativeSeparators(tmp_.filePath("clicks")).toLocal8Bit());
-    }
-
     void drive2MovesDir1Only() {
         const QString work = mkdir("drives/work"), cd = mkdir("drives/cdrom");
         const QString empty = tmp_.filePath("drives/empty-drive"); // mounted, but unreadable
@@ -324,98 +467,6 @@ private slots:
         QCOMPARE(dir1->path(), work);
         QCOMPARE(drive2->drive(), QStringLiteral("/"));
         QCOMPARE(drive1->drive(), QStringLiteral("/"));
-    }
-
-    // What the other program reads at its next start finds the installation and the CD.
-    void storedSettingsFindTheInstallation_data() {
-        QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::newRow("media") << DirectoryInfoCopy::MediaEditor;
-        QTest::newRow("trick") << DirectoryInfoCopy::TrickEditor;
-    }
-    void storedSettingsFindTheInstallation() {
-        QFETCH(DirectoryInfoCopy, copy);
-        TempInstall install({}, false);
-        const QString cdRoot = install.layout.cdRoot;
-        ovra::drivelist::setVolumeSource([=] {
-            return QList<Volume>{{"/", "ext4", ""}, {cdRoot, "iso9660", "OVRA3"}};
-        });
-        QDir::setCurrent(install.layout.root);
-        QWidget* dialog = open(copy, install.programDir);
-        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
-        QListWidgetItem* game =
-            entryNamed(dir1, QFileInfo(install.layout.gameDirectory).fileName());
-        QVERIFY(game);
-        doubleClick(dir1, game);
-        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
-        drive1->setCurrentIndex(drive1->findText(QDir::cleanPath(cdRoot) + " [OVRA3]"));
-        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-
-        const auto gameDir = ovra::readSettingFile(install.programDir, kDirFile);
-        const auto cdDrive = ovra::readSettingFile(install.programDir, kDriveFile);
-        QVERIFY(gameDir && cdDrive);
-        ovra::FileList music(QStringLiteral("*.mus")), tricks(QStringLiteral("*.ska"));
-        QVERIFY(music.setPath(ovra::paths::musicDirectory(*gameDir)));
-        QVERIFY(tricks.setPath(ovra::paths::cdTrickFolder(*cdDrive)));
-        QCOMPARE(music.count(), 22);
-        QCOMPARE(tricks.count(), 659);
-    }
-
-#ifndef Q_OS_WIN
-    // A CD kept as a folder (the demo's, or a copied disc) is no mounted volume: once set up it
-    // stays pickable in Drive1, offered after the volumes and not selected.
-    void storedCdFolderStaysPickable() {
-        TempInstall install;
-        ovra::drivelist::setVolumeSource([] { return QList<Volume>{{"/", "ext4", ""}}; });
-        QDir::setCurrent(install.layout.root);
-        ScriptedDialogs dialogs;
-        QWidget* dialog = open(DirectoryInfoCopy::TrickEditor, install.programDir);
-        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
-        const int folder = drive1->findData(install.layout.cdDrive);
-        QVERIFY(folder > 0);
-        QCOMPARE(drive1->currentData().toString(), QString("/"));
-        drive1->setCurrentIndex(folder);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(read(install.programDir + '/' + kDriveFile), install.layout.cdDrive.toLocal8Bit());
-        QVERIFY(dialogs.messages.isEmpty());
-    }
-#endif
-
-    // Folders in a Wine prefix are stored as a copy running under Wine sees them, so the settings
-    // files mean the same to both.
-    void wineDrivesStoredInLetters() {
-        const QString root = QFileInfo(mkdir("wine")).canonicalFilePath();
-        const QString prefix = root + "/pfx", cd = mkdir("wine/cdrom");
-        QVERIFY(QDir().mkpath(prefix + "/drive_c/Games/Ovra3/data/music"));
-        QVERIFY(QDir().mkpath(prefix + "/dosdevices"));
-        const QStringList links = {"c:",  "../drive_c",        "d:",   cd,
-                                   "d::", "/dev/null",         "com1", "/dev/null",
-                                   "e:",  root + "/unmounted", "z:",   "/"};
-        for (int i = 0; i < links.size(); i += 2)
-            QVERIFY(QFile::link(links[i + 1], prefix + "/dosdevices/" + links[i]));
-        const ScopedEnv env("WINEPREFIX", prefix.toLocal8Bit());
-        ovra::drivelist::setWineDriveSource(nullptr);
-        ovra::drivelist::setVolumeSource([] { return QList<Volume>{{"/", "ext4", ""}}; });
-        const QString program = mkdir("program-wine");
-        ScriptedDialogs dialogs;
-        QWidget* dialog = open(DirectoryInfoCopy::MediaEditor, program);
-        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
-        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
-        auto* drive2 = dialog->findChild<DriveListBox*>("Drive2");
-        QStringList wine;
-        for (int i = 0; i < drive1->count(); ++i)
-            if (drive1->itemText(i).endsWith("(Wine)"))
-                wine << drive1->itemText(i) + " = " + drive1->itemData(i).toString();
-        QCOMPARE(wine, QStringList({"c: (Wine) = C:\\", "d: (Wine) = D:\\", "z: (Wine) = Z:\\"}));
-
-        // Drive2 moves Dir1 to the drive's folder; Dir1 reaches the game through the link too.
-        QVERIFY(drive2->setDrive("C:\\"));
-        QCOMPARE(dir1->path(), prefix + "/drive_c");
-        QVERIFY(dir1->setPath(prefix + "/dosdevices/c:/Games/Ovra3"));
-        drive1->setCurrentIndex(drive1->findText("d: (Wine)"));
-        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(read(program + '/' + kDirFile), QByteArray("C:\\Games\\Ovra3"));
-        QCOMPARE(read(program + '/' + kDriveFile), QByteArray("D:\\"));
-        QVERIFY(dialogs.messages.isEmpty());
     }
 
     // "Disc image…" in Drive1 asks for an image file when chosen; the one chosen is offered and
