@@ -251,17 +251,15 @@ private slots:
         const auto M = DirectoryInfoCopy::MediaEditor, T = DirectoryInfoCopy::TrickEditor;
         const QStringList game{"Ovra 3/game"};
         const Steps none = [](Scene&) {};
-        // A trailing separator is never stored.
-        QTest::newRow("media, folder")
-            << M << "" << game << "{tmp}/Ovra 3/game/" << none << "{tmp}/Ovra 3/game"
-            << "{current drive}";
-        QTest::newRow("trick, folder")
-            << T << "" << game << "{tmp}/Ovra 3/game/" << none << "{tmp}/Ovra 3/game"
-            << "{current drive}";
-        QTest::newRow("media, root") << M << "" << QStringList() << "/" << none << "/"
-                                     << "{current drive}";
-        QTest::newRow("trick, root") << T << "" << QStringList() << "/" << none << "/"
-                                     << "{current drive}";
+        const QString currentDrive = QStringLiteral("{current drive}");
+        for (const auto copy : {M, T}) { // a trailing separator is never stored
+            const char* program = copy == M ? "media" : "trick";
+            QTest::addRow("%s, folder", program)
+                << copy << QString() << game << QString("{tmp}/Ovra 3/game/") << none
+                << QString("{tmp}/Ovra 3/game") << currentDrive;
+            QTest::addRow("%s, root", program) << copy << QString() << QStringList() << QString("/")
+                                               << none << QString("/") << currentDrive;
+        }
         QTest::newRow("a click highlights, a double click opens")
             << T << "" << QStringList{"clicks/work/alpha", "clicks/work/beta/gamma"}
             << "{tmp}/clicks/work" << Steps([](Scene& s) {

@@ -100,10 +100,8 @@ QStringList filesAndWindows(const QString& dir) {
 void addProgramRows() {
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("title"); // of its message boxes and status bar
-    QTest::newRow("media") << "media"
-                           << "Ovra3MediaEd";
-    QTest::newRow("trick") << "trick"
-                           << "Ovra3TrickEd";
+    QTest::newRow("media") << QString("media") << QString("Ovra3MediaEd");
+    QTest::newRow("trick") << QString("trick") << QString("Ovra3TrickEd");
 }
 
 } // namespace
@@ -264,29 +262,27 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("menus"); // "text=object name": each menu, then its items
-        QTest::newRow("media") << "media"
-                               << "Ovra3MediaEd"
-                               << QStringList{"&File=mnuFile",
-                                              "Directory Info=mnuDirectory",
-                                              "Restore Original Music=mnuRestore",
-                                              "Restore Original Movies=mnuRestoreMovies",
-                                              "Exit=mnuExit",
-                                              "Help=mnuHelp",
-                                              "About=mnuAbout",
-                                              "Instructions=mnuInstructions"};
-        QTest::newRow("trick") << "trick"
-                               << "Ovra3TrickEd"
-                               << QStringList{"&File=mnuFile",
-                                              "New Trick Config=mnuNew",
-                                              "Open and Restore Trick Config=mnuOpen",
-                                              "Save Trick Config=mnuSave",
-                                              "Specify Directory Information=mnuSpecifyDir",
-                                              "Restore Originals=mnuRestore",
-                                              "Exit=mnuExit",
-                                              "Help=mnuHelp",
-                                              "Instructions=mnuInstructions",
-                                              "About=mnuAbout",
-                                              "History and Info=mnuHistory"};
+        const QStringList media{"&File=mnuFile",
+                                "Directory Info=mnuDirectory",
+                                "Restore Original Music=mnuRestore",
+                                "Restore Original Movies=mnuRestoreMovies",
+                                "Exit=mnuExit",
+                                "Help=mnuHelp",
+                                "About=mnuAbout",
+                                "Instructions=mnuInstructions"};
+        const QStringList trick{"&File=mnuFile",
+                                "New Trick Config=mnuNew",
+                                "Open and Restore Trick Config=mnuOpen",
+                                "Save Trick Config=mnuSave",
+                                "Specify Directory Information=mnuSpecifyDir",
+                                "Restore Originals=mnuRestore",
+                                "Exit=mnuExit",
+                                "Help=mnuHelp",
+                                "Instructions=mnuInstructions",
+                                "About=mnuAbout",
+                                "History and Info=mnuHistory"};
+        QTest::newRow("media") << QString("media") << QString("Ovra3MediaEd") << media;
+        QTest::newRow("trick") << QString("trick") << QString("Ovra3TrickEd") << trick;
     }
     void menus() {
         QFETCH(QString, program);
