@@ -1,5 +1,6 @@
 // The media editor's main window, driven as a user drives it: start-up against generated
-// installations, picking files, replacing, restoring, docking, the Help windows and leaving.
+// installations, picking files, replacing, restoring, docking and closing. What it shares with
+// the trick editor's window is in tst_programwindows.
 #include "barwatch.h"
 #include "filelist.h"
 #include "frmovra3meded.h"
@@ -11,15 +12,12 @@
 #include "soundtrack.h"
 #include "tempinstall.h"
 #include "windowcheck.h"
-#include "winlook.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -27,6 +25,7 @@
 
 #include <memory>
 
+using check::topLevel;
 using namespace mediaed;
 
 namespace {
@@ -35,19 +34,6 @@ template <class T = QWidget> T* control(QWidget* window, const QString& name) {
     T* found = window->findChild<T*>(name);
     if (!found)
         qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-QWidget* topLevel(const QString& name, int* count = nullptr) {
-    QWidget* found = nullptr;
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name) {
-            found = found ? found : w;
-            ++n;
-        }
-    if (count)
-        *count = n;
     return found;
 }
 
@@ -101,10 +87,6 @@ public:
 private slots:
     void startUp_data();
     void startUp();
-    void layout_data();
-    void layout();
-    void tabOrder();
-    void menus();
     void transform_data();
     void transform();
     void typedTarget_data();
@@ -115,11 +97,8 @@ private slots:
     void transformAfterFailedStartUp();
     void restore_data();
     void restore();
-    void realMessageBox();
     void docking();
-    void helpWindows();
     void closeEndsProgram();
-    void exitRunsNoCloseStep();
 };
 
 void TestMediaEdWindow::startUp_data() {
@@ -183,84 +162,6 @@ void TestMediaEdWindow::startUp() {
     QVERIFY(!control<MediaPreview>(window, "MediaPlayer1")->player());
 }
 
-void TestMediaEdWindow::layout_data() {
-    QTest::addColumn<check::Control>("row");
-    using C = check::Control;
-    const C rows[] = {
-        {"", {0, 0, 8055, 7755}},
-        {"Combo1", {4200, 720, 3735, 315}, "Select a movie", 8, C::Standard},
-        {"Command3", {4200, 2520, 3735, 615}, "Transform it!", 8, C::Standard},
-        {"Command2", {4200, 1320, 3735, 375}, "Select a movie", 8, C::Standard},
-        {"Command1", {120, 1320, 3855, 375}, "Select a song", 8, C::Standard},
-        {"ProgressBar1", {120, 3240, 7815, 255}, {}, 8, C::Standard},
-        {"StatusBar1", {0, 7500, 8055, 255}, {}, 8, C::Standard},
-        {"cmdTransform", {120, 2520, 3855, 615}, "Transform it!", 8, C::Standard},
-        {"cboReplace", {120, 720, 3855, 315}, "Select a song", 8, C::Standard},
-        {"Label8", {4200, 3600, 2535, 255}, "Preview Movie", 8, C::GreenOnBlack},
-        {"MediaPlayer2", {4200, 3960, 3735, 3375}, {}, 8},
-        {"Label7", {5160, 120, 2055, 375}, "Movie Editor", 13.5, C::GreenOnBlack},
-        {"Label6", {1080, 120, 2055, 375}, "Music Editor", 13.5, C::GreenOnBlack},
-        {"Line1", {4080, 120, 15, 3000}, {}, 8, C::Green},
-        {"Label5", {120, 3600, 2535, 255}, "Preview Music", 8, C::GreenOnBlack},
-        {"MediaPlayer1", {120, 3960, 3855, 3375}, {}, 8},
-        {"Label4", {4200, 1800, 3975, 615}, "", 8, C::GreenOnBlack},
-        {"Label3", {4200, 480, 1695, 255}, "Replace", 8, C::GreenOnBlack},
-        {"Label2", {4200, 1080, 2055, 255}, "With", 8, C::GreenOnBlack},
-        {"Label1", {120, 1800, 3975, 615}, "", 8, C::GreenOnBlack},
-        {"lblWith", {120, 1080, 2055, 255}, "With", 8, C::GreenOnBlack},
-        {"lblReplace", {120, 480, 1695, 255}, "Replace", 8, C::GreenOnBlack},
-    };
-    for (const C& r : rows)
-        QTest::newRow(r.name.isEmpty() ? "window" : qPrintable(r.name)) << r;
-}
-
-void TestMediaEdWindow::layout() {
-    QFETCH(check::Control, row);
-    Run run;
-    FrmOvra3MedEd* window = run.start(true);
-    check::control(window, window->centralWidget(), row);
-    if (auto* label = window->findChild<QLabel*>(row.name))
-        QCOMPARE(bool(label->alignment() & Qt::AlignHCenter), row.points > 8);
-    if (row.name == "ProgressBar1")
-        QCOMPARE(control<ovra::ProgressBar>(window, row.name)->exactMaximum(), 100.0f);
-    if (row.name == "StatusBar1")
-        QVERIFY(control<ovra::ClockStatusBar>(window, row.name)
-                    ->textPanel()
-                    ->text()
-                    .startsWith("Ovra3MediaEd - by "));
-}
-
-void TestMediaEdWindow::tabOrder() {
-    Run run;
-    FrmOvra3MedEd* window = run.start(true);
-    // The players' own buttons lie between a player and the next control.
-    check::tabCycle(window, window->centralWidget(),
-                    {"cboReplace", "cmdTransform", "Command1", "Command2", "Command3", "Combo1",
-                     "MediaPlayer1", "MediaPlayer2"});
-}
-
-void TestMediaEdWindow::menus() {
-    Run run;
-    FrmOvra3MedEd* window = run.start(true);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Ovra 3 Media Editor"));
-    QVERIFY(QTest::qWaitForWindowActive(window)); // opens with the focus on the music list
-    QVERIFY(control(window, "cboReplace")->isAncestorOf(QApplication::focusWidget()) ||
-            QApplication::focusWidget() == control(window, "cboReplace"));
-
-    QStringList seen;
-    for (QAction* top : window->menuBar()->actions()) {
-        seen << top->text() + '=' + top->menu()->objectName();
-        for (QAction* a : top->menu()->actions()) {
-            seen << a->text() + '=' + a->objectName();
-            QVERIFY(a->shortcut().isEmpty() && !a->isCheckable() && a->isEnabled());
-        }
-    }
-    QCOMPARE(seen, QStringList({"&File=mnuFile", "Directory Info=mnuDirectory",
-                                "Restore Original Music=mnuRestore",
-                                "Restore Original Movies=mnuRestoreMovies", "Exit=mnuExit",
-                                "Help=mnuHelp", "About=mnuAbout", "Instructions=mnuInstructions"}));
-}
-
 void TestMediaEdWindow::transform_data() {
     QTest::addColumn<bool>("music");
     QTest::addColumn<QString>("chosen"); // empty: nothing chosen; "cancel": dialog cancelled
@@ -315,7 +216,7 @@ void TestMediaEdWindow::transform() {
         QVERIFY(!songInfo->parentWidget() && !songInfo->isModal());
         run.click("cmdTransform");
         int count = 0;
-        topLevel("frmSongInfo", &count);
+        topLevel("frmSongInfo", false, &count);
         QCOMPARE(count, 1);
     }
 }
@@ -514,16 +415,6 @@ void TestMediaEdWindow::restore() {
     }
 }
 
-void TestMediaEdWindow::realMessageBox() {
-    demogen::Options options;
-    options.trickFiles = 3;
-    TempInstall install(options, false); // no settings: start-up reports the error
-    const QStringList seen =
-        check::realMessageBoxes([&] { FrmOvra3MedEd window(install.programDir); });
-    QVERIFY(seen.contains("Ovra3MediaEd|" + ovra::kInstallationError + "|1|0|OK"));
-    QCOMPARE(seen.filter("There is an error!").size(), 1);
-}
-
 void TestMediaEdWindow::docking() {
     Run run;
     FrmOvra3MedEd* window = run.start(true);
@@ -551,46 +442,6 @@ void TestMediaEdWindow::docking() {
     QTRY_COMPARE(soundtrack->pos(), docked());
 }
 
-void TestMediaEdWindow::helpWindows() {
-    Run run;
-    run.start(true);
-    for (const char* item : {"mnuAbout", "mnuInstructions", "mnuAbout", "mnuInstructions"})
-        run.trigger(item);
-    struct Expect {
-        const char* name;
-        const char* caption;
-        QSize client;
-    };
-    for (const Expect& e : {Expect{"frmAbout", "About", {268, 370}},
-                            Expect{"frmInstructions", "Instructions", {170, 162}}}) {
-        int count = 0;
-        QWidget* w = topLevel(e.name, &count);
-        QCOMPARE(count, 1);
-        QVERIFY(w->isVisible() && !w->parentWidget() && !w->isModal());
-        QCOMPARE(w->windowTitle(), QString::fromLatin1(e.caption));
-        QCOMPARE(w->size(), e.client);
-        QCOMPARE(w->minimumSize(), w->maximumSize());
-        for (QWidget* c : w->findChildren<QWidget*>())
-            QCOMPARE(c->focusPolicy(), Qt::NoFocus);
-    }
-    QCOMPARE(control<QLabel>(topLevel("frmInstructions"), "Label1")->text(),
-             QStringLiteral("To use Ovra3 Media Ed follow these directions: 1. Pick the song or "
-                            "movie you want to replace in the Replace combo box, 2. Pick the song "
-                            "or movie  you want to write over the file you picked previously, and "
-                            "3. Press Transform It! on the correct side. It's that simple. For "
-                            "legal and contact information, see the About box."));
-    QWidget* about = topLevel("frmAbout");
-    QCOMPARE(control<QLabel>(about, "Label1")->text(), QStringLiteral("Ovra3 Music Ed"));
-    QCOMPARE(control<QLabel>(about, "Image1")->pixmap().size(), QSize(389, 171));
-    QCOMPARE(control<QLabel>(about, "Image2")->pixmap().size(), QSize(377, 133));
-
-    QPointer<QWidget> closed = about; // a closed window goes; the next command makes a new one
-    about->close();
-    QTRY_VERIFY(!closed);
-    run.trigger("mnuAbout");
-    QVERIFY(topLevel("frmAbout"));
-}
-
 void TestMediaEdWindow::closeEndsProgram() {
     Run run;
     FrmOvra3MedEd* window = run.start(true);
@@ -612,24 +463,6 @@ void TestMediaEdWindow::closeEndsProgram() {
     QCOMPARE(lastClosed.size(), 1);
     // The catalogue window was hidden, not closed.
     QVERIFY(soundtrack && !soundtrack->isVisible());
-}
-
-void TestMediaEdWindow::exitRunsNoCloseStep() {
-    Run run;
-    FrmOvra3MedEd* window = run.start(true);
-    QDir data(run.install.programDir + "/data");
-    const QStringList slotFiles = data.entryList(QDir::Files);
-    QVERIFY(!slotFiles.isEmpty());
-    for (const QString& f : slotFiles)
-        QVERIFY(QFile(data.filePath(f)).resize(0));
-
-    QTimer::singleShot(0, window, [&run] { run.trigger("mnuExit"); });
-    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(2); });
-    QCOMPARE(QApplication::exec(), 0);
-    // Out at once: nothing hidden, nothing closed, nothing saved.
-    QVERIFY(window->isVisible() && topLevel("frmSoundtrack")->isVisible());
-    for (const QString& f : slotFiles)
-        QCOMPARE(QFileInfo(data.filePath(f)).size(), 0);
 }
 
 QTEST_MAIN(TestMediaEdWindow)

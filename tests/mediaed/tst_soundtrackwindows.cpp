@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 
+using check::topLevel;
 using namespace mediaed;
 
 namespace {
@@ -110,13 +111,6 @@ void clickOk(const QWidget* dialog) {
     QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
 }
 
-QWidget* topLevel(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name)
-            return w;
-    return nullptr;
-}
-
 // An installation for the media editor: it never reads trick files, and each costs time.
 demogen::Options few() {
     demogen::Options o;
@@ -158,13 +152,8 @@ struct Editor {
         QTest::mouseClick(window->findChild<QPushButton*>("cmdTransform"), Qt::LeftButton);
         return songInfo();
     }
-    // The dialog on screen (a closed one waits hidden for its deletion).
-    static QWidget* songInfo() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == u"frmSongInfo" && w->isVisible())
-                return w;
-        return nullptr;
-    }
+    // The dialog on screen.
+    static QWidget* songInfo() { return topLevel(QStringLiteral("frmSongInfo"), true); }
     static FrmSoundtrack* soundtrack() {
         flushDeletes(); // a closed one goes first
         return qobject_cast<FrmSoundtrack*>(topLevel(QStringLiteral("frmSoundtrack")));
@@ -201,9 +190,6 @@ private slots:
     void songInfoKeyboard();
     void restoredMusicShowsStockCaptions_data();
     void restoredMusicShowsStockCaptions();
-
-    void layout_data();
-    void layout();
 };
 
 void TestSoundtrackWindows::cleanup() {
@@ -490,8 +476,7 @@ void TestSoundtrackWindows::songInfoUsesTheSelectionAtOk() {
     QCOMPARE(e.replace(stockTable()[15].fileName), dialog);
     QCOMPARE(song->toPlainText(), QStringLiteral("Tune"));
     int dialogs = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        dialogs += w->objectName() == u"frmSongInfo";
+    topLevel(QStringLiteral("frmSongInfo"), false, &dialogs);
     QCOMPARE(dialogs, 1);
 
     clickOk(dialog);
@@ -614,58 +599,6 @@ void TestSoundtrackWindows::restoredMusicShowsStockCaptions() {
     else // nothing copied, nothing to save
         QCOMPARE(e.files.fileCount(), 0);
     QCOMPARE(e.files.dialogs.installationErrors(), restored < 22 ? 1 : 0);
-}
-
-void TestSoundtrackWindows::layout_data() {
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<check::Control>("row");
-    using C = check::Control;
-    const QString st = QStringLiteral("frmSoundtrack");
-    const QString si = QStringLiteral("frmSongInfo");
-    const auto row = [](const QString& window, const char* what, const C& c) {
-        QTest::newRow(what) << window << c;
-    };
-    row(st, "soundtrack window", {"", {0, 0, 7005, 7710}});
-    row(st, "heading",
-        {"Label4", {120, 0, 6735, 375}, "Current Soundtrack", 13.5, C::GreenOnBlack});
-    row(st, "divider", {"Line1", {3480, 480, 15, 7080}, {}, 0, C::Green});
-    row(st, "caption 1", {"Label2_0", {480, 480, 3000, 645}, "", 12, C::GreenOnBlack});
-    row(st, "caption 10", {"Label2_9", {480, 6960, 3000, 645}, "", 12, C::GreenOnBlack});
-    row(st, "caption 11", {"Label2_10", {3960, 480, 3000, 645}, "", 12, C::GreenOnBlack});
-    row(st, "caption 19", {"Label2_18", {3960, 6240, 3000, 645}, "", 12, C::GreenOnBlack});
-    row(st, "number 1", {"Label1", {120, 480, 255, 645}, "1", 12, C::GreenOnBlack});
-    row(st, "number 5", {"Label9", {120, 3360, 255, 645}, "5", 12, C::GreenOnBlack});
-    row(st, "number 10", {"Label19", {120, 6960, 255, 645}, "10", 12, C::GreenOnBlack});
-    row(st, "number 11", {"Label21", {3600, 480, 255, 645}, "11", 12, C::GreenOnBlack});
-    row(st, "number 19", {"Label37", {3600, 6240, 255, 645}, "19", 12, C::GreenOnBlack});
-    row(si, "song info window", {"", {0, 0, 4680, 3195}});
-    row(si, "song label", {"Label1", {120, 240, 1575, 375}, "Song Name", 12, C::GreenOnBlack});
-    row(si, "artist label", {"Label2", {120, 1440, 1575, 375}, "Artist", 12, C::GreenOnBlack});
-    row(si, "song entry", {"RichTextBox1", {240, 720, 4215, 615}, {}, 8});
-    row(si, "artist entry", {"RichTextBox2", {240, 1920, 4215, 615}, {}, 8});
-    row(si, "ok", {"Command1", {1560, 2760, 1575, 375}, "OK", 8, C::Standard});
-}
-
-void TestSoundtrackWindows::layout() {
-    QFETCH(QString, window);
-    QFETCH(check::Control, row);
-    Editor e(QStringList(kSlotCount, QString())); // empty captions, as the table expects
-    e.replace(stockTable()[0].fileName);
-    QWidget* top = topLevel(window);
-    QVERIFY(top);
-    QCOMPARE(top->palette().color(QPalette::Window), QColor(0, 0, 0));
-    if (window == u"frmSoundtrack" && row.name.isEmpty()) { // borderless: no frame to check
-        QCOMPARE(top->size(), QSize(7005 / 15, 7710 / 15));
-        return;
-    }
-    check::control(top, top, row);
-    if (auto* label = top->findChild<QLabel*>(row.name)) // not cut off at the sides
-        QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(row.text) <= label->width() + 1,
-                 qPrintable(row.text));
-    if (auto* edit = top->findChild<QPlainTextEdit*>(row.name)) {
-        QCOMPARE(edit->palette().color(QPalette::Base), QColor(Qt::white));
-        QVERIFY(!edit->isReadOnly());
-    }
 }
 
 QTEST_MAIN(TestSoundtrackWindows)

@@ -1,8 +1,11 @@
 #pragma once
 
-// One checker for the window tables of both programs: where each control stands, its text, its
-// font and how it is painted; the window around it; the focus order; captions that fit.
+// One checker for the windows of both programs: the rules every window keeps, each control
+// against its row of the window tables (layouts.h), the focus order, the real message boxes, and
+// finding a top-level window by name.
 #include "dialogs.h"
+#include "infowindow.h"
+#include "layouts.h"
 #include "winlook.h"
 
 #include <QAbstractButton>
@@ -12,63 +15,132 @@
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
-#include <QMetaType>
-#include <QPushButton>
-#include <QRect>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
 namespace check {
 
-// One row of a window table.
-struct Control {
-    enum Paint {
-        Any,          // not checked
-        GreenOnBlack, // a label: green text on black, drawn so
-        Green,        // a separator line
-        Standard,     // the toolkit's colours, not the black window's
-    };
-    Control() = default;
-    Control(QString name, QRect twips, QString text = {}, double points = 0, Paint paint = Any)
-        : name(std::move(name)), twips(twips), text(std::move(text)), points(points), paint(paint) {
-    }
+// The first top-level window of that name, and how many there are; `onScreen`: only those shown
+// (a closed window waits hidden for its deletion).
+inline QWidget* topLevel(const QString& name, bool onScreen = false, int* count = nullptr) {
+    QWidget* found = nullptr;
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && (!onScreen || w->isVisible())) {
+            found = found ? found : w;
+            ++n;
+        }
+    if (count)
+        *count = n;
+    return found;
+}
 
-    QString name;      // object name; empty: the window itself (its client area)
-    QRect twips;       // left, top, width, height; a null rectangle: the control must not exist
-    QString text;      // caption or initial text; a null string: not checked
-    double points = 0; // font size; 0: not checked
-    Paint paint = Any;
-};
+inline QRect pixels(const QRect& twips) {
+    return ovra::look::twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
+}
 
-// Anti-aliased small text rarely covers a whole pixel: look for clearly green ones.
-inline bool drawsGreen(QWidget* w) {
+// Anti-aliased small text rarely covers a whole pixel: clearly green ones count, beside black.
+inline bool drawsGreenOnBlack(QWidget* w) {
     const QImage image = w->grab().toImage();
+    bool green = false, black = false;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (c.green() > 128 && c.red() < 40 && c.blue() < 40)
-                return true;
+            green = green || (c.green() > 150 && c.red() < 40 && c.blue() < 40);
+            black = black || c == QColor(0, 0, 0);
         }
-    return false;
+    return green && black;
 }
 
-// The client area's size, a fixed size, a close box and no maximise or minimise button.
-inline void fixedWindow(QWidget* window, QWidget* client, QSize twips) {
-    QCOMPARE(client->size(), ovra::look::twipsRect(0, 0, twips.width(), twips.height()).size());
+// A label that shows text, not a picture.
+inline QLabel* textLabel(QWidget* w) {
+    auto* label = qobject_cast<QLabel*>(w);
+    return label && label->pixmap().isNull() ? label : nullptr;
+}
+
+// A label shows its whole text in the part of it that the window shows, give or take `slack`
+// pixels of width.
+inline void textFits(QLabel* label, int slack) {
+    auto* blanks = qobject_cast<ovra::look::BlankRunLabel*>(label);
+    const QString shown = blanks ? blanks->displayedText() : label->text();
+    const QRect room = label->contentsRect();
+    const QRect need = label->fontMetrics().boundingRect(
+        QRect(0, 0, room.width(), 10000), int(label->alignment()) | Qt::TextWordWrap, shown);
+    const QRect visible =
+        room & QRect(QPoint(), label->parentWidget()->size()).translated(-label->pos());
+    QVERIFY2(need.width() <= visible.width() + slack && need.height() <= visible.height(),
+             qPrintable(QStringLiteral("%1: needs %2x%3, has %4x%5")
+                            .arg(label->objectName())
+                            .arg(need.width())
+                            .arg(need.height())
+                            .arg(visible.width())
+                            .arg(visible.height())));
+}
+
+// The window around `client` (its client area, below any menu bar), and the rules every window
+// keeps for all its controls, listed in its table or not.
+inline void window(QWidget* window, QWidget* client, const layouts::Window& table) {
+    QCOMPARE(client->size(), pixels(QRect(QPoint(), table.twips)).size());
+    QCOMPARE(window->windowTitle(), table.caption);
     QCOMPARE(window->minimumSize(), window->maximumSize());
-    const Qt::WindowFlags flags = window->windowFlags();
-    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
-    QVERIFY(!(flags & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
-    // Without the customize hint, X11 window managers are asked for both buttons all the same.
-    QCOMPARE(flags & (Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-             Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    if (!table.frameless) { // a close box, and no maximise or minimise button
+        const Qt::WindowFlags flags = window->windowFlags();
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
+        QVERIFY(!(flags & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
+        // Without the customize hint, X11 window managers are asked for both buttons all the
+        // same.
+        QCOMPARE(flags &
+                     (Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+                 Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    }
+    QCOMPARE(client->grab().toImage().pixelColor(2, 2), QColor(0, 0, 0)); // the bare surface
+
+    const QObjectList stack = client->children(); // bottom first
+    QList<QWidget*> shown;
+    for (QObject* o : stack)
+        if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow() && w->isVisible())
+            shown << w;
+    // Labels, lines and pictures are drawn on the window's surface.
+    const auto windowless = [](const QWidget* c) {
+        return qobject_cast<const QLabel*>(c) || ovra::look::isWindowless(c);
+    };
+    for (QWidget* w : shown) {
+        const QString name = w->objectName();
+        if (!table.pastTheEdge.contains(name))
+            QVERIFY2(client->rect().contains(w->geometry()), qPrintable(name));
+        for (QWidget* other : shown) {
+            if (other == w || !other->geometry().intersects(w->geometry()))
+                continue;
+            const QString pair = name + u'/' + other->objectName();
+            QVERIFY2(table.overlapping.contains(pair) ||
+                         table.overlapping.contains(other->objectName() + u'/' + name),
+                     qPrintable(pair));
+            // A label, line or picture lies beneath every other control it overlaps.
+            if (windowless(w) != windowless(other))
+                QVERIFY2((stack.indexOf(w) < stack.indexOf(other)) == windowless(w),
+                         qPrintable(pair));
+        }
+        if (QLabel* label = textLabel(w)) {
+            QVERIFY(label->wordWrap());
+            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+            QCOMPARE(label->palette().color(QPalette::Window), QColor(0, 0, 0));
+            if (!label->text().isEmpty())
+                QVERIFY2(drawsGreenOnBlack(label), qPrintable(name));
+            QCOMPARE(label->focusPolicy() & Qt::TabFocus, 0);
+            // Headings are centred, other labels are not.
+            QCOMPARE(bool(label->alignment() & Qt::AlignHCenter), label->font().pointSizeF() > 12);
+            if (!table.cutOff.contains(name))
+                textFits(label, table.textSlack);
+        }
+        if (QTest::currentTestFailed())
+            return;
+    }
 }
 
-// One row, in a window already shown: `client` is its client area (below the menu bar).
-inline void control(QWidget* window, QWidget* client, const Control& row) {
-    if (row.name.isEmpty())
-        return fixedWindow(window, client, row.twips.size());
+// One row of a window table.
+inline void control(QWidget* client, const layouts::Control& row) {
     QWidget* w = client->findChild<QWidget*>(row.name);
     if (row.twips.isNull()) {
         QVERIFY2(!w, qPrintable(row.name));
@@ -76,20 +148,8 @@ inline void control(QWidget* window, QWidget* client, const Control& row) {
     }
     QVERIFY2(w, qPrintable(row.name));
     QCOMPARE(w->parentWidget(), client);
-    QCOMPARE(w->geometry(), ovra::look::twipsRect(row.twips.x(), row.twips.y(), row.twips.width(),
-                                                  row.twips.height()));
+    QCOMPARE(w->geometry(), pixels(row.twips));
     QVERIFY(w->isVisible());
-    // A label, line or picture lies beneath every other control it overlaps.
-    const auto windowless = [](const QWidget* c) {
-        return qobject_cast<const QLabel*>(c) || ovra::look::isWindowless(c);
-    };
-    const QObjectList stack = client->children(); // bottom first
-    for (QObject* o : stack)
-        if (auto* other = qobject_cast<QWidget*>(o);
-            other && other != w && !other->isWindow() && other->isVisible() &&
-            windowless(w) != windowless(other) && other->geometry().intersects(w->geometry()))
-            QVERIFY2((stack.indexOf(w) < stack.indexOf(other)) == windowless(w),
-                     qPrintable(row.name + u'/' + other->objectName()));
     if (row.points > 0) {
         QCOMPARE(w->font().pointSizeF(), row.points);
         // The face drawn is the one a plain request for MS Sans Serif gets through its
@@ -106,27 +166,31 @@ inline void control(QWidget* window, QWidget* client, const Control& row) {
         else
             QCOMPARE(w->property("text").toString(), row.text);
     }
+    using C = layouts::Control;
     switch (row.paint) {
-    case Control::GreenOnBlack: {
-        auto* label = qobject_cast<QLabel*>(w);
-        QVERIFY(label && label->wordWrap());
-        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 255, 0));
-        QCOMPARE(label->palette().color(QPalette::Window), QColor(0, 0, 0));
-        if (!label->text().isEmpty())
-            QVERIFY2(drawsGreen(label), qPrintable(row.name));
+    case C::GreenOnBlack: // the rest is every label's rule
+        QVERIFY(textLabel(w));
+        break;
+    case C::GreenList:
+        QVERIFY(drawsGreenOnBlack(w));
+        break;
+    case C::Green:
+        QCOMPARE(w->palette().color(QPalette::Window), QColor(0, 255, 0));
+        QCOMPARE(w->grab().toImage().pixelColor(w->width() / 2, w->height() / 2),
+                 QColor(0, 255, 0));
         QCOMPARE(w->focusPolicy() & Qt::TabFocus, 0);
+        break;
+    case C::Standard:
+        QVERIFY(w->grab().toImage().pixelColor(w->width() * 3 / 4, w->height() / 2) !=
+                QColor(0, 0, 0));
+        break;
+    case C::Entry: {
+        auto* edit = qobject_cast<QPlainTextEdit*>(w);
+        QVERIFY(edit && !edit->isReadOnly());
+        QCOMPARE(edit->palette().color(QPalette::Base), QColor(Qt::white));
         break;
     }
-    case Control::Green:
-        QCOMPARE(w->palette().color(QPalette::Window), QColor(0, 255, 0));
-        QCOMPARE(w->focusPolicy() & Qt::TabFocus, 0);
-        break;
-    case Control::Standard:
-        QVERIFY2(w->grab().toImage().pixelColor(w->width() * 3 / 4, w->height() / 2) !=
-                     QColor(0, 0, 0),
-                 qPrintable(row.name));
-        break;
-    case Control::Any:
+    case C::Any:
         break;
     }
 }
@@ -180,5 +244,3 @@ inline QStringList realMessageBoxes(const std::function<void()>& run) {
 }
 
 } // namespace check
-
-Q_DECLARE_METATYPE(check::Control)

@@ -1,3 +1,6 @@
+// The trick editor's main window, driven as a user drives it: start-up, the trick lists,
+// transforms and restores. What it shares with the media editor's window is in
+// tst_programwindows.
 #include "barwatch.h"
 #include "filelist.h"
 #include "infowindows.h"
@@ -5,7 +8,6 @@
 #include "trickconfig.h"
 #include "trickfixture.h"
 #include "windowcheck.h"
-#include "winlook.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -13,12 +15,8 @@
 #include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QStatusBar>
-#include <QTimer>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -30,37 +28,12 @@ using namespace tricked;
 
 namespace {
 
-QWidget* topLevel(const QString& name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-int visibleTopLevels(const QString& name) {
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        n += w->objectName() == name && w->isVisible();
-    return n;
-}
-
 // Counts the paint events a widget receives.
 
 } // namespace
 
 class TestTrickedWindow : public QObject {
     Q_OBJECT
-
-    // One window for the checks that only look at it, with every Help window open.
-    std::unique_ptr<TrickFixture> shared_;
-    TrickFixture& shared() {
-        if (!shared_) {
-            shared_ = std::make_unique<TrickFixture>();
-            for (const char* action : {"mnuInstructions", "mnuHistory", "mnuAbout"})
-                shared_->trigger(action);
-        }
-        return *shared_;
-    }
 
 private slots:
     void startUp_data() {
@@ -161,101 +134,6 @@ private slots:
         QCOMPARE(dialogs.installationErrors(), 0);
     }
 #endif
-
-    void layout_data() {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<check::Control>("row");
-        using C = check::Control;
-        const auto row = [](const char* window, const C& c) {
-            QTest::addRow("%s %s", window, qPrintable(c.name)) << window << c;
-        };
-        const QString trick = QStringLiteral("Select a trick");
-        row("FrmOvra3TrickEd", {"", {0, 0, 5685, 2640}});
-        row("FrmOvra3TrickEd", {"lblReplace", {120, 0, 1695, 255}, "Replace", 8, C::GreenOnBlack});
-        row("FrmOvra3TrickEd", {"cboReplace", {120, 240, 5415, 315}, trick, 8, C::Standard});
-        row("FrmOvra3TrickEd", {"lblWith", {120, 600, 2055, 255}, "With", 8, C::GreenOnBlack});
-        row("FrmOvra3TrickEd", {"cboWith", {120, 840, 5415, 315}, trick, 8, C::Standard});
-        row("FrmOvra3TrickEd",
-            {"cmdTransform", {120, 1320, 5415, 615}, "Transform it!", 8, C::Standard});
-        row("FrmOvra3TrickEd", {"ProgressBar1", {120, 2040, 5415, 255}, {}, 0, C::Standard});
-        row("FrmOvra3TrickEd", {"StatusBar1", {0, 2385, 5685, 255}, {}, 0, C::Standard});
-        row("frmInstructions", {"", {0, 0, 2550, 3570}});
-        row("frmInstructions",
-            {"Label1", {120, 120, 2295, 3495}, kInstructionsText, 8, C::GreenOnBlack});
-        row("frmHistory", {"", {0, 0, 2640, 3930}});
-        row("frmHistory", {"Label1", {120, 120, 2415, 3735}, historyText(), 8, C::GreenOnBlack});
-        row("frmAbout", {"", {0, 0, 4020, 5550}});
-        row("frmAbout", {"Label1", {0, 120, 3975, 495}, "Ovra3 Trick Ed", 19.5, C::GreenOnBlack});
-        row("frmAbout", {"Image1", {600, 1680, 2895, 1455}});
-        row("frmAbout", {"Image2", {600, 3360, 2895, 1095}});
-        row("frmAbout", {"Label3", {240, 4680, 3855, 975}, {}, 8, C::GreenOnBlack});
-    }
-    void layout() {
-        QFETCH(QString, window);
-        QFETCH(check::Control, row);
-        TrickFixture& f = shared();
-        f.window->show();
-        QWidget* w = window == "FrmOvra3TrickEd" ? f.window.get() : topLevel(window);
-        QVERIFY(w);
-        // The main window's geometry is its client area's, below the menu bar.
-        check::control(w, w == f.window.get() ? f.window->centralWidget() : w, row);
-    }
-
-    void captionsFit() {
-        // Every label shows its whole text in the part of it that the window shows.
-        TrickFixture& f = shared();
-        for (const char* name : {"FrmOvra3TrickEd", "frmInstructions", "frmHistory", "frmAbout"}) {
-            QWidget* w = topLevel(name);
-            if (!w) {
-                w = f.window.get();
-                w->show();
-            }
-            for (QLabel* label : w->findChildren<QLabel*>()) {
-                if (label->text().isEmpty())
-                    continue;
-                auto* blanks = qobject_cast<ovra::look::BlankRunLabel*>(label);
-                const QString shown = blanks ? blanks->displayedText() : label->text();
-                const QRect room = label->contentsRect();
-                const QRect need = label->fontMetrics().boundingRect(
-                    QRect(0, 0, room.width(), 10000), int(label->alignment()) | Qt::TextWordWrap,
-                    shown);
-                const QRect visible =
-                    room & QRect(QPoint(), label->parentWidget()->size()).translated(-label->pos());
-                QVERIFY2(need.width() <= visible.width() && need.height() <= visible.height(),
-                         qPrintable(QStringLiteral("%1 %2: needs %3x%4, has %5x%6")
-                                        .arg(name, label->objectName())
-                                        .arg(need.width())
-                                        .arg(need.height())
-                                        .arg(visible.width())
-                                        .arg(visible.height())));
-            }
-        }
-    }
-
-    void colours() {
-        TrickFixture& f = shared();
-        f.window->show();
-        const QImage shot = f.window->centralWidget()->grab().toImage();
-        QCOMPARE(shot.pixelColor(2, 60), QColor(0, 0, 0)); // bare client area
-        auto* status = f.window->findChild<ovra::ClockStatusBar*>("StatusBar1");
-        QVERIFY(status->textPanel()->text().startsWith("Ovra3TrickEd - by "));
-        QVERIFY(status->textPanel()->text().size() > 18);
-        QVERIFY(f.window->menuBar()->grab().toImage().pixelColor(1, 1) != QColor(0, 0, 0));
-    }
-
-    void tabOrderAndFocus() {
-        TrickFixture& f = shared();
-        f.window->show();
-        QApplication::setActiveWindow(f.window.get());
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cboReplace"));
-        check::tabCycle(f.window.get(), f.window->centralWidget(),
-                        {"cboReplace", "cboWith", "cmdTransform"});
-    }
-
-    void closeShared() {
-        shared_.reset();
-    }
 
     void transformBeforePick() {
         TrickFixture f;
@@ -447,75 +325,19 @@ private slots:
             QVERIFY(qAbs(bar->exactValue() - 99.848f) < 0.001f);
     }
 
-    void informationWindows() {
-        TrickFixture f;
-        const std::pair<const char*, const char*> windows[] = {
-            {"mnuInstructions", "frmInstructions"},
-            {"mnuHistory", "frmHistory"},
-            {"mnuAbout", "frmAbout"},
-            {"mnuSpecifyDir", "frmDirectoryInfo"}};
-        for (auto [action, name] : windows) {
-            f.trigger(action);
-            QWidget* w = topLevel(name);
-            QVERIFY2(w, name);
-            QVERIFY(!w->parentWidget());
-            QVERIFY(!w->isModal());
-            f.trigger(action); // the same window comes forward
-            QCOMPARE(topLevel(name), w);
-            QCOMPARE(visibleTopLevels(name), 1);
-        }
-        QVERIFY(!QApplication::activeModalWidget());
-
-        // The History text: its line breaks come from runs of blanks only.
-        const QString history = topLevel("frmHistory")->findChild<QLabel*>("Label1")->text();
+    // The History window's text breaks its lines at runs of blanks only.
+    void historyLineBreaks() {
+        TrickFixture f(tricks(0), false);
+        f.trigger("mnuHistory");
+        const QString history =
+            check::topLevel("frmHistory", true)->findChild<QLabel*>("Label1")->text();
+        QCOMPARE(history, historyText());
         QVERIFY(!history.contains('\n') && !history.contains('\r'));
         QList<int> runs;
         static const QRegularExpression blankRun(QStringLiteral(" {2,}"));
         for (auto it = blankRun.globalMatch(history); it.hasNext();)
             runs << int(it.next().capturedLength());
         QCOMPARE(runs, (QList<int>{37, 24, 39, 31, 43}));
-
-        QWidget* about = topLevel("frmAbout");
-        auto* title = about->findChild<QLabel*>("Label1");
-        const std::pair<const char*, QSize> pictures[] = {{"Image1", QSize(389, 171)},
-                                                          {"Image2", QSize(377, 133)}};
-        for (auto [name, size] : pictures) {
-            auto* image = about->findChild<QLabel*>(name);
-            QCOMPARE(image->pixmap().size(), size);
-            QVERIFY(image->hasScaledContents());
-        }
-        // A notice of our own lies between the title and the bitmap.
-        auto* notice = about->findChild<QLabel*>("Label2");
-        QVERIFY(notice && !notice->text().isEmpty());
-        QVERIFY(notice->y() >= title->geometry().bottom());
-        QVERIFY(notice->geometry().bottom() < about->findChild<QWidget*>("Image1")->y());
-
-        for (auto [action, name] : windows) {
-            QPointer<QWidget> w = topLevel(name);
-            w->close();
-            if (QString(name) != "frmDirectoryInfo") {
-                QTest::qWait(0);
-                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                QVERIFY(!w); // closing ends it; the next command makes a new one
-            }
-        }
-    }
-
-    void realMessageBox() {
-        TempInstall install(tricks(0), false); // no settings: start-up reports the error
-        const QStringList seen =
-            check::realMessageBoxes([&] { FrmOvra3TrickEd window(install.programDir); });
-        QCOMPARE(seen, QStringList{"Ovra3TrickEd|" + ovra::kInstallationError + "|1|0|OK"});
-    }
-
-    // Last: leaving the event loop this way also ends every later nested loop.
-    void exitLeavesAtOnce() {
-        TrickFixture f;
-        f.window->show();
-        QEventLoop loop;
-        QTimer::singleShot(0, [&] { f.trigger("mnuExit"); });
-        QTimer::singleShot(5000, &loop, [&] { loop.exit(7); });
-        QCOMPARE(loop.exec(), 0);
     }
 };
 

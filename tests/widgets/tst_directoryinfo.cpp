@@ -1,4 +1,5 @@
-// The Directory and Drive Info dialog through its real window, and the list cores under it.
+// The Directory and Drive Info dialog through its real window, and the list cores under it. Its
+// layout and focus order are checked with the other windows in tst_programwindows.
 #include "directoryinfo.h"
 #include "dirlistbox.h"
 #include "dirlistcore.h"
@@ -10,7 +11,6 @@
 #include "scopedenv.h"
 #include "scripteddialogs.h"
 #include "tempinstall.h"
-#include "windowcheck.h"
 #include "winlook.h"
 
 #include <QAbstractItemView>
@@ -23,6 +23,9 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
+
+#include <functional>
+#include <optional>
 
 using ovra::DirectoryInfoCopy;
 using ovra::DirListBox;
@@ -65,7 +68,23 @@ void doubleClick(DirListBox* list, QListWidgetItem* item) {
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
 }
 
+// What the steps of a store row work on.
+struct Scene {
+    QString folder;                       // the suite's temporary folder
+    const TempInstall* install = nullptr; // the installation, if the row has one
+    QString prefix;                       // the Wine prefix, if the row has one
+    DirListBox* dir1 = nullptr;
+    DriveListBox* drive1 = nullptr;
+    DriveListBox* drive2 = nullptr; // the media editor's copy only
+    QString tmp(const QString& relative) const {
+        return QDir::toNativeSeparators(folder + u'/' + relative);
+    }
+};
+using Steps = std::function<void(Scene&)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Steps)
 
 class TestDirectoryInfo : public QObject {
     Q_OBJECT
@@ -90,6 +109,21 @@ class TestDirectoryInfo : public QObject {
         const QString path = tmp_.filePath(relative);
         QDir().mkpath(path);
         return path;
+    }
+
+    // A Wine prefix whose c:, d: and z: lead to folders (d: to a CD), beside links that are no
+    // drives; empty when it cannot be made.
+    QString winePrefix() {
+        const QString root = QFileInfo(mkdir("wine")).canonicalFilePath();
+        const QString prefix = root + "/pfx", cd = mkdir("wine/cdrom");
+        bool made = QDir().mkpath(prefix + "/drive_c/Games/Ovra3/data/music") &&
+                    QDir().mkpath(prefix + "/dosdevices");
+        const QStringList links = {"c:",  "../drive_c",        "d:",   cd,
+                                   "d::", "/dev/null",         "com1", "/dev/null",
+                                   "e:",  root + "/unmounted", "z:",   "/"};
+        for (int i = 0; i < links.size(); i += 2)
+            made = made && QFile::link(links[i + 1], prefix + "/dosdevices/" + links[i]);
+        return made ? prefix : QString();
     }
 
 private slots:
@@ -200,120 +234,169 @@ private slots:
         QCOMPARE(ovra::paths::inDriveLetters(directory, drives).value_or(QString()), stored);
     }
 
-    void layout_data() {
+    // OK stores the open directory (never a merely highlighted one) and Drive1's drive, however
+    // the lists got there, and the dialog is gone. A row: the machine, what the user does in the
+    // lists, and the two values stored ("{tmp}": the suite's folder; "{game}", "{cd}", "{root}":
+    // the installation's; "{current drive}": the drive holding the current directory).
+    void okStores_data() {
         QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::addColumn<check::Control>("row"); // a null rectangle: not in that copy
-        using C = check::Control;
+        // "": this one as it is; "CD mounted": an installation without settings whose CD is a
+        // volume; "CD folder": one set up with its CD as a folder; "Wine prefix".
+        QTest::addColumn<QString>("machine");
+        QTest::addColumn<QStringList>("folders"); // made below {tmp} first
+        QTest::addColumn<QString>("current");     // the current directory; empty: left alone
+        QTest::addColumn<Steps>("steps");
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("drive");
         const auto M = DirectoryInfoCopy::MediaEditor, T = DirectoryInfoCopy::TrickEditor;
-        const QString instructions = QStringLiteral(
-            "Specify your Ovra3 Directory and CD Drive and click OK. Make sure that when you "
-            "choose your Ovra3 directory, that the icon is showing that the Ovra3 folder is open "
-            "and it's subfolders are displayed.");
-        QTest::newRow("M window") << M << C{"", {0, 0, 4050, 3420}};
-        QTest::newRow("M Label1")
-            << M << C{"Label1", {120, 120, 3735, 975}, instructions, 8, C::GreenOnBlack};
-        QTest::newRow("M Dir1") << M << C{"Dir1", {120, 1200, 3735, 990}};
-        QTest::newRow("M Drive2") << M << C{"Drive2", {120, 2160, 3735, 315}};
-        QTest::newRow("M Line1") << M << C{"Line1", {120, 2520, 3720, 15}, {}, 0, C::Green};
-        QTest::newRow("M Drive1") << M << C{"Drive1", {120, 2640, 3735, 315}};
-        QTest::newRow("M Command1")
-            << M << C{"Command1", {120, 3120, 3735, 255}, "OK", 8, C::Standard};
-        QTest::newRow("T window") << T << C{"", {0, 0, 4050, 3480}};
-        QTest::newRow("T Label1")
-            << T << C{"Label1", {120, 120, 3735, 975}, instructions, 8, C::GreenOnBlack};
-        QTest::newRow("T Dir1") << T << C{"Dir1", {120, 1200, 3735, 1215}};
-        QTest::newRow("T Drive2") << T << C{"Drive2", {}};
-        QTest::newRow("T Line1") << T << C{"Line1", {}};
-        QTest::newRow("T Drive1") << T << C{"Drive1", {120, 2640, 3735, 315}};
-        QTest::newRow("T Command1")
-            << T << C{"Command1", {120, 3120, 3735, 255}, "OK", 8, C::Standard};
-    }
-    void layout() {
-        QFETCH(DirectoryInfoCopy, copy);
-        QFETCH(check::Control, row);
-        QWidget* dialog = open(copy, tmp_.path());
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Directory and Drive Info"));
-        QVERIFY(!dialog->parentWidget());
-        check::control(dialog, dialog, row);
-    }
-
-    void tabOrder_data() {
-        QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::addColumn<QStringList>("order");
-        QTest::newRow("media") << DirectoryInfoCopy::MediaEditor
-                               << QStringList{"Dir1", "Drive1", "Command1", "Drive2"};
-        QTest::newRow("trick") << DirectoryInfoCopy::TrickEditor
-                               << QStringList{"Dir1", "Drive1", "Command1"};
-    }
-    void tabOrder() {
-        QFETCH(DirectoryInfoCopy, copy);
-        QFETCH(QStringList, order);
-        QWidget* dialog = open(copy, tmp_.path());
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
-        check::tabCycle(dialog, dialog, order);
-    }
-
-    void look_data() {
-        QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::newRow("media") << DirectoryInfoCopy::MediaEditor;
-        QTest::newRow("trick") << DirectoryInfoCopy::TrickEditor;
-    }
-    void look() {
-        QFETCH(DirectoryInfoCopy, copy);
-        QWidget* dialog = open(copy, tmp_.path());
-        auto* label = dialog->findChild<QLabel*>("Label1");
-        // The whole text fits the label.
-        QVERIFY(label->heightForWidth(label->width()) <= label->height());
-
-        // What is drawn, not just the palette: green text on black for the label and the lists.
-        const QImage shot = dialog->grab().toImage();
-        const auto colours = [&](const char* name) {
-            QSet<QRgb> set;
-            const QRect r = dialog->findChild<QWidget*>(name)->geometry().adjusted(3, 3, -3, -3);
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                for (int x = r.left(); x <= r.right(); ++x)
-                    set.insert(shot.pixel(x, y) & 0xffffff);
-            return set;
-        };
-        const QRgb green = 0x00ff00, black = 0x000000;
-        // Small text is smoothed: any clearly green pixel counts.
-        const auto greenish = [](QRgb c) {
-            return qGreen(c) > 150 && qRed(c) < 40 && qBlue(c) < 40;
-        };
-        for (const char* name : {"Label1", "Dir1", "Drive1"}) {
-            const auto set = colours(name);
-            QVERIFY2(std::any_of(set.begin(), set.end(), greenish) && set.contains(black), name);
+        const QStringList game{"Ovra 3/game"};
+        const Steps none = [](Scene&) {};
+        const QString currentDrive = QStringLiteral("{current drive}");
+        for (const auto copy : {M, T}) { // a trailing separator is never stored
+            const char* program = copy == M ? "media" : "trick";
+            QTest::addRow("%s, folder", program)
+                << copy << QString() << game << QString("{tmp}/Ovra 3/game/") << none
+                << QString("{tmp}/Ovra 3/game") << currentDrive;
+            QTest::addRow("%s, root", program) << copy << QString() << QStringList() << QString("/")
+                                               << none << QString("/") << currentDrive;
         }
-        QCOMPARE(shot.pixel(2, 2) & 0xffffff, black);
-        if (QWidget* line = dialog->findChild<QWidget*>("Line1"))
-            QCOMPARE(shot.pixel(line->geometry().center()) & 0xffffff, green);
+        QTest::newRow("a click highlights, a double click opens")
+            << T << "" << QStringList{"clicks/work/alpha", "clicks/work/beta/gamma"}
+            << "{tmp}/clicks/work" << Steps([](Scene& s) {
+                   QListWidgetItem* beta = entryNamed(s.dir1, "beta");
+                   QTest::mouseClick(s.dir1->viewport(), Qt::LeftButton, {},
+                                     centreOf(s.dir1, beta));
+                   QCOMPARE(s.dir1->currentItem(), beta);
+                   QCOMPARE(s.dir1->path(), s.tmp("clicks/work"));
+                   QVERIFY(!entryNamed(s.dir1, "gamma"));
+                   doubleClick(s.dir1, beta);
+                   QCOMPARE(s.dir1->path(), s.tmp("clicks/work/beta"));
+                   QVERIFY(entryNamed(s.dir1, "gamma"));
+                   QVERIFY(!entryNamed(s.dir1, "alpha"));
+                   // Enter on an ancestor goes back up; a subfolder is then only highlighted.
+                   s.dir1->setCurrentItem(entryNamed(s.dir1, "clicks"));
+                   QTest::keyClick(s.dir1, Qt::Key_Return);
+                   QCOMPARE(s.dir1->path(), s.tmp("clicks"));
+                   QTest::mouseClick(s.dir1->viewport(), Qt::LeftButton, {},
+                                     centreOf(s.dir1, entryNamed(s.dir1, "work")));
+               })
+            << "{tmp}/clicks"
+            << "{current drive}";
+        // What the other program reads at its next start finds the installation and the CD.
+        const Steps gameAndCd = [](Scene& s) {
+            QListWidgetItem* game =
+                entryNamed(s.dir1, QFileInfo(s.install->layout.gameDirectory).fileName());
+            QVERIFY(game);
+            doubleClick(s.dir1, game);
+            s.drive1->setCurrentIndex(
+                s.drive1->findText(QDir::cleanPath(s.install->layout.cdRoot) + " [OVRA3]"));
+        };
+        for (const auto copy : {M, T})
+            QTest::addRow("%s, installation found", copy == M ? "media" : "trick")
+                << copy << "CD mounted" << QStringList() << "{root}" << gameAndCd << "{game}"
+                << "{cd}";
+#ifndef Q_OS_WIN
+        // A CD kept as a folder (the demo's, or a copied disc) is no mounted volume: once set up
+        // it stays pickable in Drive1, offered after the volumes and not selected.
+        QTest::newRow("CD folder set up before")
+            << T << "CD folder" << QStringList() << "{root}" << Steps([](Scene& s) {
+                   const int folder = s.drive1->findData(s.install->layout.cdDrive);
+                   QVERIFY(folder > 0);
+                   QCOMPARE(s.drive1->currentData().toString(), QString("/"));
+                   s.drive1->setCurrentIndex(folder);
+               })
+            << "{root}"
+            << "{cd}";
+#endif
+        // Folders in a Wine prefix are stored as a copy running under Wine sees them, so the
+        // settings files mean the same to both.
+        QTest::newRow("Wine drives stored in letters")
+            << M << "Wine prefix" << QStringList() << "" << Steps([](Scene& s) {
+                   QStringList wine;
+                   for (int i = 0; i < s.drive1->count(); ++i)
+                       if (s.drive1->itemText(i).endsWith("(Wine)"))
+                           wine << s.drive1->itemText(i) + " = " + s.drive1->itemData(i).toString();
+                   QCOMPARE(wine, QStringList({"c: (Wine) = C:\\", "d: (Wine) = D:\\",
+                                               "z: (Wine) = Z:\\"}));
+                   // Drive2 moves Dir1 to the drive's folder; Dir1 reaches the game through the
+                   // link too.
+                   QVERIFY(s.drive2->setDrive("C:\\"));
+                   QCOMPARE(s.dir1->path(), s.prefix + "/drive_c");
+                   QVERIFY(s.dir1->setPath(s.prefix + "/dosdevices/c:/Games/Ovra3"));
+                   s.drive1->setCurrentIndex(s.drive1->findText("d: (Wine)"));
+               })
+            << "C:\\Games\\Ovra3"
+            << "D:\\";
     }
-
-    void okStoresOpenDirectoryAndDrive_data() {
-        QTest::addColumn<DirectoryInfoCopy>("copy");
-        QTest::addColumn<QString>("start"); // relative to the temporary folder; "/": the root
-        QTest::newRow("media, folder") << DirectoryInfoCopy::MediaEditor << "Ovra 3/game";
-        QTest::newRow("trick, folder") << DirectoryInfoCopy::TrickEditor << "Ovra 3/game";
-        QTest::newRow("media, root") << DirectoryInfoCopy::MediaEditor << "/";
-        QTest::newRow("trick, root") << DirectoryInfoCopy::TrickEditor << "/";
-    }
-    void okStoresOpenDirectoryAndDrive() {
+    void okStores() {
         QFETCH(DirectoryInfoCopy, copy);
-        QFETCH(QString, start);
-        const QString startPath = start == u'/' ? start : mkdir(start);
-        const QString program = mkdir("program-ok");
-        // A trailing separator is never stored.
-        QVERIFY(QDir::setCurrent(start == u'/' ? start : startPath + '/'));
+        QFETCH(QString, machine);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, current);
+        QFETCH(Steps, steps);
+        QFETCH(QString, directory);
+        QFETCH(QString, drive);
+        Scene s;
+        s.folder = tmp_.path();
+        std::optional<TempInstall> install;
+        if (machine.startsWith("CD")) // no settings yet, unless a CD folder was set up
+            install.emplace(demogen::Options(), machine == u"CD folder");
+        s.install = install ? &*install : nullptr;
+        QList<Volume> volumes{{"/", "ext4", ""}};
+        if (machine == u"CD mounted")
+            volumes << Volume{install->layout.cdRoot, "iso9660", "OVRA3"};
+        if (!machine.isEmpty())
+            ovra::drivelist::setVolumeSource([=] { return volumes; });
+        std::optional<ScopedEnv> wine;
+        if (machine == u"Wine prefix") {
+            s.prefix = winePrefix();
+            QVERIFY(!s.prefix.isEmpty());
+            wine.emplace("WINEPREFIX", s.prefix.toLocal8Bit());
+            ovra::drivelist::setWineDriveSource(nullptr);
+        }
+        for (const QString& folder : folders)
+            mkdir(folder);
+        const auto value = [&](QString v) {
+            if (install)
+                v.replace("{game}", install->layout.gameDirectory)
+                    .replace("{cd}", install->layout.cdDrive)
+                    .replace("{root}", install->layout.root);
+            return v.replace("{tmp}", tmp_.path());
+        };
+        if (!current.isEmpty())
+            QVERIFY(QDir::setCurrent(value(current)));
+        const QString program =
+            install ? install->programDir
+                    : mkdir(QStringLiteral("program-%1").arg(QTest::currentDataTag()));
         ScriptedDialogs dialogs;
         QPointer<QWidget> dialog = open(copy, program);
+        s.dir1 = dialog->findChild<DirListBox*>("Dir1");
+        s.drive1 = dialog->findChild<DriveListBox*>("Drive1");
+        s.drive2 = dialog->findChild<DriveListBox*>("Drive2");
+        QCOMPARE(s.dir1->path(), QDir::toNativeSeparators(QDir::currentPath())); // opens there
+        steps(s);
+        if (QTest::currentTestFailed())
+            return;
         QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(read(program + '/' + kDirFile), QDir::toNativeSeparators(startPath).toLocal8Bit());
-        QCOMPARE(read(program + '/' + kDriveFile), currentDriveValue());
+
+        QCOMPARE(read(program + '/' + kDirFile),
+                 QDir::toNativeSeparators(value(directory)).toLocal8Bit());
+        QCOMPARE(read(program + '/' + kDriveFile),
+                 drive == u"{current drive}" ? currentDriveValue() : value(drive).toLocal8Bit());
         QVERIFY(dialogs.messages.isEmpty());
         destroyPending();
         QVERIFY(!dialog); // closed and gone; the next command makes a new one
         QVERIFY(open(copy, program));
+        if (directory == u"{game}") {
+            const auto gameDir = ovra::readSettingFile(program, kDirFile);
+            const auto cdDrive = ovra::readSettingFile(program, kDriveFile);
+            QVERIFY(gameDir && cdDrive);
+            ovra::FileList music(QStringLiteral("*.mus")), tricks(QStringLiteral("*.ska"));
+            QVERIFY(music.setPath(ovra::paths::musicDirectory(*gameDir)));
+            QVERIFY(tricks.setPath(ovra::paths::cdTrickFolder(*cdDrive)));
+            QCOMPARE(music.count(), 22);
+            QCOMPARE(tricks.count(), 659);
+        }
     }
 
     void closeBoxWritesNothing_data() {
@@ -353,38 +436,6 @@ private slots:
         }
     }
 
-    void clickHighlightsDoubleClickOpens() {
-        const QString work = mkdir("clicks/work");
-        mkdir("clicks/work/alpha");
-        mkdir("clicks/work/beta/gamma");
-        QDir::setCurrent(work);
-        const QString program = mkdir("program-clicks");
-        QWidget* dialog = open(DirectoryInfoCopy::TrickEditor, program);
-        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
-        QCOMPARE(dir1->path(), QDir::toNativeSeparators(work));
-
-        QListWidgetItem* beta = entryNamed(dir1, "beta");
-        QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, centreOf(dir1, beta));
-        QCOMPARE(dir1->currentItem(), beta);
-        QCOMPARE(dir1->path(), QDir::toNativeSeparators(work));
-        QVERIFY(!entryNamed(dir1, "gamma"));
-
-        doubleClick(dir1, beta);
-        QCOMPARE(dir1->path(), QDir::toNativeSeparators(work + "/beta"));
-        QVERIFY(entryNamed(dir1, "gamma"));
-        QVERIFY(!entryNamed(dir1, "alpha"));
-
-        // Enter on an ancestor goes back up; then a highlighted subfolder is not stored.
-        dir1->setCurrentItem(entryNamed(dir1, "clicks"));
-        QTest::keyClick(dir1, Qt::Key_Return);
-        QCOMPARE(dir1->path(), QDir::toNativeSeparators(tmp_.filePath("clicks")));
-        QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {},
-                          centreOf(dir1, entryNamed(dir1, "work")));
-        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(read(program + '/' + kDirFile),
-                 QDir::toNativeSeparators(tmp_.filePath("clicks")).toLocal8Bit());
-    }
-
     void drive2MovesDir1Only() {
         const QString work = mkdir("drives/work"), cd = mkdir("drives/cdrom");
         const QString empty = tmp_.filePath("drives/empty-drive"); // mounted, but unreadable
@@ -414,94 +465,6 @@ private slots:
         QCOMPARE(dir1->path(), work);
         QCOMPARE(drive2->drive(), QStringLiteral("/"));
         QCOMPARE(drive1->drive(), QStringLiteral("/"));
-    }
-
-    // What the other program reads at its next start finds the installation and the CD.
-    void storedSettingsFindTheInstallation_data() { look_data(); }
-    void storedSettingsFindTheInstallation() {
-        QFETCH(DirectoryInfoCopy, copy);
-        TempInstall install({}, false);
-        const QString cdRoot = install.layout.cdRoot;
-        ovra::drivelist::setVolumeSource([=] {
-            return QList<Volume>{{"/", "ext4", ""}, {cdRoot, "iso9660", "OVRA3"}};
-        });
-        QDir::setCurrent(install.layout.root);
-        QWidget* dialog = open(copy, install.programDir);
-        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
-        QListWidgetItem* game =
-            entryNamed(dir1, QFileInfo(install.layout.gameDirectory).fileName());
-        QVERIFY(game);
-        doubleClick(dir1, game);
-        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
-        drive1->setCurrentIndex(drive1->findText(QDir::cleanPath(cdRoot) + " [OVRA3]"));
-        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-
-        const auto gameDir = ovra::readSettingFile(install.programDir, kDirFile);
-        const auto cdDrive = ovra::readSettingFile(install.programDir, kDriveFile);
-        QVERIFY(gameDir && cdDrive);
-        ovra::FileList music(QStringLiteral("*.mus")), tricks(QStringLiteral("*.ska"));
-        QVERIFY(music.setPath(ovra::paths::musicDirectory(*gameDir)));
-        QVERIFY(tricks.setPath(ovra::paths::cdTrickFolder(*cdDrive)));
-        QCOMPARE(music.count(), 22);
-        QCOMPARE(tricks.count(), 659);
-    }
-
-#ifndef Q_OS_WIN
-    // A CD kept as a folder (the demo's, or a copied disc) is no mounted volume: once set up it
-    // stays pickable in Drive1, offered after the volumes and not selected.
-    void storedCdFolderStaysPickable() {
-        TempInstall install;
-        ovra::drivelist::setVolumeSource([] { return QList<Volume>{{"/", "ext4", ""}}; });
-        QDir::setCurrent(install.layout.root);
-        ScriptedDialogs dialogs;
-        QWidget* dialog = open(DirectoryInfoCopy::TrickEditor, install.programDir);
-        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
-        const int folder = drive1->findData(install.layout.cdDrive);
-        QVERIFY(folder > 0);
-        QCOMPARE(drive1->currentData().toString(), QString("/"));
-        drive1->setCurrentIndex(folder);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(read(install.programDir + '/' + kDriveFile), install.layout.cdDrive.toLocal8Bit());
-        QVERIFY(dialogs.messages.isEmpty());
-    }
-#endif
-
-    // Folders in a Wine prefix are stored as a copy running under Wine sees them, so the settings
-    // files mean the same to both.
-    void wineDrivesStoredInLetters() {
-        const QString root = QFileInfo(mkdir("wine")).canonicalFilePath();
-        const QString prefix = root + "/pfx", cd = mkdir("wine/cdrom");
-        QVERIFY(QDir().mkpath(prefix + "/drive_c/Games/Ovra3/data/music"));
-        QVERIFY(QDir().mkpath(prefix + "/dosdevices"));
-        const QStringList links = {"c:",  "../drive_c",        "d:",   cd,
-                                   "d::", "/dev/null",         "com1", "/dev/null",
-                                   "e:",  root + "/unmounted", "z:",   "/"};
-        for (int i = 0; i < links.size(); i += 2)
-            QVERIFY(QFile::link(links[i + 1], prefix + "/dosdevices/" + links[i]));
-        const ScopedEnv env("WINEPREFIX", prefix.toLocal8Bit());
-        ovra::drivelist::setWineDriveSource(nullptr);
-        ovra::drivelist::setVolumeSource([] { return QList<Volume>{{"/", "ext4", ""}}; });
-        const QString program = mkdir("program-wine");
-        ScriptedDialogs dialogs;
-        QWidget* dialog = open(DirectoryInfoCopy::MediaEditor, program);
-        auto* dir1 = dialog->findChild<DirListBox*>("Dir1");
-        auto* drive1 = dialog->findChild<DriveListBox*>("Drive1");
-        auto* drive2 = dialog->findChild<DriveListBox*>("Drive2");
-        QStringList wine;
-        for (int i = 0; i < drive1->count(); ++i)
-            if (drive1->itemText(i).endsWith("(Wine)"))
-                wine << drive1->itemText(i) + " = " + drive1->itemData(i).toString();
-        QCOMPARE(wine, QStringList({"c: (Wine) = C:\\", "d: (Wine) = D:\\", "z: (Wine) = Z:\\"}));
-
-        // Drive2 moves Dir1 to the drive's folder; Dir1 reaches the game through the link too.
-        QVERIFY(drive2->setDrive("C:\\"));
-        QCOMPARE(dir1->path(), prefix + "/drive_c");
-        QVERIFY(dir1->setPath(prefix + "/dosdevices/c:/Games/Ovra3"));
-        drive1->setCurrentIndex(drive1->findText("d: (Wine)"));
-        QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(read(program + '/' + kDirFile), QByteArray("C:\\Games\\Ovra3"));
-        QCOMPARE(read(program + '/' + kDriveFile), QByteArray("D:\\"));
-        QVERIFY(dialogs.messages.isEmpty());
     }
 
     // "Disc image…" in Drive1 asks for an image file when chosen; the one chosen is offered and
