@@ -14,13 +14,7 @@ namespace ovra {
 // why in one reason. A value; copies share nothing that changes.
 class Installation {
 public:
-    // Values that stand in for the settings files' (a command line's): each for its own setting
-    // only, the other read from its file.
-    struct Given {
-        std::optional<QString> gameDirectory;
-        std::optional<QString> cdDrive;
-        bool any() const { return gameDirectory || cdDrive; }
-    };
+    using Given = GivenSettings;
 
     // An installation that was never opened: no settings, and why.
     Installation();

@@ -125,19 +125,37 @@ std::optional<QString> loadSetting(const ProgramFolder& folder, const char* file
     return value;
 }
 
-Settings loadSettings(const ProgramFolder& folder) {
-    Settings settings;
+namespace {
+
+// One setting: the value given in its place, judged as a file's would be, else its file's.
+std::optional<QString> settingFrom(const ProgramFolder& folder, const std::optional<QString>& given,
+                                   const char* file, const char* what, QString* error) {
     QString why;
-    settings.gameDirectory = loadSetting(folder, kGameDirectoryFile, &why);
-    if (!settings.gameDirectory) {
-        settings.error = QStringLiteral("the game directory is not set: %1").arg(why);
-        return settings;
+    if (!given) {
+        std::optional<QString> read = loadSetting(folder, file, &why);
+        if (!read)
+            *error = QStringLiteral("the %1 is not set: %2").arg(QLatin1String(what), why);
+        return read;
     }
+    why = whyNowhere(*given);
+    if (why.isEmpty())
+        return given;
+    *error = QStringLiteral("the %1 leads nowhere: %2").arg(QLatin1String(what), why);
+    return std::nullopt;
+}
+
+} // namespace
+
+Settings loadSettings(const ProgramFolder& folder, const GivenSettings& given) {
+    Settings settings;
+    settings.gameDirectory = settingFrom(folder, given.gameDirectory, kGameDirectoryFile,
+                                         "game directory", &settings.error);
+    if (!settings.gameDirectory)
+        return settings;
     // A store killed part-way leaves its temporary file beside the settings.
     removeStaleTemporaries(paths::hostPath(folder.own()));
-    settings.cdDrive = loadSetting(folder, kCdDriveFile, &why);
-    if (!settings.cdDrive)
-        settings.error = QStringLiteral("the CD drive is not set: %1").arg(why);
+    settings.cdDrive =
+        settingFrom(folder, given.cdDrive, kCdDriveFile, "CD drive", &settings.error);
     return settings;
 }
 

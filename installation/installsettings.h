@@ -66,9 +66,17 @@ struct Settings {
     QString error; // when one of the two is missing
     bool complete() const { return gameDirectory && cdDrive; }
 };
-// Loads both from where the program keeps them, and clears what a killed store left there.
-// A value that leads nowhere (see whyNowhere; an empty file among them) is not loaded.
-Settings loadSettings(const ProgramFolder& folder);
+// Values that stand in for the settings files' (a command line's): each for its own setting
+// only, the other read from its file.
+struct GivenSettings {
+    std::optional<QString> gameDirectory;
+    std::optional<QString> cdDrive;
+    bool any() const { return gameDirectory || cdDrive; }
+};
+// Loads both from where the program keeps them, except those given, and clears what a killed
+// store left there. A value that leads nowhere (see whyNowhere; an empty file among them) is
+// not loaded.
+Settings loadSettings(const ProgramFolder& folder, const GivenSettings& given = {});
 // One of the two (kGameDirectoryFile or kCdDriveFile) loaded on its own, judged the same way.
 std::optional<QString> loadSetting(const ProgramFolder& folder, const char* fileName,
                                    QString* error);

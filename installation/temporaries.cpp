@@ -1,8 +1,18 @@
 #include "temporaries.h"
 
+#include "temporariesdetail.h"
+
 #include <algorithm>
 
 namespace ovra {
+
+int removeStaleTemporaries(const QString& directory) {
+    int removed = 0;
+    for (const QString& name : detail::temporaryCandidates(directory))
+        if (isTemporaryName(name))
+            removed += detail::removeUnheld(directory + u'/' + name);
+    return removed;
+}
 
 bool isTemporaryName(const QString& name) {
     const QLatin1String prefix(kTempPrefix);

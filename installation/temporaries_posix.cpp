@@ -1,6 +1,7 @@
 // The clean-up of temporaries on POSIX systems: a killed writer's file is the one no running
 // writer holds locked.
 #include "temporaries.h"
+#include "temporariesdetail.h"
 
 #include "posixfile.h"
 
@@ -12,13 +13,8 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
-namespace ovra {
+namespace ovra::detail {
 
-using namespace detail;
-
-namespace {
-
-// The names in `directory` that begin with the temporaries' prefix.
 QStringList temporaryCandidates(const QString& directory) {
     // Compared as bytes, so the hundreds of other files in a game folder cost one comparison
     // each and no look at what they are.
@@ -31,33 +27,24 @@ QStringList temporaryCandidates(const QString& directory) {
     return names;
 }
 
-} // namespace
-
-int removeStaleTemporaries(const QString& directory) {
-    int removed = 0;
-    for (const QString& name : temporaryCandidates(directory)) {
-        if (!isTemporaryName(name))
-            continue;
-        const QString path = directory + u'/' + name;
-        // Only a regular file that nobody holds locked is a killed writer's; the name must still
-        // lead to the file that was checked when it goes.
-        const QByteArray host = QFile::encodeName(path);
-        struct stat named {
-        }, held{};
-        if (::lstat(host.constData(), &named) != 0 || !S_ISREG(named.st_mode))
-            continue;
-        Fd fd(::open(host.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-        if (fd.get() < 0 || ::fstat(fd.get(), &held) != 0 || held.st_ino != named.st_ino ||
-            held.st_dev != named.st_dev)
-            continue;
-        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
-            continue; // a running writer's
-        if (::lstat(host.constData(), &named) != 0 || held.st_ino != named.st_ino ||
-            held.st_dev != named.st_dev)
-            continue;
-        removed += ::unlink(host.constData()) == 0;
-    }
-    return removed;
+bool removeUnheld(const QString& path) {
+    // Only a regular file that nobody holds locked is a killed writer's; the name must still lead
+    // to the file that was checked when it goes.
+    const QByteArray host = QFile::encodeName(path);
+    struct stat named {
+    }, held{};
+    if (::lstat(host.constData(), &named) != 0 || !S_ISREG(named.st_mode))
+        return false;
+    Fd fd(::open(host.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0 || ::fstat(fd.get(), &held) != 0 || held.st_ino != named.st_ino ||
+        held.st_dev != named.st_dev)
+        return false;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        return false; // a running writer's
+    if (::lstat(host.constData(), &named) != 0 || held.st_ino != named.st_ino ||
+        held.st_dev != named.st_dev)
+        return false;
+    return ::unlink(host.constData()) == 0;
 }
 
-} // namespace ovra
+} // namespace ovra::detail
