@@ -89,7 +89,7 @@ ovra::CopyResult MediaCore::replace(Side side, const QString& source, const QStr
     if (!listed_[std::size_t(side)])
         return refuse(QStringLiteral("The game directory was not loaded."));
     const std::optional<QString> to = ovra::paths::hostFileIn(list(side).path(), target);
-    if (!to || to->isEmpty())
+    if (!to)
         return refuse(QStringLiteral("\"%1\" is not a file name.").arg(target));
     const ovra::CopyResult copied = ovra::replaceFile(source, *to);
     if (!copied)
