@@ -64,9 +64,13 @@ int main(int argc, char** argv) {
         std::vector<double> ours, cp, bare, rsync;
         const QStringList sources = cpArgs.mid(0, c.names.size());
         for (int r = 0; r < runs; ++r) {
+            bench::settle();
             ours.push_back(bench::millis([&] { action->trigger(); }));
+            bench::settle();
             cp.push_back(bench::millis([&] { bench::run("cp", cpArgs); }));
+            bench::settle();
             bare.push_back(bench::renameOverMillis(sources, c.installed));
+            bench::settle();
             rsync.push_back(bench::rsyncMillis(sources, c.installed));
         }
         if (!dialogs.messages.isEmpty())

@@ -60,8 +60,7 @@ int main(int argc, char** argv) {
     QAction* open = window.findChild<QAction*>("mnuOpen");
     if (argc > 1) {
         const QByteArray once = argv[1];
-        // Installed files long on disk, as a player's are: freeing them is then real work.
-        bench::run("sync", {});
+        bench::settle();
         if (once == "open")
             dialogs.answer(tcg);
         if (once == "restore" || once == "open")
@@ -78,11 +77,16 @@ int main(int argc, char** argv) {
     const QStringList sources = cpArgs.mid(0, tricked::kTrickCount);
     std::vector<double> restoreMs, openMs, cpMs, floorMs, rsyncMs;
     for (int r = 0; r < runs; ++r) {
+        bench::settle();
         cpMs.push_back(bench::millis([&] { bench::run("cp", cpArgs); }));
+        bench::settle();
         restoreMs.push_back(bench::millis([&] { restore->trigger(); }));
         dialogs.answer(tcg);
+        bench::settle();
         openMs.push_back(bench::millis([&] { open->trigger(); }));
+        bench::settle();
         floorMs.push_back(bench::renameOverMillis(sources, installed));
+        bench::settle();
         rsyncMs.push_back(bench::rsyncMillis(sources, installed));
     }
     if (!dialogs.messages.isEmpty())
