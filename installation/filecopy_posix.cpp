@@ -7,6 +7,7 @@
 #include "temporaries.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <memory>
 
@@ -179,10 +180,15 @@ public:
     ~Temporary() { discard(); }
 
     // Makes and locks a new temporary in `directory`; 0 or an errno value.
-    int create(const QByteArray& directory) {
+    // `mode`: the permissions it is made with (less the umask), so that most copies need no
+    // change of mode afterwards.
+    int create(const QByteArray& directory, mode_t mode) {
         for (int attempt = 0; attempt < 16; ++attempt) {
-            QByteArray path = directory + '/' + kTempPrefix + "XXXXXX";
-            Fd fd(::mkostemp(path.data(), O_CLOEXEC));
+            QByteArray path = directory + '/' + kTempPrefix + randomSuffix();
+            Fd fd(
+                ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+            if (fd.get() < 0 && errno == EEXIST)
+                continue;
             if (fd.get() < 0)
                 return errno;
             // Where the file system has no such locks, a clean-up cannot take one either and
@@ -237,38 +243,44 @@ public:
     }
 
 private:
+    // Six letters or digits, as isTemporaryName() expects.
+    static QByteArray randomSuffix() {
+        static constexpr char kLetters[] =
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        quint64 bits = QRandomGenerator::global()->generate64();
+        QByteArray suffix(6, Qt::Uninitialized);
+        for (char& c : suffix) {
+            c = kLetters[bits % (sizeof(kLetters) - 1)];
+            bits /= sizeof(kLetters) - 1;
+        }
+        return suffix;
+    }
+
     QByteArray path_;
-    struct stat made_ {}; // as it was created: its owner and group
+    struct stat made_ {}; // as it was created: its owner, group and mode
     Fd out_;
     Fd held_;
 };
 
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 // The temporary takes the replaced file's owner, group and mode, as far as this process may
-// give them; a new file gets the ordinary mode. 0 or an errno value.
+// give them; a new file keeps the ordinary mode it was made with. 0 or an errno value.
 int adopt(const Temporary& temp, const Destination& dest) {
+    if (!dest.replacesFile)
+        return 0;
     const int fd = temp.fd();
-    mode_t mode;
-    if (!dest.replacesFile) {
-        mode = newFileMode();
-    } else {
-        mode = dest.old.st_mode & 0777; // set-id and sticky bits are dropped
-        const bool sameOwner =
-            dest.old.st_uid == temp.made().st_uid && dest.old.st_gid == temp.made().st_gid;
-        if (!sameOwner && ::fchown(fd, dest.old.st_uid, dest.old.st_gid) != 0 &&
-            ::fchown(fd, uid_t(-1), dest.old.st_gid) != 0) {
-            // Another group than before gets no more than everyone else had.
-            mode &= ~mode_t(070) | ((mode & 07) << 3);
-        }
+    mode_t mode = dest.old.st_mode & 0777; // set-id and sticky bits are dropped
+    const bool sameOwner =
+        dest.old.st_uid == temp.made().st_uid && dest.old.st_gid == temp.made().st_gid;
+    if (!sameOwner && ::fchown(fd, dest.old.st_uid, dest.old.st_gid) != 0 &&
+        ::fchown(fd, uid_t(-1), dest.old.st_gid) != 0) {
+        // Another group than before gets no more than everyone else had.
+        mode &= ~mode_t(070) | ((mode & 07) << 3);
     }
+    if ((temp.made().st_mode & 07777) == mode)
+        return 0;
     if (::fchmod(fd, mode) == 0)
         return 0;
-    // File systems without Unix modes refuse; the temporary's own mode (0600) is narrower.
+    // File systems without Unix modes refuse; the temporary's own mode is no wider.
     return errno == EPERM || errno == EOPNOTSUPP ? 0 : errno;
 }
 
@@ -278,7 +290,10 @@ using Fill = std::function<CopyResult(int out)>;
 CopyResult prepare(const QString& to, const Destination& dest, Temporary& temp, const Fill& fill) {
     ignoreFileSizeSignal();
     const QString shown = native(to);
-    if (const int err = temp.create(dest.directory)) {
+    // Never more open to others than the file it replaces, nor writable by them before its
+    // owner and group are the old file's.
+    const mode_t initial = dest.replacesFile ? dest.old.st_mode & 0755 : 0666;
+    if (const int err = temp.create(dest.directory, initial)) {
         const QString folder = native(QFile::decodeName(dest.directory));
         if (err == ENOENT || err == ENOTDIR)
             return failure(QStringLiteral("The folder %1 does not exist.").arg(folder),

@@ -34,23 +34,32 @@ Result<> checkBatch(const CdFolder& from, const HostFolder& to, const QList<Plan
     if (!QFileInfo(to.hostPath()).isWritable())
         return failed(QStringLiteral("the folder %1 is read-only").arg(folder));
 
-    // The most the folder holds beyond today at any point: each copy's temporary exists beside
-    // the file it replaces until the rename frees the old one.
-    qint64 grown = 0, peak = 0, written = 0;
-    for (const PlannedCopy& copy : copies) {
-        const qint64 size = onDisk(from.size(copy.source).value_or(0));
-        // A link is replaced by a regular file, so what it leads to is not freed.
-        const std::optional<QString> target = to.file(copy.target);
-        const qint64 freed = target ? onDisk(regularFileSize(*target, false).value_or(0)) : 0;
-        peak = std::max(peak, grown + size);
-        grown += size - freed;
-        written += size;
-    }
     const QStorageInfo storage(to.hostPath());
     if (!storage.isValid() || !storage.isReady())
         return {}; // nothing to judge by; each copy still reports its own failure
-    const qint64 margin = 1024 * 1024 + written / 100;
     const qint64 available = storage.bytesAvailable();
+    qint64 written = 0;
+    QList<qint64> sizes;
+    sizes.reserve(copies.size());
+    for (const PlannedCopy& copy : copies) {
+        sizes.push_back(onDisk(from.size(copy.source).value_or(0)));
+        written += sizes.back();
+    }
+    const qint64 margin = 1024 * 1024 + written / 100;
+    // Nothing freed, all written: the most a batch can claim. Only when that does not fit are
+    // the files replaced looked at.
+    if (written + margin <= available)
+        return {};
+    // The most the folder holds beyond today at any point: each copy's temporary exists beside
+    // the file it replaces until the rename frees the old one.
+    qint64 grown = 0, peak = 0;
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        // A link is replaced by a regular file, so what it leads to is not freed.
+        const std::optional<QString> target = to.file(copies[i].target);
+        const qint64 freed = target ? onDisk(regularFileSize(*target, false).value_or(0)) : 0;
+        peak = std::max(peak, grown + sizes[i]);
+        grown += sizes[i] - freed;
+    }
     if (peak + margin <= available)
         return {};
     return failed(QStringLiteral("the copies would write %1 (%2 more than the files they replace "

@@ -22,24 +22,43 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) {
 void ProgressBar::setExact(float maximum, float value) {
     maximum_ = maximum;
     value_ = value;
-    const int top = int(std::clamp<double>(double(maximum_) * kScale, 0, 1e9));
+    emit exactChanged(value_);
     // The base class would repaint at once whenever the bar grows by a pixel: a restore of 659
-    // small files would spend a third of its time drawing. The screen shows no more than one
-    // frame per refresh anyway; a step between frames is drawn by the next frame, and the last
-    // one when the loop returns to the window's event loop.
-    setUpdatesEnabled(false);
+    // small files would spend a third of its time drawing, and even handing it each value costs
+    // more than the copy of a small file. The screen shows no more than one frame per refresh
+    // anyway: between frames the value is only kept, and drawn by the next frame, or when the
+    // loop returns to the window's event loop.
+    if (isVisible()) {
+        const QScreen* where = screen();
+        const double rate = where && where->refreshRate() > 1 ? where->refreshRate() : 60.0;
+        if (sincePaint_.isValid() && double(sincePaint_.nsecsElapsed()) < 1e9 / rate) {
+            if (!pending_) {
+                pending_ = true;
+                QMetaObject::invokeMethod(this, &ProgressBar::showPending, Qt::QueuedConnection);
+            }
+            return;
+        }
+    }
+    pending_ = false;
+    apply();
+    if (isVisible())
+        repaint();
+}
+
+void ProgressBar::apply() {
+    const int top = int(std::clamp<double>(double(maximum_) * kScale, 0, 1e9));
+    setUpdatesEnabled(false); // drawn by the caller, once
     setRange(0, top);
     setValue(int(std::clamp<double>(std::round(double(value_) * kScale), 0, top)));
     setUpdatesEnabled(true);
-    emit exactChanged(value_);
-    if (!isVisible())
+}
+
+void ProgressBar::showPending() {
+    if (!pending_)
         return;
-    const QScreen* where = screen();
-    const double rate = where && where->refreshRate() > 1 ? where->refreshRate() : 60.0;
-    if (!sincePaint_.isValid() || double(sincePaint_.nsecsElapsed()) >= 1e9 / rate)
-        repaint();
-    else
-        update();
+    pending_ = false;
+    apply();
+    repaint();
 }
 
 void ProgressBar::paintEvent(QPaintEvent* event) {

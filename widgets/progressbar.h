@@ -31,6 +31,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void apply();       // hands the exact values to the base class, which draws them
+    void showPending(); // a value kept between frames, once the window's event loop runs
+
+    bool pending_ = false;
     float value_ = 0;
     float maximum_ = 100;
     QElapsedTimer sincePaint_;
