@@ -1,5 +1,5 @@
 // One start of a program to its first shown window, for bench_startup:
-//   bench_startup_child bare|media|trick PROGRAM_DIR
+//   bench_startup_child bare|label|media|trick PROGRAM_DIR
 // Prints the peak resident memory (KiB) when the window has been shown, then exits.
 #include "frmovra3meded.h"
 #include "frmovra3tricked.h"
@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QTextStream>
 #include <QTimer>
 #include <memory>
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
         window = std::make_unique<tricked::FrmOvra3TrickEd>(args[2]);
     else
         window = std::make_unique<QWidget>();
+    if (args[1] == "label")
+        (new QLabel(QStringLiteral("Ovra 3"), window.get()))->adjustSize();
     window->show();
     // The first turn of the event loop after show() is when the window is on screen.
     QTimer::singleShot(0, [] {
