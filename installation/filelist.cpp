@@ -161,8 +161,4 @@ std::optional<QString> FileList::entry(int index) const {
     return names_[index];
 }
 
-int FileList::indexOf(const QString& name) const {
-    return int(names_.indexOf(name));
-}
-
 } // namespace ovra

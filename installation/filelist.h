@@ -48,8 +48,6 @@ public:
 
     // Entry at a position; nothing when the position is past the end (or negative).
     std::optional<QString> entry(int index) const;
-    // Position of a name (exact match); -1 when absent.
-    int indexOf(const QString& name) const;
 
     // Files matching the pattern whose names are not UTF-8, shown as their bytes read as
     // Latin-1. They are not in the list, so every position after theirs differs from that of
