@@ -109,9 +109,8 @@ void FrmOvra3MedEd::buildControls() {
                            twipsRect(4200, 1320, 3735, 375));
     music.select = button(c, QStringLiteral("Command1"), QStringLiteral("Select a song"),
                           twipsRect(120, 1320, 3855, 375));
-    progressBar1_ = new ovra::ProgressBar(c);
-    ovra::look::place(progressBar1_, QStringLiteral("ProgressBar1"),
-                      twipsRect(120, 3240, 7815, 255));
+    restoreBar_ = new ovra::ProgressBar(c);
+    ovra::look::place(restoreBar_, QStringLiteral("ProgressBar1"), twipsRect(120, 3240, 7815, 255));
     auto* statusBar1 = new ovra::ClockStatusBar(c, QStringLiteral("Ovra3MediaEd - by deckhand"));
     statusBar1->setGeometry(twipsRect(0, 7500, 8055, 255));
     music.transform = button(c, QStringLiteral("cmdTransform"), QStringLiteral("Transform it!"),
@@ -280,7 +279,7 @@ void FrmOvra3MedEd::restore(Side side) {
     // The loop runs on this thread, so the bar is repainted at once at every step; letting
     // events in instead would let other commands run in the middle of a restore.
     const ovra::RestoreResult result = core_.restore(side, [this](int done, int total) {
-        progressBar1_->setExact(100, restoreProgress(done - 1, total - 1));
+        restoreBar_->setExact(100, restoreProgress(done - 1, total - 1));
     });
     if (side == Side::Music) {
         // The files copied back hold their stock tracks again, whatever a slot said of them.

@@ -75,7 +75,7 @@ private:
     bool shown_ = false;
     bool placed_ = false; // on the screen with its frame: docking never moves it again
 
-    ovra::ProgressBar* progressBar1_ = nullptr;
+    ovra::ProgressBar* restoreBar_ = nullptr;
 };
 
 } // namespace mediaed

@@ -39,27 +39,27 @@ FrmSongInfo::FrmSongInfo(QWidget* parent) : QWidget(parent) {
     using namespace ovra::look;
     setupFixedWindow(this, QStringLiteral("frmSongInfo"), QStringLiteral("Song Info"), 4680, 3195);
 
-    richTextBox1_ = entry(this, QStringLiteral("RichTextBox1"), twipsRect(240, 720, 4215, 615));
-    command1_ = new QPushButton(QStringLiteral("OK"), this);
-    place(command1_, QStringLiteral("Command1"), twipsRect(1560, 2760, 1575, 375));
+    songNameBox_ = entry(this, QStringLiteral("RichTextBox1"), twipsRect(240, 720, 4215, 615));
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    place(okButton_, QStringLiteral("Command1"), twipsRect(1560, 2760, 1575, 375));
     // Enter on the focused button presses it, as in a dialog.
-    command1_->setAutoDefault(true);
-    command1_->setDefault(true);
-    richTextBox2_ = entry(this, QStringLiteral("RichTextBox2"), twipsRect(240, 1920, 4215, 615));
+    okButton_->setAutoDefault(true);
+    okButton_->setDefault(true);
+    artistBox_ = entry(this, QStringLiteral("RichTextBox2"), twipsRect(240, 1920, 4215, 615));
     label(this, QStringLiteral("Label2"), QStringLiteral("Artist"), twipsRect(120, 1440, 1575, 375),
           12.0);
     label(this, QStringLiteral("Label1"), QStringLiteral("Song Name"),
           twipsRect(120, 240, 1575, 375), 12.0);
 
-    setTabOrder(command1_, richTextBox1_);
-    setTabOrder(richTextBox1_, richTextBox2_);
-    command1_->setFocus();
+    setTabOrder(okButton_, songNameBox_);
+    setTabOrder(songNameBox_, artistBox_);
+    okButton_->setFocus();
 
-    connect(command1_, &QPushButton::clicked, this, &FrmSongInfo::ok);
+    connect(okButton_, &QPushButton::clicked, this, &FrmSongInfo::ok);
 }
 
 void FrmSongInfo::ok() {
-    emit accepted(songCaption(wholeText(richTextBox1_), wholeText(richTextBox2_)));
+    emit accepted(songCaption(wholeText(songNameBox_), wholeText(artistBox_)));
     close();
 }
 

@@ -22,9 +22,9 @@ signals:
 private:
     void ok();
 
-    QPlainTextEdit* richTextBox1_;
-    QPlainTextEdit* richTextBox2_;
-    QPushButton* command1_;
+    QPlainTextEdit* songNameBox_;
+    QPlainTextEdit* artistBox_;
+    QPushButton* okButton_;
 };
 
 } // namespace mediaed

@@ -42,8 +42,8 @@ FrmSoundtrack::FrmSoundtrack(QString programDir, QWidget* parent)
     for (int k = 0; k < kSlotCount; ++k) {
         const int captionLeft = rightColumn(k) ? 3960 : 480;
         const int numberLeft = rightColumn(k) ? 3600 : 120;
-        label2_.append(label(this, QStringLiteral("Label2_%1").arg(k), QString(),
-                             twipsRect(captionLeft, rowTop(k), 3000, 645), 12.0));
+        slotLabels_.append(label(this, QStringLiteral("Label2_%1").arg(k), QString(),
+                                 twipsRect(captionLeft, rowTop(k), 3000, 645), 12.0));
         label(this, QStringLiteral("Label%1").arg(2 * k + 1), QString::number(k + 1),
               twipsRect(numberLeft, rowTop(k), 255, 645), 12.0);
     }
@@ -51,12 +51,12 @@ FrmSoundtrack::FrmSoundtrack(QString programDir, QWidget* parent)
 
 void FrmSoundtrack::refreshLabels() {
     for (int k = 0; k < kSlotCount; ++k)
-        label2_[k]->setText(catalogue_.slot(k));
+        slotLabels_[k]->setText(catalogue_.slot(k));
 }
 
 void FrmSoundtrack::setSlot(int slot, const QString& caption) {
     catalogue_.setSlot(slot, caption);
-    label2_[slot]->setText(catalogue_.slot(slot));
+    slotLabels_[slot]->setText(catalogue_.slot(slot));
 }
 
 void FrmSoundtrack::closeEvent(QCloseEvent* event) {

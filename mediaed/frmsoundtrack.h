@@ -34,7 +34,7 @@ protected:
 
 private:
     Catalogue catalogue_;
-    QVector<QLabel*> label2_;
+    QVector<QLabel*> slotLabels_;
 };
 
 } // namespace mediaed

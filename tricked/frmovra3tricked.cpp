@@ -73,9 +73,8 @@ void FrmOvra3TrickEd::buildControls() {
     setCentralWidget(client);
 
     // Back to front, as the window lists them.
-    progressBar1_ = new ovra::ProgressBar(client);
-    ovra::look::place(progressBar1_, QStringLiteral("ProgressBar1"),
-                      twipsRect(120, 2040, 5415, 255));
+    restoreBar_ = new ovra::ProgressBar(client);
+    ovra::look::place(restoreBar_, QStringLiteral("ProgressBar1"), twipsRect(120, 2040, 5415, 255));
 
     auto* statusBar1 = new ovra::ClockStatusBar(client, kStatusText);
     statusBar1->setGeometry(twipsRect(0, 2385, 5685, 255));
@@ -211,7 +210,7 @@ void FrmOvra3TrickEd::offerToApply(const QString& path) {
 void FrmOvra3TrickEd::restoreOriginals() {
     const ovra::RestoreResult result = core_.restoreOriginals([this](int done, int total) {
         // The value trails the work by one file and ends near 99.848, never 100.
-        progressBar1_->setExact(100, float((done - 1) * (100.0 / total)));
+        restoreBar_->setExact(100, float((done - 1) * (100.0 / total)));
     });
     if (!result.ok)
         ovra::showInstallationError(this, kProgramTitle);

@@ -52,7 +52,7 @@ private:
 
     QComboBox* cboReplace_ = nullptr;
     QComboBox* cboWith_ = nullptr;
-    ovra::ProgressBar* progressBar1_ = nullptr;
+    ovra::ProgressBar* restoreBar_ = nullptr;
 
     QPointer<QWidget> instructions_;
     QPointer<QWidget> about_;

@@ -43,50 +43,51 @@ FrmDirectoryInfo::FrmDirectoryInfo(DirectoryInfoCopy copy, const QString& progra
     look::label(this, QStringLiteral("Label1"), kInstructions,
                 look::twipsRect(120, 120, 3735, 975));
 
-    dir1_ = new DirListBox(this);
-    look::place(dir1_, QStringLiteral("Dir1"),
+    gameFolderList_ = new DirListBox(this);
+    look::place(gameFolderList_, QStringLiteral("Dir1"),
                 look::twipsRect(120, 1200, 3735, media ? 990 : 1215));
-    greenOnBlack(dir1_);
+    greenOnBlack(gameFolderList_);
 
     if (media) {
-        drive2_ = new DriveListBox(this);
-        look::place(drive2_, QStringLiteral("Drive2"), look::twipsRect(120, 2160, 3735, 315));
-        greenOnBlack(drive2_);
-        greenOnBlack(drive2_->view());
-        drive2Value_ = drive2_->drive();
-        connect(drive2_, &DriveListBox::driveChanged, this, &FrmDirectoryInfo::moveToDrive);
+        gameDriveList_ = new DriveListBox(this);
+        look::place(gameDriveList_, QStringLiteral("Drive2"),
+                    look::twipsRect(120, 2160, 3735, 315));
+        greenOnBlack(gameDriveList_);
+        greenOnBlack(gameDriveList_->view());
+        gameDrive_ = gameDriveList_->drive();
+        connect(gameDriveList_, &DriveListBox::driveChanged, this, &FrmDirectoryInfo::moveToDrive);
         look::line(this, QStringLiteral("Line1"), 120, 2520, 3840, 2520);
     }
 
-    drive1_ = new DriveListBox(this);
-    look::place(drive1_, QStringLiteral("Drive1"), look::twipsRect(120, 2640, 3735, 315));
-    greenOnBlack(drive1_);
-    greenOnBlack(drive1_->view());
+    cdDriveList_ = new DriveListBox(this);
+    look::place(cdDriveList_, QStringLiteral("Drive1"), look::twipsRect(120, 2640, 3735, 315));
+    greenOnBlack(cdDriveList_);
+    greenOnBlack(cdDriveList_->view());
     // The CD already set up stays pickable (offered, not selected) where no volume names it:
     // a disc image, and without drive letters a CD copied or mounted as a folder.
     if (const auto stored =
             readSettingFile(folder_.holding(QLatin1String(kCdDriveFile)), kCdDriveFile)) {
         const QFileInfo cd(paths::hostPath(*stored));
         if (cd.isFile())
-            drive1_->addImage(*stored, false);
+            cdDriveList_->addImage(*stored, false);
 #ifndef Q_OS_WIN
         else if (cd.isDir())
-            drive1_->addFolder(cd.filePath());
+            cdDriveList_->addFolder(cd.filePath());
 #endif
     }
-    drive1_->offerDiscImages();
+    cdDriveList_->offerDiscImages();
 
-    command1_ = new QPushButton(QStringLiteral("OK"), this);
-    look::place(command1_, QStringLiteral("Command1"), look::twipsRect(120, 3120, 3735, 255));
-    command1_->setAutoDefault(false);
-    connect(command1_, &QPushButton::clicked, this, &FrmDirectoryInfo::ok);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    look::place(okButton_, QStringLiteral("Command1"), look::twipsRect(120, 3120, 3735, 255));
+    okButton_->setAutoDefault(false);
+    connect(okButton_, &QPushButton::clicked, this, &FrmDirectoryInfo::ok);
 
-    setTabOrder(dir1_, drive1_);
-    setTabOrder(drive1_, command1_);
-    if (drive2_)
-        setTabOrder(command1_, drive2_);
+    setTabOrder(gameFolderList_, cdDriveList_);
+    setTabOrder(cdDriveList_, okButton_);
+    if (gameDriveList_)
+        setTabOrder(okButton_, gameDriveList_);
 
-    connect(dir1_, &DirListBox::openFailed, this, [this](const QString& path) {
+    connect(gameFolderList_, &DirListBox::openFailed, this, [this](const QString& path) {
         dialogs().message(this, programTitle_,
                           QStringLiteral("The folder %1 cannot be opened. It may have been "
                                          "removed, or you may not be allowed to read it.")
@@ -97,22 +98,22 @@ FrmDirectoryInfo::FrmDirectoryInfo(DirectoryInfoCopy copy, const QString& progra
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-    dir1_->setFocus();
+    gameFolderList_->setFocus();
 }
 
 void FrmDirectoryInfo::moveToDrive(const QString& drive) {
     const QList<drivelist::Volume> volumes = drivelist::mountedVolumes();
     const QString current = QDir::currentPath();
-    const QString target = dirlist::directoryOnDrive(drive2_->root(), current,
+    const QString target = dirlist::directoryOnDrive(gameDriveList_->root(), current,
                                                      drivelist::volumeRootOf(current, volumes));
-    if (dir1_->setPath(target)) {
-        drive2Value_ = drive;
+    if (gameFolderList_->setPath(target)) {
+        gameDrive_ = drive;
         return;
     }
     // Leave Drive2 on the drive Dir1 is still on.
     {
-        const QSignalBlocker block(drive2_);
-        drive2_->setDrive(drive2Value_);
+        const QSignalBlocker block(gameDriveList_);
+        gameDriveList_->setDrive(gameDrive_);
     }
     dialogs().message(this, programTitle_,
                       QStringLiteral("The drive %1 is not ready or cannot be read. Insert a disc "
@@ -121,8 +122,8 @@ void FrmDirectoryInfo::moveToDrive(const QString& drive) {
 }
 
 void FrmDirectoryInfo::ok() {
-    const StoreResult result =
-        storeSettings(folder_, drivelist::gameDirectoryValue(dir1_->path()), drive1_->drive());
+    const StoreResult result = storeSettings(
+        folder_, drivelist::gameDirectoryValue(gameFolderList_->path()), cdDriveList_->drive());
     if (!result.ok) {
         const QString intro =
             result.unchanged

@@ -27,11 +27,11 @@ private:
     ovra::ProgramFolder folder_; // where OK stores the two settings
     QString programTitle_;
 
-    DirListBox* dir1_;
-    DriveListBox* drive1_;
-    DriveListBox* drive2_ = nullptr;
-    QPushButton* command1_;
-    QString drive2Value_; // Drive2's last drive that Dir1 could move to
+    DirListBox* gameFolderList_;
+    DriveListBox* cdDriveList_;
+    DriveListBox* gameDriveList_ = nullptr;
+    QPushButton* okButton_;
+    QString gameDrive_; // the game drive list's last drive the folder list could move to
 };
 
 } // namespace ovra
