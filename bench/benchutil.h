@@ -16,7 +16,6 @@
 #if defined(Q_OS_LINUX)
 #include <fcntl.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -189,21 +188,15 @@ private:
     // A benchmark that stops with qFatal() runs no destructor: the mount would stay behind,
     // holding an image that is already deleted.
     static void unmountOnFatal(const QString& mount, const QString& image) {
-        static QByteArray point, file;
+        static QString point, file;
         static QtMessageHandler previous = nullptr;
-        point = QFile::encodeName(mount);
-        file = QFile::encodeName(image);
+        point = mount;
+        file = image;
         previous = qInstallMessageHandler(
             [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
                 if (type == QtFatalMsg && !point.isEmpty()) {
-                    const pid_t child = ::fork();
-                    if (child == 0) {
-                        ::execlp("umount", "umount", "-l", point.constData(), nullptr);
-                        ::_exit(127);
-                    }
-                    if (child > 0)
-                        ::waitpid(child, nullptr, 0);
-                    ::unlink(file.constData());
+                    quietly(QStringLiteral("umount"), {QStringLiteral("-l"), point});
+                    QFile::remove(file);
                 }
                 if (previous)
                     previous(type, context, text);

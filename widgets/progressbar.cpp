@@ -39,26 +39,23 @@ void ProgressBar::setExact(float maximum, float value) {
             return;
         }
     }
+    draw();
+}
+
+void ProgressBar::draw() {
     pending_ = false;
-    apply();
+    const int top = int(std::clamp<double>(double(maximum_) * kScale, 0, 1e9));
+    setUpdatesEnabled(false); // drawn below, once
+    setRange(0, top);
+    setValue(int(std::clamp<double>(std::round(double(value_) * kScale), 0, top)));
+    setUpdatesEnabled(true);
     if (isVisible())
         repaint();
 }
 
-void ProgressBar::apply() {
-    const int top = int(std::clamp<double>(double(maximum_) * kScale, 0, 1e9));
-    setUpdatesEnabled(false); // drawn by the caller, once
-    setRange(0, top);
-    setValue(int(std::clamp<double>(std::round(double(value_) * kScale), 0, top)));
-    setUpdatesEnabled(true);
-}
-
 void ProgressBar::showPending() {
-    if (!pending_)
-        return;
-    pending_ = false;
-    apply();
-    repaint();
+    if (pending_)
+        draw();
 }
 
 void ProgressBar::paintEvent(QPaintEvent* event) {

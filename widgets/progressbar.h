@@ -31,7 +31,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void apply();       // hands the exact values to the base class, which draws them
+    void draw();        // hands the exact values to the base class and draws them
     void showPending(); // a value kept between frames, once the window's event loop runs
 
     bool pending_ = false;
