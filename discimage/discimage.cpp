@@ -96,28 +96,38 @@ struct Joliet {
     quint8 level = 0; // none
 };
 
+// A folder's entries, with the caller's rule for finding a usable folder or file among them.
+struct Listing {
+    QList<Node> nodes;
+    QList<qsizetype> folderAt, fileAt; // the nodes each lookup sees
+    NameLookup findFolder, findFile;
+
+    Listing(QList<Node> all, const NameRule& rule) : nodes(std::move(all)) {
+        QStringList folderNames, fileNames;
+        for (qsizetype i = 0; i < nodes.size(); ++i) {
+            if (!nodes[i].usable)
+                continue;
+            const bool folder = nodes[i].record.isDirectory();
+            (folder ? folderAt : fileAt).append(i);
+            (folder ? folderNames : fileNames).append(nodes[i].name);
+        }
+        findFolder = rule(folderNames);
+        findFile = rule(fileNames);
+    }
+
+    // The node that `part` names, or -1.
+    qsizetype find(const QString& part, bool directory) const {
+        const qsizetype at = (directory ? findFolder : findFile)(part);
+        return at < 0 ? -1 : (directory ? folderAt : fileAt).at(at);
+    }
+};
+
 struct Folder {
     quint32 extent = 0;
     quint32 size = 0;
     QByteArray libraryPath; // "" for the root
     QStringList shown;      // the components as asked for, for messages
 };
-
-// The entry that `part` names: exact spelling first, else the first in code order.
-qsizetype find(const QList<Node>& nodes, const QString& part, bool directory) {
-    qsizetype best = -1;
-    for (qsizetype i = 0; i < nodes.size(); ++i) {
-        const Node& n = nodes[i];
-        if (!n.usable || n.record.isDirectory() != directory ||
-            n.name.compare(part, Qt::CaseInsensitive) != 0)
-            continue;
-        if (n.name == part)
-            return i;
-        if (best < 0 || n.name < nodes[best].name)
-            best = i;
-    }
-    return best;
-}
 
 // The entry the library takes for `name` on its way down a path: the first whose name
 // matches, or on a plain disc whose translated name does.
@@ -141,7 +151,8 @@ struct Image::Private {
     quint8 jolietLevel = 0;
     Folder root;
     // By extent and size: the library reads exactly the bytes that were checked.
-    mutable QHash<quint64, QList<Node>> folders;
+    NameRule rule;
+    mutable QHash<quint64, std::shared_ptr<const Listing>> folders;
 
     QString damaged(const QString& why) const {
         return QStringLiteral("%1 is damaged or incomplete: %2.").arg(native(hostPath), why);
@@ -219,13 +230,13 @@ struct Image::Private {
     }
 
     // A folder's entries: our records, with the names the library decodes from them.
-    std::optional<QList<Node>> listing(const Folder& folder, QString* error) const {
+    std::shared_ptr<const Listing> listing(const Folder& folder, QString* error) const {
         const quint64 key = quint64(folder.extent) << 32 | folder.size;
         if (const auto cached = folders.constFind(key); cached != folders.cend())
             return *cached;
         const auto checked = records(folder, jolietLevel > 0, error);
         if (!checked)
-            return std::nullopt;
+            return nullptr;
         // Only now, with every length in the folder and in those above it checked, may the
         // library read it. It finds the folder by name from the root again, and the walk has
         // made sure that it picks the same entries.
@@ -260,12 +271,13 @@ struct Image::Private {
         if (!list || nodes.size() != checked->size() ||
             _cdio_list_length(list.get()) != unsigned(nodes.size())) {
             *error = damaged(QStringLiteral("the entries of a folder do not read consistently"));
-            return std::nullopt;
+            return nullptr;
         }
         if (folders.size() >= kMaxCachedFolders)
             folders.clear();
-        folders.insert(key, nodes);
-        return nodes;
+        auto made = std::make_shared<const Listing>(std::move(nodes), rule);
+        folders.insert(key, made);
+        return made;
     }
 
     std::optional<Folder> walk(const QStringList& parts, QString* error) const {
@@ -278,11 +290,12 @@ struct Image::Private {
         Folder current = root;
         QList<quint32> trail{root.extent};
         for (const QString& part : parts) {
-            const auto nodes = listing(current, error);
-            if (!nodes)
+            const auto folder = listing(current, error);
+            if (!folder)
                 return std::nullopt;
+            const QList<Node>* nodes = &folder->nodes;
             current.shown.append(part);
-            const qsizetype at = find(*nodes, part, true);
+            const qsizetype at = folder->find(part, true);
             const Node* node = at < 0 ? nullptr : &nodes->at(at);
             if (!node || node->libraryName.isEmpty() || node->libraryName.contains('/')) {
                 *error = QStringLiteral("There is no folder %1 in the CD image %2.")
@@ -313,16 +326,16 @@ struct Image::Private {
         }
         const QString name = parts.takeLast();
         const auto folder = walk(parts, error);
-        const auto nodes = folder ? listing(*folder, error) : std::nullopt;
-        if (!nodes)
+        const auto files = folder ? listing(*folder, error) : nullptr;
+        if (!files)
             return std::nullopt;
-        const qsizetype at = find(*nodes, name, false);
+        const qsizetype at = files->find(name, false);
         if (at < 0) {
             *error = QStringLiteral("There is no file %1 in the CD image %2.")
                          .arg(path, native(hostPath));
             return std::nullopt;
         }
-        return nodes->at(at);
+        return files->nodes.at(at);
     }
 
     QString open(const QString& path) {
@@ -393,8 +406,9 @@ Image::Image(std::unique_ptr<Private> d) : d(std::move(d)) {}
 
 Image::~Image() = default;
 
-std::unique_ptr<Image> Image::open(const QString& hostPath, QString* error) {
+std::unique_ptr<Image> Image::open(const QString& hostPath, NameRule rule, QString* error) {
     auto d = std::make_unique<Private>();
+    d->rule = std::move(rule);
     const QString why = d->open(hostPath);
     if (!why.isEmpty()) {
         if (error)
@@ -407,14 +421,14 @@ std::unique_ptr<Image> Image::open(const QString& hostPath, QString* error) {
 std::optional<QList<Entry>> Image::list(const QString& folder, QString* error) const {
     QString why;
     const auto found = d->walk(components(folder), &why);
-    const auto nodes = found ? d->listing(*found, &why) : std::nullopt;
-    if (!nodes) {
+    const auto listed = found ? d->listing(*found, &why) : nullptr;
+    if (!listed) {
         if (error)
             *error = why;
         return std::nullopt;
     }
     QList<Entry> entries;
-    for (const Node& n : *nodes)
+    for (const Node& n : listed->nodes)
         if (n.usable)
             entries.append(Entry{n.name, n.record.isDirectory(),
                                  bool(n.record.flags & iso::kHidden), n.record.size});

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -20,6 +21,12 @@ struct Entry {
     bool hidden = false; // marked hidden on the disc
     qint64 size = 0;
 };
+
+// How a path component finds its entry among a folder's names: the index of the one it stands
+// for, or -1. The rule comes from the caller, so that names in an image are matched as the
+// caller matches them in folders on the host; it is made once per folder listing.
+using NameLookup = std::function<qsizetype(const QString& name)>;
+using NameRule = std::function<NameLookup(const QStringList& names)>;
 
 // Receives a file's bytes in order; false stops the read.
 using WriteChunk = std::function<bool(const char* data, qint64 size)>;
@@ -40,15 +47,14 @@ public:
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
-    // Opens an image file (host path). Nothing and a reason (in `error`, may be null) when it
-    // is not a readable ISO 9660 image: missing, not a regular file, no volume descriptor,
-    // truncated or damaged.
-    static std::unique_ptr<Image> open(const QString& hostPath, QString* error);
+    // Opens an image file (host path) whose names are found by `rule`. Nothing and a reason (in
+    // `error`, may be null) when it is not a readable ISO 9660 image: missing, not a regular file,
+    // no volume descriptor, truncated or damaged.
+    static std::unique_ptr<Image> open(const QString& hostPath, NameRule rule, QString* error);
 
     // The entries of a folder in the game's notation relative to the image root
     // ("setup\data\data\anims\skater_m"; "" is the root), never "." or "..", in disc order.
-    // Each component is matched without regard to letter case; among entries that differ only
-    // by case the exact spelling wins, else the first in code order. Nothing and a reason
+    // Each component is found by the rule the image was opened with. Nothing and a reason
     // when the folder is not there or cannot be read.
     std::optional<QList<Entry>> list(const QString& folder, QString* error) const;
 

@@ -2,6 +2,7 @@
 // read every file listed. Nothing may crash; every refusal needs a message; a read that
 // succeeds gives exactly as many bytes as the file's size, in chunks of the promised size.
 #include "discimage.h"
+#include "paths.h"
 
 #include <QFile>
 #include <QTemporaryFile>
@@ -104,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.write(data, size);
 
     QString error;
-    const auto image = discimage::Image::open(file.path(), &error);
+    const auto image = discimage::Image::open(file.path(), ovra::paths::caseMatcher, &error);
     if (!image) {
         if (error.isEmpty())
             broken("a refusal without a message", file.path());

@@ -41,21 +41,14 @@ HostFolder::HostFolder(const QString& gamePath) : host_(paths::hostPath(gamePath
     exists_ = entries.has_value();
     if (!entries)
         return;
-    for (const QString& entry : entries->names) {
-        exact_.insert(entry);
-        QString& standIn = folded_[entry.toCaseFolded()];
-        if (standIn.isEmpty() || entry < standIn)
-            standIn = entry;
-    }
+    entries_ = paths::CaseMatch(entries->names);
     for (const QString& link : entries->links)
         links_.insert(link);
 }
 
 const QString* HostFolder::entryFor(const QString& name) const {
-    if (const auto found = exact_.constFind(name); found != exact_.cend())
-        return &*found;
-    const auto found = folded_.constFind(name.toCaseFolded());
-    return found != folded_.cend() ? &*found : nullptr;
+    const qsizetype at = entries_.find(name);
+    return at < 0 ? nullptr : &entries_.entries()[at];
 }
 
 std::optional<QString> HostFolder::file(const QString& name) const {
@@ -209,7 +202,8 @@ Result<> CdSource::list(const QString& literal, FileList& list) const {
             why = QStringLiteral("the folder %1 cannot be read").arg(shown(literal));
         return why.isEmpty() ? Result<>() : failed(why);
     }
-    const std::unique_ptr<discimage::Image> image = discimage::Image::open(image_, &why);
+    const std::unique_ptr<discimage::Image> image =
+        discimage::Image::open(image_, paths::caseMatcher, &why);
     const std::optional<QList<discimage::Entry>> entries =
         image ? image->list(literal, &why) : std::nullopt;
     if (!entries)
@@ -231,7 +225,8 @@ Result<std::unique_ptr<CdFolder>> CdSource::open(const QString& literal) const {
             return failed(why);
         return std::unique_ptr<CdFolder>(std::make_unique<HostCdFolder>(cdDrive_ + literal, root_));
     }
-    std::shared_ptr<const discimage::Image> image = discimage::Image::open(image_, &why);
+    std::shared_ptr<const discimage::Image> image =
+        discimage::Image::open(image_, paths::caseMatcher, &why);
     if (!image)
         return failed(why);
     return std::unique_ptr<CdFolder>(std::make_unique<ImageCdFolder>(std::move(image), literal));

@@ -2,8 +2,8 @@
 
 #include "filecopy.h"
 #include "filelist.h"
+#include "paths.h"
 
-#include <QHash>
 #include <QSet>
 #include <QString>
 #include <memory>
@@ -35,9 +35,8 @@ private:
 
     QString host_;
     bool exists_ = false;
-    QSet<QString> exact_;
-    QHash<QString, QString> folded_; // case-folded name -> the entry that stands for it
-    QSet<QString> links_;            // entries that are links, or of a type not told
+    paths::CaseMatch entries_;
+    QSet<QString> links_; // entries that are links, or of a type not told
 };
 
 // A folder of the game CD opened for one command; copies its files over installed ones.

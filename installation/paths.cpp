@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace ovra::paths {
 
 QString musicDirectory(const QString& game) {
@@ -24,6 +26,36 @@ QString cdMoviesFolder(const QString& cd) {
 }
 QString cdTrickFolder(const QString& cd) {
     return cd + kCdTricks;
+}
+
+CaseMatch::CaseMatch(QStringList entries) : entries_(std::move(entries)) {
+    exact_.reserve(entries_.size());
+    folded_.reserve(entries_.size());
+    for (qsizetype i = 0; i < entries_.size(); ++i) {
+        const QString& entry = entries_[i];
+        // A crafted image may list one name twice: the first stays.
+        if (!exact_.contains(entry))
+            exact_.insert(entry, i);
+        QString folded = entry.toCaseFolded();
+        const auto variant = folded_.find(folded);
+        if (variant == folded_.end())
+            folded_.insert(std::move(folded), i);
+        else if (entry < entries_[*variant])
+            *variant = i;
+    }
+}
+
+qsizetype CaseMatch::find(const QString& name) const {
+    if (const auto exact = exact_.constFind(name); exact != exact_.cend())
+        return *exact;
+    const auto variant = folded_.constFind(name.toCaseFolded());
+    return variant != folded_.cend() ? *variant : -1;
+}
+
+std::function<qsizetype(const QString&)> caseMatcher(const QStringList& entries) {
+    return [match = std::make_shared<const CaseMatch>(entries)](const QString& name) {
+        return match->find(name);
+    };
 }
 
 bool isPlainFileName(const QString& name) {

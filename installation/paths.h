@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 #include <optional>
 
 // Every game or CD path is the setting's text followed directly by a fixed literal in the
@@ -52,6 +56,28 @@ QString hostPath(const QString& gamePath);
 // Why a setting's value (not empty) leads nowhere on this system, or an empty text: a drive
 // letter the Wine prefix does not hold, or a path that is not a full one.
 QString leadsNowhere(const QString& value);
+
+// How a name finds its entry among the names of one folder, as Windows finds it: the entry
+// spelled the same, else the entry equal to it with letter case ignored, and among several
+// such the first in code order, so the choice is the same on every run. Host folders, the
+// host-path mapping and disc images all match through it. Built once per listing; a lookup
+// costs a hash or two.
+class CaseMatch {
+public:
+    explicit CaseMatch(QStringList entries = {});
+
+    // The index in the entries of the one `name` stands for; -1 when none does.
+    qsizetype find(const QString& name) const;
+    const QStringList& entries() const { return entries_; }
+
+private:
+    QStringList entries_;
+    QHash<QString, qsizetype> exact_;
+    QHash<QString, qsizetype> folded_; // case-folded name -> the variant that wins
+};
+
+// The same rule as a disc image takes it from its caller.
+std::function<qsizetype(const QString&)> caseMatcher(const QStringList& entries);
 
 // How this system compares names in paths.
 Qt::CaseSensitivity pathCase();

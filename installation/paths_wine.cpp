@@ -64,17 +64,14 @@ static QString throughWineDrive(const QString& path) {
     return folder + rest.toString();
 }
 
-// The entry of `dir` that equals `component` with case ignored; exact spelling wins, and among
-// several case variants the first in code order, so the choice is the same on every run.
+// The entry of `dir` that `component` stands for; the component itself when none does.
 static QString matchComponent(const QString& dir, const QString& component) {
-    const QStringList entries =
+    const CaseMatch match(
         QDir(dir.isEmpty() ? QStringLiteral(".") : dir)
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                       QDir::Name);
-    for (const QString& entry : entries)
-        if (entry.compare(component, Qt::CaseInsensitive) == 0)
-            return entry;
-    return component;
+                       QDir::NoSort));
+    const qsizetype at = match.find(component);
+    return at < 0 ? component : match.entries()[at];
 }
 
 QString hostPath(const QString& gamePath) {

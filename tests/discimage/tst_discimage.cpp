@@ -1,4 +1,5 @@
 #include "discimage.h"
+#include "paths.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -233,7 +234,7 @@ void TestDiscImage::contents() {
     QFETCH(QString, source);
 
     QString error;
-    const auto disc = Image::open(this->image(image), &error);
+    const auto disc = Image::open(this->image(image), ovra::paths::caseMatcher, &error);
     QVERIFY2(disc, qPrintable(error));
     QVERIFY(discimage::isImage(this->image(image)));
 
@@ -319,7 +320,7 @@ void TestDiscImage::makers() {
     QVERIFY2(make.exitCode() == 0, make.readAllStandardError().constData());
 
     QString error;
-    const auto disc = Image::open(iso, &error);
+    const auto disc = Image::open(iso, ovra::paths::caseMatcher, &error);
     QVERIFY2(disc, qPrintable(error));
     const QMap<QString, QStringList> tree = treeListing(dir.filePath("tree"));
     for (auto folder = tree.cbegin(); folder != tree.cend(); ++folder) {
@@ -415,7 +416,7 @@ void TestDiscImage::descriptors() {
     QElapsedTimer clock;
     clock.start();
     QString error;
-    const auto disc = Image::open(path, &error);
+    const auto disc = Image::open(path, ovra::paths::caseMatcher, &error);
     const auto entries = disc ? disc->list(kSkater, &error) : std::nullopt;
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed()) + " ms"));
     if (before)
@@ -541,7 +542,7 @@ void TestDiscImage::refused() {
 
     QCOMPARE(discimage::isImage(path), looksLikeImage);
     QString error;
-    const auto disc = Image::open(path, &error);
+    const auto disc = Image::open(path, ovra::paths::caseMatcher, &error);
     if (stage == "open") {
         QVERIFY(!disc);
         QVERIFY2(error.contains(fragment), qPrintable(error));
@@ -571,7 +572,7 @@ void TestDiscImage::everyCutEndsCleanly() {
     for (qsizetype cut = 16 * 2048; cut < end; cut += 999) {
         QVERIFY(writeFile(path, plain.left(cut)));
         QString error;
-        const auto disc = Image::open(path, &error);
+        const auto disc = Image::open(path, ovra::paths::caseMatcher, &error);
         QVERIFY(disc || !error.isEmpty());
         const auto entries = disc ? disc->list(kSkater, &error) : std::nullopt;
         QVERIFY(!disc || entries || !error.isEmpty());
