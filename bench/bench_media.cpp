@@ -1,13 +1,13 @@
 // The media editor's restores (22 music files of 4 MiB, 29 movies of 8 MiB) through the real
 // window, against `cp` of the same CD files into the same folders, in the same run, and against
 // the bare temporary-and-rename loop (see bench::renameOverMillis).
-#include "benchutil.h"
-#include "catalogue.h"
-#include "demogen.h"
-#include "frmovra3meded.h"
-#include "mediabackend.h"
-#include "scripteddialogs.h"
-#include "tempinstall.h"
+#include "bench/benchutil.h"
+#include "mediaed/catalogue.h"
+#include "mediaed/frmovra3meded.h"
+#include "mediaed/mediabackend.h"
+#include "scripts/demogen/demogen.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,9 +4,9 @@
 // 16 MiB against 1 MiB, near 1 for a linear reader. Where a case produces much text, the latter
 // also counts fresh pages: the 16 MiB result is mapped anew on every run, while a 1 MiB one
 // reuses freed heap.
-#include "benchutil.h"
-#include "rtfreader.h"
-#include "rtfwriter.h"
+#include "bench/benchutil.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
 
 #include <QList>
 

@@ -1,9 +1,9 @@
 // Start-up of each program to its first shown window (whole process, offscreen) and its peak
 // memory, against a bare Qt program that only shows an empty window, in the same run.
-#include "benchutil.h"
-#include "catalogue.h"
-#include "demogen.h"
-#include "tempinstall.h"
+#include "bench/benchutil.h"
+#include "mediaed/catalogue.h"
+#include "scripts/demogen/demogen.h"
+#include "tests/support/tempinstall.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // One start of a program to its first shown window, for bench_startup:
 //   bench_startup_child bare|label|media|trick PROGRAM_DIR
 // Prints the peak resident memory (KiB) when the window has been shown, then exits.
-#include "frmovra3meded.h"
-#include "frmovra3tricked.h"
-#include "mediabackend.h"
+#include "mediaed/frmovra3meded.h"
+#include "mediaed/mediabackend.h"
+#include "tricked/frmovra3tricked.h"
 
 #include <QApplication>
 #include <QFile>

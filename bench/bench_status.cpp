@@ -1,9 +1,9 @@
 // `ovra3 status` on an installation of the demo's size (659 tricks of 40 KiB, 22 music files and
 // 29 movies of 64 KiB, installed and on the CD) against `sha256sum` of the same 1420 files, in
 // the same run. Both read every file once; the files stay in the page cache throughout.
-#include "benchutil.h"
-#include "demogen.h"
-#include "tempinstall.h"
+#include "bench/benchutil.h"
+#include "scripts/demogen/demogen.h"
+#include "tests/support/tempinstall.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,14 +5,14 @@
 // one is whole.
 //   bench_tricks restore|open|none: one command only (or none), without cp, on files long on
 //   disk; prints its time. For `strace -f -c`: the difference to `none` is the command's own.
-#include "benchutil.h"
-#include "demogen.h"
-#include "frmovra3tricked.h"
-#include "progressbar.h"
-#include "rtfwriter.h"
-#include "scripteddialogs.h"
-#include "tempinstall.h"
-#include "trickconfig.h"
+#include "bench/benchutil.h"
+#include "rtf/rtfwriter.h"
+#include "scripts/demogen/demogen.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
+#include "tricked/frmovra3tricked.h"
+#include "tricked/trickconfig.h"
+#include "widgets/progressbar.h"
 
 #include <QAction>
 #include <QApplication>

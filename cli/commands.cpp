@@ -1,12 +1,12 @@
-#include "commands.h"
+#include "cli/commands.h"
 
-#include "inventory.h"
-#include "logging.h"
-#include "mediacore.h"
-#include "paths.h"
-#include "report.h"
-#include "rtfwriter.h"
-#include "trickcore.h"
+#include "cli/inventory.h"
+#include "cli/report.h"
+#include "installation/logging.h"
+#include "installation/paths.h"
+#include "mediaed/mediacore.h"
+#include "rtf/rtfwriter.h"
+#include "tricked/trickcore.h"
 
 #include <QDir>
 #include <QFileInfo>

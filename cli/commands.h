@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console.h"
-#include "installation.h"
+#include "cli/console.h"
+#include "installation/installation.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
-#include "console.h"
+#include "cli/console.h"
 
-#include "logging.h"
+#include "installation/logging.h"
 
 #include <cstdio>
 

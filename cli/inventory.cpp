@@ -1,9 +1,9 @@
-#include "inventory.h"
+#include "cli/inventory.h"
 
-#include "mediacore.h"
-#include "paths.h"
-#include "trickconfig.h"
-#include "trickcore.h"
+#include "installation/paths.h"
+#include "mediaed/mediacore.h"
+#include "tricked/trickconfig.h"
+#include "tricked/trickcore.h"
 
 #include <QDir>
 #include <QFileInfo>

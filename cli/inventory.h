@@ -1,6 +1,6 @@
 #pragma once
 
-#include "installation.h"
+#include "installation/installation.h"
 
 #include <QList>
 #include <QString>

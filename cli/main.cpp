@@ -1,5 +1,5 @@
 // ovra3: parses the command line and hands over to the command; nothing else happens here.
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

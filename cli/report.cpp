@@ -1,6 +1,6 @@
-#include "report.h"
+#include "cli/report.h"
 
-#include "logging.h"
+#include "installation/logging.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

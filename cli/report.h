@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inventory.h"
+#include "cli/inventory.h"
 
 #include <QByteArray>
 #include <QString>

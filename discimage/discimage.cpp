@@ -1,6 +1,6 @@
-#include "discimage.h"
+#include "discimage/discimage.h"
 
-#include "isodirectory.h"
+#include "discimage/isodirectory.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "isodirectory.h"
+#include "discimage/isodirectory.h"
 
 #include <bit>
 

@@ -1,8 +1,8 @@
 // Arbitrary bytes as a CD image file: open it, list the root and the folders found below it,
 // read every file listed. Nothing may crash; every refusal needs a message; a read that
 // succeeds gives exactly as many bytes as the file's size, in chunks of the promised size.
-#include "discimage.h"
-#include "paths.h"
+#include "discimage/discimage.h"
+#include "installation/paths.h"
 
 #include <QFile>
 #include <QTemporaryFile>

@@ -1,7 +1,7 @@
 // Arbitrary bytes into the RTF reader. It must never crash, must explain every refusal, and
 // whatever text it accepts must come back unchanged through our own writer and reader.
-#include "rtfreader.h"
-#include "rtfwriter.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Arbitrary bytes down the path of "Open and Restore Trick Config": the RTF reader, then the
 // check of the whole text. Whatever it accepts must be swaps that the editor can make: positions
 // on offer, records that exist, fields that differ; and a refusal must say why.
-#include "rtfreader.h"
-#include "trickconfig.h"
+#include "rtf/rtfreader.h"
+#include "tricked/trickconfig.h"
 
 #include <cstdint>
 #include <cstdio>

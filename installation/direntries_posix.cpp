@@ -1,8 +1,8 @@
 // Directory entries on POSIX systems, read with readdir: Qt's listing drops names that are not
 // UTF-8 without a word, which would shift the positions after them silently.
-#include "direntries.h"
+#include "installation/direntries.h"
 
-#include "posixfile.h"
+#include "installation/posixfile.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 // Directory entries where POSIX calls are not at hand: Qt's listing, hidden and system files
 // included, so that callers decide what to leave out.
-#include "direntries.h"
+#include "installation/direntries.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

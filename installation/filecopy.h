@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fileread.h"
-#include "result.h"
+#include "installation/fileread.h"
+#include "installation/result.h"
 
 #include <QByteArray>
 #include <QString>

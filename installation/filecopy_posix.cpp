@@ -1,10 +1,10 @@
 // The safe writer on POSIX systems: a locked temporary beside the destination, filled by the
 // kernel where it can, given the replaced file's owner and mode, then renamed over it.
-#include "filecopy.h"
+#include "installation/filecopy.h"
 
-#include "filetexts.h"
-#include "posixfile.h"
-#include "temporaries.h"
+#include "installation/filetexts.h"
+#include "installation/posixfile.h"
+#include "installation/temporaries.h"
 
 #include <QFile>
 #include <QRandomGenerator>

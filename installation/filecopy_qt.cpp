@@ -1,8 +1,8 @@
 // The safe writer where POSIX calls are not at hand: Qt's QSaveFile, unbuffered so that every
 // write reports its own error.
-#include "filecopy.h"
+#include "installation/filecopy.h"
 
-#include "filetexts.h"
+#include "installation/filetexts.h"
 
 #include <QFile>
 #include <QFileInfo>

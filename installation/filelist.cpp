@@ -1,8 +1,8 @@
-#include "filelist.h"
+#include "installation/filelist.h"
 
-#include "direntries.h"
-#include "logging.h"
-#include "paths.h"
+#include "installation/direntries.h"
+#include "installation/logging.h"
+#include "installation/paths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "result.h"
+#include "installation/result.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
 // Guarded whole reads on POSIX systems: looked at before they are opened, and again after.
-#include "fileread.h"
+#include "installation/fileread.h"
 
-#include "filetexts.h"
-#include "posixfile.h"
+#include "installation/filetexts.h"
+#include "installation/posixfile.h"
 
 #include <QFile>
 #include <memory>

@@ -1,7 +1,7 @@
 // Guarded whole reads where POSIX calls are not at hand: Qt's own, refusing what is not a file.
-#include "fileread.h"
+#include "installation/fileread.h"
 
-#include "filetexts.h"
+#include "installation/filetexts.h"
 
 #include <QFile>
 #include <QFileInfo>

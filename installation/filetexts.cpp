@@ -1,4 +1,4 @@
-#include "filetexts.h"
+#include "installation/filetexts.h"
 
 #include <QDir>
 

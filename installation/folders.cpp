@@ -1,9 +1,9 @@
-#include "folders.h"
+#include "installation/folders.h"
 
-#include "direntries.h"
-#include "discimage.h"
-#include "logging.h"
-#include "paths.h"
+#include "discimage/discimage.h"
+#include "installation/direntries.h"
+#include "installation/logging.h"
+#include "installation/paths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "filecopy.h"
-#include "filelist.h"
-#include "paths.h"
+#include "installation/filecopy.h"
+#include "installation/filelist.h"
+#include "installation/paths.h"
 
 #include <QSet>
 #include <QString>

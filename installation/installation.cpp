@@ -1,4 +1,4 @@
-#include "installation.h"
+#include "installation/installation.h"
 
 namespace ovra {
 

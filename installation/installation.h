@@ -1,7 +1,7 @@
 #pragma once
 
-#include "folders.h"
-#include "installsettings.h"
+#include "installation/folders.h"
+#include "installation/installsettings.h"
 
 #include <QString>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "installsettings.h"
+#include "installation/installsettings.h"
 
-#include "filecopy.h"
-#include "paths.h"
-#include "temporaries.h"
+#include "installation/filecopy.h"
+#include "installation/paths.h"
+#include "installation/temporaries.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "logging.h"
+#include "installation/logging.h"
 
 namespace ovra {
 Q_LOGGING_CATEGORY(lcInstallation, "ovra.installation")

@@ -1,4 +1,4 @@
-#include "paths.h"
+#include "installation/paths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // Paths on Windows: the game's notation is the system's own.
-#include "paths.h"
+#include "installation/paths.h"
 
 namespace ovra::paths {
 

@@ -1,6 +1,6 @@
 // Paths on systems without drive letters: the game's notation mapped onto the host, drive
 // letters through the Wine prefix, letter case matched as Windows ignores it.
-#include "paths.h"
+#include "installation/paths.h"
 
 #include <QDir>
 #include <QFileInfo>

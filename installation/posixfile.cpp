@@ -1,4 +1,4 @@
-#include "posixfile.h"
+#include "installation/posixfile.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "restore.h"
+#include "installation/restore.h"
 
-#include "fileread.h"
+#include "installation/fileread.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "folders.h"
+#include "installation/folders.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "temporaries.h"
+#include "installation/temporaries.h"
 
-#include "temporariesdetail.h"
+#include "installation/temporariesdetail.h"
 
 #include <algorithm>
 

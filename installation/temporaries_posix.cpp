@@ -1,9 +1,9 @@
 // The clean-up of temporaries on POSIX systems: a killed writer's file is the one no running
 // writer holds locked.
-#include "temporaries.h"
-#include "temporariesdetail.h"
+#include "installation/temporaries.h"
+#include "installation/temporariesdetail.h"
 
-#include "posixfile.h"
+#include "installation/posixfile.h"
 
 #include <QFile>
 #include <QStringList>

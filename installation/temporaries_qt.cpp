@@ -1,7 +1,7 @@
 // The clean-up of temporaries where POSIX calls are not at hand: an open file cannot be removed
 // there, so a running writer's temporary stays.
-#include "temporaries.h"
-#include "temporariesdetail.h"
+#include "installation/temporaries.h"
+#include "installation/temporariesdetail.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "catalogue.h"
+#include "mediaed/catalogue.h"
 
-#include "filecopy.h"
-#include "paths.h"
-#include "rtfreader.h"
-#include "rtfwriter.h"
-#include "temporaries.h"
+#include "installation/filecopy.h"
+#include "installation/paths.h"
+#include "installation/temporaries.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "installsettings.h"
-#include "stocktable.h"
+#include "installation/installsettings.h"
+#include "mediaed/stocktable.h"
 
 #include <QString>
 #include <QStringList>

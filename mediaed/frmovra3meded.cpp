@@ -1,15 +1,15 @@
-#include "frmovra3meded.h"
+#include "mediaed/frmovra3meded.h"
 
-#include "dialogs.h"
-#include "directoryinfo.h"
-#include "frmsonginfo.h"
-#include "frmsoundtrack.h"
-#include "infowindows.h"
-#include "mediapreview.h"
-#include "progressbar.h"
-#include "soundtrack.h"
-#include "stocktable.h"
-#include "winlook.h"
+#include "mediaed/frmsonginfo.h"
+#include "mediaed/frmsoundtrack.h"
+#include "mediaed/infowindows.h"
+#include "mediaed/mediapreview.h"
+#include "mediaed/soundtrack.h"
+#include "mediaed/stocktable.h"
+#include "widgets/dialogs.h"
+#include "widgets/dirinfo/directoryinfo.h"
+#include "widgets/progressbar.h"
+#include "widgets/winlook.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

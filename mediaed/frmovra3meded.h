@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mediacore.h"
+#include "mediaed/mediacore.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,7 +1,7 @@
-#include "frmsonginfo.h"
+#include "mediaed/frmsonginfo.h"
 
-#include "catalogue.h"
-#include "winlook.h"
+#include "mediaed/catalogue.h"
+#include "widgets/winlook.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "frmsoundtrack.h"
+#include "mediaed/frmsoundtrack.h"
 
-#include "winlook.h"
+#include "widgets/winlook.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue.h"
+#include "mediaed/catalogue.h"
 
 #include <QVector>
 #include <QWidget>

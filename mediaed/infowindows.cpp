@@ -1,4 +1,4 @@
-#include "infowindows.h"
+#include "mediaed/infowindows.h"
 
 namespace mediaed {
 

@@ -1,6 +1,6 @@
-#include "frmovra3meded.h"
-#include "mediabackend.h"
-#include "programstart.h"
+#include "mediaed/frmovra3meded.h"
+#include "mediaed/mediabackend.h"
+#include "widgets/programstart.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "mediabackend.h"
+#include "mediaed/mediabackend.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,9 +1,9 @@
-#include "mediacore.h"
+#include "mediaed/mediacore.h"
 
-#include "installsettings.h"
-#include "mediaedlog.h"
-#include "paths.h"
-#include "temporaries.h"
+#include "installation/installsettings.h"
+#include "installation/paths.h"
+#include "installation/temporaries.h"
+#include "mediaed/mediaedlog.h"
 
 #include <QDir>
 

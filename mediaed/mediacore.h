@@ -1,10 +1,10 @@
 #pragma once
 
-#include "filecopy.h"
-#include "filelist.h"
-#include "folders.h"
-#include "installation.h"
-#include "restore.h"
+#include "installation/filecopy.h"
+#include "installation/filelist.h"
+#include "installation/folders.h"
+#include "installation/installation.h"
+#include "installation/restore.h"
 
 #include <QString>
 #include <QStringList>

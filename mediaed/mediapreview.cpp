@@ -1,7 +1,7 @@
-#include "mediapreview.h"
+#include "mediaed/mediapreview.h"
 
-#include "previewcontrols.h"
-#include "winlook.h"
+#include "mediaed/previewcontrols.h"
+#include "widgets/winlook.h"
 
 #include <QAction>
 #include <QAudioOutput>

@@ -1,4 +1,4 @@
-#include "previewcontrols.h"
+#include "mediaed/previewcontrols.h"
 
 #include <QAudio>
 #include <QBoxLayout>

@@ -1,9 +1,9 @@
-#include "soundtrack.h"
+#include "mediaed/soundtrack.h"
 
-#include "dialogs.h"
-#include "frmsoundtrack.h"
-#include "mediacore.h"
-#include "stocktable.h"
+#include "mediaed/frmsoundtrack.h"
+#include "mediaed/mediacore.h"
+#include "mediaed/stocktable.h"
+#include "widgets/dialogs.h"
 
 #include <algorithm>
 #include <cstdlib>

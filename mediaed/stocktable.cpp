@@ -1,4 +1,4 @@
-#include "stocktable.h"
+#include "mediaed/stocktable.h"
 
 #include <QFile>
 #include <QStringList>

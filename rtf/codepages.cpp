@@ -1,4 +1,4 @@
-#include "codepages.h"
+#include "rtf/codepages.h"
 
 #include <algorithm>
 #include <mutex>

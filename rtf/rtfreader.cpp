@@ -1,6 +1,6 @@
-#include "rtfreader.h"
+#include "rtf/rtfreader.h"
 
-#include "codepages.h"
+#include "rtf/codepages.h"
 
 #include <QHash>
 

@@ -1,4 +1,4 @@
-#include "rtfwriter.h"
+#include "rtf/rtfwriter.h"
 
 #include <QHash>
 #include <QList>

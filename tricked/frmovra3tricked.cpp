@@ -1,11 +1,11 @@
-#include "frmovra3tricked.h"
+#include "tricked/frmovra3tricked.h"
 
-#include "dialogs.h"
-#include "directoryinfo.h"
-#include "infowindows.h"
-#include "progressbar.h"
-#include "trickedlog.h"
-#include "winlook.h"
+#include "tricked/infowindows.h"
+#include "tricked/trickedlog.h"
+#include "widgets/dialogs.h"
+#include "widgets/dirinfo/directoryinfo.h"
+#include "widgets/progressbar.h"
+#include "widgets/winlook.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

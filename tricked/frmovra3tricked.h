@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trickcore.h"
+#include "tricked/trickcore.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "infowindows.h"
+#include "tricked/infowindows.h"
 
 namespace tricked {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "infowindow.h"
+#include "widgets/infowindow.h"
 
 // The trick editor's Help menu windows, as tables.
 namespace tricked {

@@ -1,5 +1,5 @@
-#include "frmovra3tricked.h"
-#include "programstart.h"
+#include "tricked/frmovra3tricked.h"
+#include "widgets/programstart.h"
 
 #include <QApplication>
 

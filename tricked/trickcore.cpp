@@ -1,11 +1,11 @@
-#include "trickcore.h"
+#include "tricked/trickcore.h"
 
-#include "installsettings.h"
-#include "paths.h"
-#include "rtfreader.h"
-#include "rtfwriter.h"
-#include "temporaries.h"
-#include "trickedlog.h"
+#include "installation/installsettings.h"
+#include "installation/paths.h"
+#include "installation/temporaries.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
+#include "tricked/trickedlog.h"
 
 #include <QDir>
 

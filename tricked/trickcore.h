@@ -1,11 +1,11 @@
 #pragma once
 
-#include "filecopy.h"
-#include "filelist.h"
-#include "folders.h"
-#include "installation.h"
-#include "restore.h"
-#include "trickconfig.h"
+#include "installation/filecopy.h"
+#include "installation/filelist.h"
+#include "installation/folders.h"
+#include "installation/installation.h"
+#include "installation/restore.h"
+#include "tricked/trickconfig.h"
 
 #include <QHash>
 #include <QString>
@@ -95,8 +95,8 @@ private:
 
     QString programDir_;
     ovra::Installation installation_; // RichTextBox1 and RichTextBox2, and the CD they name
-    QString currentConfig_; // RichTextBox3: empty, or a whole Trick Config
-    QString openedConfig_;  // RichTextBox4
+    QString currentConfig_;           // RichTextBox3: empty, or a whole Trick Config
+    QString openedConfig_;            // RichTextBox4
     ovra::FileList trickList_{QStringLiteral("*.ska")}; // File1
     QHash<QString, int> positions_;                     // name -> position, for the names on offer
 };

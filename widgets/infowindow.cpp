@@ -1,6 +1,6 @@
-#include "infowindow.h"
+#include "widgets/infowindow.h"
 
-#include "winlook.h"
+#include "widgets/winlook.h"
 
 #include <QPainter>
 #include <QPixmap>

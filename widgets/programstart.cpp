@@ -1,4 +1,4 @@
-#include "programstart.h"
+#include "widgets/programstart.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

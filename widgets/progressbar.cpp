@@ -1,6 +1,6 @@
-#include "progressbar.h"
+#include "widgets/progressbar.h"
 
-#include "winlook.h"
+#include "widgets/winlook.h"
 
 #include <QScreen>
 

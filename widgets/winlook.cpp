@@ -1,6 +1,6 @@
-#include "winlook.h"
+#include "widgets/winlook.h"
 
-#include "windowframe.h"
+#include "widgets/windowframe.h"
 
 #include <QAbstractItemView>
 #include <QAction>

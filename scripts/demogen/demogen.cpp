@@ -1,7 +1,7 @@
-#include "demogen.h"
+#include "scripts/demogen/demogen.h"
 
-#include "catalogue.h"
-#include "stocktable.h"
+#include "mediaed/catalogue.h"
+#include "mediaed/stocktable.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Generates a demo game installation and CD folder, points the programs at them and gives the
 // media editor the soundtrack list a first start would have written.
 // Usage: ovra3-demo ROOT PROGRAM_DIR [--trick-size BYTES] [--music-size BYTES] [--movie-size BYTES]
-#include "demogen.h"
+#include "scripts/demogen/demogen.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,8 +1,8 @@
-#include "filelist.h"
-#include "rtfwriter.h"
-#include "smallfs.h"
-#include "tempinstall.h"
-#include "trickconfig.h"
+#include "installation/filelist.h"
+#include "rtf/rtfwriter.h"
+#include "tests/support/smallfs.h"
+#include "tests/support/tempinstall.h"
+#include "tricked/trickconfig.h"
 
 #include <QDirIterator>
 #include <QJsonArray>

@@ -3,11 +3,11 @@
 //   crash_child trick-restore PROGRAM_DIR   the trick editor's Restore Originals, again and again
 //   crash_child media-restore PROGRAM_DIR   the media editor's Restore Original Music and Movies
 //   crash_child catalogue-save PROGRAM_DIR  saves of the soundtrack catalogue, two versions in turn
-#include "catalogue.h"
-#include "frmovra3meded.h"
-#include "frmovra3tricked.h"
-#include "mediabackend.h"
-#include "scripteddialogs.h"
+#include "mediaed/catalogue.h"
+#include "mediaed/frmovra3meded.h"
+#include "mediaed/mediabackend.h"
+#include "tests/support/scripteddialogs.h"
+#include "tricked/frmovra3tricked.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,14 +2,14 @@
 // whole afterwards: each installed file holds either its old or its new bytes, each slot
 // file reads as one of the two captions being saved, and the next start leaves no
 // temporary file behind.
-#include "catalogue.h"
-#include "filecopy.h"
-#include "frmovra3meded.h"
-#include "frmovra3tricked.h"
-#include "mediabackend.h"
-#include "rtfreader.h"
-#include "scripteddialogs.h"
-#include "tempinstall.h"
+#include "installation/filecopy.h"
+#include "mediaed/catalogue.h"
+#include "mediaed/frmovra3meded.h"
+#include "mediaed/mediabackend.h"
+#include "rtf/rtfreader.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
+#include "tricked/frmovra3tricked.h"
 
 #include <QDir>
 #include <QProcess>

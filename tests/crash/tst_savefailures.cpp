@@ -1,14 +1,14 @@
 // Every save on a full disk or past the file-size limit, and every read or save that meets a
 // FIFO or a device: the failure is reported, the old file stays as it was, nothing blocks.
-#include "catalogue.h"
-#include "filecopy.h"
-#include "frmovra3tricked.h"
-#include "installsettings.h"
-#include "rtfwriter.h"
-#include "scripteddialogs.h"
-#include "smallfs.h"
-#include "tempinstall.h"
-#include "watchdog.h"
+#include "installation/filecopy.h"
+#include "installation/installsettings.h"
+#include "mediaed/catalogue.h"
+#include "rtf/rtfwriter.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/smallfs.h"
+#include "tests/support/tempinstall.h"
+#include "tests/support/watchdog.h"
+#include "tricked/frmovra3tricked.h"
 
 #include <QAction>
 #include <QTest>

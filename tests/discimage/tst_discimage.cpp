@@ -1,5 +1,5 @@
-#include "discimage.h"
-#include "paths.h"
+#include "discimage/discimage.h"
+#include "installation/paths.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,10 +1,10 @@
 // The safe whole-file writer and reader, the clean-up of temporaries, and the shared
 // installation error message.
-#include "dialogs.h"
-#include "filecopy.h"
-#include "scripteddialogs.h"
-#include "tempinstall.h"
-#include "temporaries.h"
+#include "installation/filecopy.h"
+#include "installation/temporaries.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
+#include "widgets/dialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,8 +14,8 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
-#include "posixfile.h"
-#include "watchdog.h"
+#include "installation/posixfile.h"
+#include "tests/support/watchdog.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>

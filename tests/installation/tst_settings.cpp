@@ -1,9 +1,9 @@
 // Settings files, path rules, host paths and the file-name order.
-#include "filelist.h"
-#include "installsettings.h"
-#include "paths.h"
-#include "scopedenv.h"
-#include "tempinstall.h"
+#include "installation/filelist.h"
+#include "installation/installsettings.h"
+#include "installation/paths.h"
+#include "tests/support/scopedenv.h"
+#include "tests/support/tempinstall.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +14,7 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
-#include "smallfs.h"
+#include "tests/support/smallfs.h"
 #endif
 
 using namespace ovra;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stocktable.h"
+#include "mediaed/stocktable.h"
 
 #include <QStringList>
 

@@ -1,14 +1,14 @@
 // The widget-free soundtrack catalogue: the stock table, and load, save and reset over the 19
 // slot files.
-#include "captions.h"
-#include "catalogue.h"
-#include "rtfreader.h"
-#include "rtfwriter.h"
-#include "scopedenv.h"
-#include "stocktable.h"
+#include "mediaed/catalogue.h"
+#include "mediaed/stocktable.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
+#include "tests/mediaed/captions.h"
+#include "tests/support/scopedenv.h"
 
 #ifdef Q_OS_UNIX
-#include "smallfs.h"
+#include "tests/support/smallfs.h"
 #endif
 
 #include <QDir>

@@ -1,17 +1,17 @@
 // The media editor's main window, driven as a user drives it: start-up against generated
 // installations, picking files, replacing, restoring, docking and closing. What it shares with
 // the trick editor's window is in tst_programwindows.
-#include "barwatch.h"
-#include "filelist.h"
-#include "frmovra3meded.h"
-#include "frmsoundtrack.h"
-#include "mediabackend.h"
-#include "mediapreview.h"
-#include "progressbar.h"
-#include "scripteddialogs.h"
-#include "soundtrack.h"
-#include "tempinstall.h"
-#include "windowcheck.h"
+#include "installation/filelist.h"
+#include "mediaed/frmovra3meded.h"
+#include "mediaed/frmsoundtrack.h"
+#include "mediaed/mediabackend.h"
+#include "mediaed/mediapreview.h"
+#include "mediaed/soundtrack.h"
+#include "tests/support/barwatch.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
+#include "tests/support/windowcheck.h"
+#include "widgets/progressbar.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The preview pane: what it is handed, its controls, and that it survives files it cannot
 // play. Playback needs no sound card; the waits are generous for slow machines.
-#include "mediabackend.h"
-#include "mediapreview.h"
-#include "previewcontrols.h"
+#include "mediaed/mediabackend.h"
+#include "mediaed/mediapreview.h"
+#include "mediaed/previewcontrols.h"
 
 #include <QAction>
 #include <QAudioOutput>

@@ -1,17 +1,17 @@
 // The Current Soundtrack window and the Song Info dialog, driven through their managers as
 // the main window drives them: what they show, and what lands in the slot files.
-#include "captions.h"
-#include "filelist.h"
-#include "frmovra3meded.h"
-#include "frmsoundtrack.h"
-#include "mediabackend.h"
-#include "rtfreader.h"
-#include "rtfwriter.h"
-#include "scripteddialogs.h"
-#include "soundtrack.h"
-#include "stocktable.h"
-#include "tempinstall.h"
-#include "windowcheck.h"
+#include "installation/filelist.h"
+#include "mediaed/frmovra3meded.h"
+#include "mediaed/frmsoundtrack.h"
+#include "mediaed/mediabackend.h"
+#include "mediaed/soundtrack.h"
+#include "mediaed/stocktable.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
+#include "tests/mediaed/captions.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
+#include "tests/support/windowcheck.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,16 +1,16 @@
 // Names from the CD and the installation that read as paths: whatever either program is told
 // to do, nothing outside the game's data folders and the program's own folder may change.
-#include "filelist.h"
-#include "frmovra3meded.h"
-#include "frmovra3tricked.h"
-#include "logging.h"
-#include "mediabackend.h"
-#include "mediacore.h"
-#include "rtfwriter.h"
-#include "scripteddialogs.h"
-#include "tempinstall.h"
-#include "trickconfig.h"
-#include "trickcore.h"
+#include "installation/filelist.h"
+#include "installation/logging.h"
+#include "mediaed/frmovra3meded.h"
+#include "mediaed/mediabackend.h"
+#include "mediaed/mediacore.h"
+#include "rtf/rtfwriter.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
+#include "tricked/frmovra3tricked.h"
+#include "tricked/trickconfig.h"
+#include "tricked/trickcore.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,5 +1,5 @@
-#include "rtfreader.h"
-#include "rtfwriter.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "progressbar.h"
+#include "widgets/progressbar.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

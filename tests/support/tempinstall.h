@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demogen.h"
+#include "scripts/demogen/demogen.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,10 +3,10 @@
 // One checker for the windows of both programs: the rules every window keeps, each control
 // against its row of the window tables (layouts.h), the focus order, the real message boxes, and
 // finding a top-level window by name.
-#include "dialogs.h"
-#include "infowindow.h"
-#include "layouts.h"
-#include "winlook.h"
+#include "tests/support/layouts.h"
+#include "widgets/dialogs.h"
+#include "widgets/infowindow.h"
+#include "widgets/winlook.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "frmovra3tricked.h"
-#include "scripteddialogs.h"
-#include "tempinstall.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
+#include "tricked/frmovra3tricked.h"
 
 #include <QAction>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "trickconfig.h"
+#include "tricked/trickconfig.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "rtfreader.h"
-#include "rtfwriter.h"
-#include "trickconfig.h"
-#include "trickfixture.h"
+#include "rtf/rtfreader.h"
+#include "rtf/rtfwriter.h"
+#include "tests/tricked/trickfixture.h"
+#include "tricked/trickconfig.h"
 
 #include <QProcess>
 #include <QRegularExpression>

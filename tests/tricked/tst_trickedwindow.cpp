@@ -1,13 +1,13 @@
 // The trick editor's main window, driven as a user drives it: start-up, the trick lists,
 // transforms and restores. What it shares with the media editor's window is in
 // tst_programwindows.
-#include "barwatch.h"
-#include "filelist.h"
-#include "infowindows.h"
-#include "progressbar.h"
-#include "trickconfig.h"
-#include "trickfixture.h"
-#include "windowcheck.h"
+#include "installation/filelist.h"
+#include "tests/support/barwatch.h"
+#include "tests/support/windowcheck.h"
+#include "tests/tricked/trickfixture.h"
+#include "tricked/infowindows.h"
+#include "tricked/trickconfig.h"
+#include "widgets/progressbar.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,17 +1,17 @@
 // The Directory and Drive Info dialog through its real window, and the list cores under it. Its
 // layout and focus order are checked with the other windows in tst_programwindows.
-#include "directoryinfo.h"
-#include "dirlistbox.h"
-#include "dirlistcore.h"
-#include "drivelistbox.h"
-#include "drivelistcore.h"
-#include "filelist.h"
-#include "installsettings.h"
-#include "paths.h"
-#include "scopedenv.h"
-#include "scripteddialogs.h"
-#include "tempinstall.h"
-#include "winlook.h"
+#include "installation/filelist.h"
+#include "installation/installsettings.h"
+#include "installation/paths.h"
+#include "tests/support/scopedenv.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
+#include "widgets/dirinfo/directoryinfo.h"
+#include "widgets/dirinfo/dirlistbox.h"
+#include "widgets/dirinfo/dirlistcore.h"
+#include "widgets/dirinfo/drivelistbox.h"
+#include "widgets/dirinfo/drivelistcore.h"
+#include "widgets/winlook.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

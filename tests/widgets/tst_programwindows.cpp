@@ -1,14 +1,14 @@
 // What the windows of both programs have in common, with a row per program or per window: where
 // every control stands (the tables of layouts.h) and the rules every window keeps, the focus
 // order, the real message box, Exit, the Help windows and the menus.
-#include "frmovra3meded.h"
-#include "frmovra3tricked.h"
-#include "progressbar.h"
-#include "rtfwriter.h"
-#include "scripteddialogs.h"
-#include "stocktable.h"
-#include "tempinstall.h"
-#include "windowcheck.h"
+#include "mediaed/frmovra3meded.h"
+#include "mediaed/stocktable.h"
+#include "rtf/rtfwriter.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/tempinstall.h"
+#include "tests/support/windowcheck.h"
+#include "tricked/frmovra3tricked.h"
+#include "widgets/progressbar.h"
 
 #include <QAction>
 #include <QDirIterator>

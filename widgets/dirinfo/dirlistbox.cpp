@@ -1,6 +1,6 @@
-#include "dirlistbox.h"
+#include "widgets/dirinfo/dirlistbox.h"
 
-#include "dirlistcore.h"
+#include "widgets/dirinfo/dirlistcore.h"
 
 #include <QDir>
 #include <QKeyEvent>

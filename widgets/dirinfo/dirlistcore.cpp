@@ -1,6 +1,6 @@
-#include "dirlistcore.h"
+#include "widgets/dirinfo/dirlistcore.h"
 
-#include "filelist.h"
+#include "installation/filelist.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "drivelistbox.h"
+#include "widgets/dirinfo/drivelistbox.h"
 
-#include "dialogs.h"
+#include "widgets/dialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drivelistcore.h"
+#include "widgets/dirinfo/drivelistcore.h"
 
 #include <QComboBox>
 

@@ -1,7 +1,7 @@
-#include "drivelistcore.h"
+#include "widgets/dirinfo/drivelistcore.h"
 
-#include "dirlistcore.h"
-#include "paths.h"
+#include "installation/paths.h"
+#include "widgets/dirinfo/dirlistcore.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paths.h"
+#include "installation/paths.h"
 
 #include <QByteArray>
 #include <QList>

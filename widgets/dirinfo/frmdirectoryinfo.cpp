@@ -1,12 +1,12 @@
-#include "frmdirectoryinfo.h"
+#include "widgets/dirinfo/frmdirectoryinfo.h"
 
-#include "dialogs.h"
-#include "dirlistbox.h"
-#include "dirlistcore.h"
-#include "drivelistbox.h"
-#include "installsettings.h"
-#include "paths.h"
-#include "winlook.h"
+#include "installation/installsettings.h"
+#include "installation/paths.h"
+#include "widgets/dialogs.h"
+#include "widgets/dirinfo/dirlistbox.h"
+#include "widgets/dirinfo/dirlistcore.h"
+#include "widgets/dirinfo/drivelistbox.h"
+#include "widgets/winlook.h"
 
 #include <QDir>
 #include <QFileInfo>

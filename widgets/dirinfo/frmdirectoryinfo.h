@@ -1,7 +1,7 @@
 #pragma once
 
-#include "directoryinfo.h"
-#include "installsettings.h"
+#include "installation/installsettings.h"
+#include "widgets/dirinfo/directoryinfo.h"
 
 #include <QWidget>
 
