@@ -245,23 +245,17 @@ private slots:
         QCOMPARE(combo->currentText(), QStringLiteral("kickflip_l"));
     }
 
+    // What the window shows of Restore Originals; the core suite checks what lands on disk.
     void restore_data() {
         QTest::addColumn<int>("files");
         QTest::addColumn<bool>("withCd");
         QTest::addColumn<int>("breakAt"); // installed file replaced by a folder; -1: none
         QTest::addColumn<int>("restored");
         QTest::addColumn<int>("errors");
-        QTest::addColumn<bool>("image");    // the CD kept as a disc image
-        QTest::addColumn<bool>("capitals"); // installed names in capitals, the CD's not
-        QTest::newRow("659") << 659 << true << -1 << 659 << 0 << false << false;
-        QTest::newRow("660") << 660 << true << -1 << 659 << 0 << false << false;
-        QTest::newRow("short list") << 100 << true << -1 << 100 << 1 << false << false;
-        QTest::newRow("no CD") << 659 << false << -1 << 0 << 1 << false << false;
-        QTest::newRow("copy fails") << 659 << true << 10 << 10 << 1 << false << false;
-        QTest::newRow("from a disc image") << 659 << true << -1 << 659 << 0 << true << false;
-        QTest::newRow("from a disc image, copy fails")
-            << 659 << true << 10 << 10 << 1 << true << false;
-        QTest::newRow("installed in capitals") << 659 << true << -1 << 659 << 0 << false << true;
+        QTest::newRow("659") << 659 << true << -1 << 659 << 0;
+        QTest::newRow("short list") << 100 << true << -1 << 100 << 1;
+        QTest::newRow("no CD") << 659 << false << -1 << 0 << 1;
+        QTest::newRow("copy fails") << 659 << true << 10 << 10 << 1;
     }
     void restore() {
         QFETCH(int, files);
@@ -269,24 +263,17 @@ private slots:
         QFETCH(int, breakAt);
         QFETCH(int, restored);
         QFETCH(int, errors);
-        QFETCH(bool, image);
-        QFETCH(bool, capitals);
         demogen::Options o = tricks(files, withCd);
         o.installedTricks = std::max(files, 659);
-        TrickFixture f(o, true, image);
+        TrickFixture f(o, true);
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
         f.trigger("mnuNew");
         if (restored > 12)
             f.window->transform(f.name(3), f.name(12));
         const QString config = f.window->core().currentConfig();
-        // Every installed file differs from the CD's before the restore.
-        const QStringList installedNames = demogen::trickNames(o.installedTricks);
-        const QString dir = f.install.layout.gameDirectory + "/data/anims/skater_M/";
-        const auto spelled = [&](const QString& name) { return capitals ? name.toUpper() : name; };
-        for (const QString& name : installedNames)
-            QVERIFY((!capitals || QFile::rename(dir + name, dir + spelled(name))) &&
-                    TempInstall::write(dir + spelled(name), "swapped " + name.toUtf8()));
+        if (restored > 0) // the last file the restore reaches
+            QVERIFY(TempInstall::write(f.installed(restored - 1), "swapped"));
         if (breakAt >= 0) {
             QVERIFY(QFile::remove(f.installed(breakAt)));
             QVERIFY(QDir().mkdir(f.installed(breakAt)));
@@ -299,18 +286,8 @@ private slots:
 
         QCOMPARE(f.dialogs.installationErrors(), errors);
         QCOMPARE(f.dialogs.messages.size(), errors);
-        const QStringList names = f.window->core().trickList().names();
-        // The installed spelling is replaced; no second spelling appears beside it.
-        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
-                 installedNames.size());
-        for (const QString& name : installedNames) {
-            const qsizetype i = names.indexOf(name);
-            const QByteArray now = TempInstall::bytes(dir + spelled(name));
-            if (i >= 0 && i < restored)
-                QVERIFY2(now == TempInstall::bytes(f.install.cdTrick(name)), qPrintable(name));
-            else if (i != breakAt)
-                QCOMPARE(now, "swapped " + name.toUtf8());
-        }
+        if (restored > 0)
+            QCOMPARE(f.installedBytes(restored - 1), f.cdBytes(restored - 1));
         const float expected = restored > 0 ? float((restored - 1) * (100.0 / 659)) : 0.0f;
         auto* bar = f.window->findChild<ovra::ProgressBar*>("ProgressBar1");
         QCOMPARE(bar->exactValue(), expected);
