@@ -60,10 +60,9 @@ bool isDriveText(const QString& given) {
 // A folder named on the command line, as the directory dialog would store it: a full path, in
 // drive-letter notation where a drive of the Wine prefix holds it.
 QString folderSetting(const QString& given) {
-    const QFileInfo info(given);
-    const QString canonical = info.canonicalFilePath();
-    const QString path = canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-    return ovra::paths::inDriveLetters(path, ovra::paths::wineDrives()).value_or(path);
+    return ovra::paths::settingFor(ovra::paths::HostPath(QFileInfo(given).absoluteFilePath()),
+                                   ovra::paths::wineDrives())
+        .text();
 }
 
 } // namespace

@@ -288,7 +288,7 @@ Taken takeInventory(const ovra::Installation& installation, Scope scope, const P
                                          "are left out, so the positions after them are not "
                                          "those of other players: %1")
                               .arg(tricks.loaded.undecodable.join(QStringLiteral(", ")));
-    const QString gameHost = ovra::paths::hostPath(inventory.gameDirectory);
+    const QString gameHost = ovra::paths::hostPath(ovra::paths::GamePath(inventory.gameDirectory));
     if (!QFileInfo(gameHost).isDir())
         return failed(QStringLiteral("the game directory %1 does not exist")
                           .arg(QDir::toNativeSeparators(gameHost)));

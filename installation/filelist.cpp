@@ -110,14 +110,14 @@ std::optional<Listing> list(const QString& host, const QRegularExpression& match
 FileList::FileList(QString pattern)
     : matcher_(QRegularExpression::fromWildcard(pattern, Qt::CaseInsensitive)) {}
 
-bool FileList::setPath(const QString& gameDirectoryPath, const QString& within) {
-    const QString host = paths::hostPath(gameDirectoryPath);
+bool FileList::setPath(const paths::GamePath& folder, const QString& within) {
+    const paths::HostPath host = paths::hostPath(folder);
     if (host.isEmpty())
         return false;
     std::optional<Listing> found = list(host, matcher_, within);
     if (!found)
         return false;
-    take(gameDirectoryPath, std::move(found->names), std::move(found->undecodable));
+    take(folder.text(), std::move(found->names), std::move(found->undecodable));
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "installation/paths.h"
 #include <QRegularExpression>
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -31,7 +33,7 @@ public:
     // directory) the list keeps its previous directory and entries and returns false.
     // `within` (a canonical host path, for a stranger's folder such as a copied CD): links that
     // lead out of it are left out with a warning.
-    bool setPath(const QString& gameDirectoryPath, const QString& within = {});
+    bool setPath(const paths::GamePath& folder, const QString& within = {});
 
     // An entry of a folder listed elsewhere (inside a disc image).
     struct Entry {

@@ -34,7 +34,7 @@ std::optional<EntryNames> entryNames(const QString& host) {
 
 } // namespace
 
-HostFolder::HostFolder(const QString& gamePath) : host_(paths::hostPath(gamePath)) {
+HostFolder::HostFolder(const paths::GamePath& folder) : host_(paths::hostPath(folder)) {
     if (host_.isEmpty())
         return;
     const std::optional<EntryNames> entries = entryNames(host_);
@@ -68,8 +68,8 @@ namespace {
 class HostCdFolder : public CdFolder {
 public:
     // `root`: the CD's own folder or mount, canonical; every file read must resolve inside it.
-    HostCdFolder(const QString& gamePath, QString root)
-        : folder_(gamePath), root_(std::move(root)),
+    HostCdFolder(const paths::GamePath& folder, QString root)
+        : folder_(folder), root_(std::move(root)),
           inside_(paths::isWithin(QFileInfo(folder_.hostPath()).canonicalFilePath(), root_)) {}
     CopyResult copyTo(const QString& name, const QString& to) const override {
         QString why;
@@ -121,32 +121,32 @@ private:
 
 class ImageCdFolder : public CdFolder {
 public:
-    ImageCdFolder(std::shared_ptr<const discimage::Image> image, QString literal)
-        : image_(std::move(image)), literal_(std::move(literal)) {}
+    ImageCdFolder(std::shared_ptr<const discimage::Image> image, const QString& literal)
+        : image_(std::move(image)), literal_(literal) {}
     CopyResult copyTo(const QString& name, const QString& to) const override {
-        const std::optional<QString> inside = paths::fileIn(literal_, name);
+        const std::optional<paths::GamePath> inside = paths::fileIn(literal_, name);
         if (!inside)
             return {false, QStringLiteral("\"%1\" is no file name.").arg(name)};
         // Straight from the image into the same safe copy: a temporary renamed over the file.
         return replaceFileWith(
-            to, [&](const WriteChunk& write) { return image_->read(*inside, write); },
+            to, [&](const WriteChunk& write) { return image_->read(inside->text(), write); },
             LinkPolicy::ReplaceLink);
     }
     Result<> read(const QString& name, const WriteChunk& write) const override {
-        const std::optional<QString> inside = paths::fileIn(literal_, name);
+        const std::optional<paths::GamePath> inside = paths::fileIn(literal_, name);
         if (!inside)
             return failed(QStringLiteral("\"%1\" is no file name.").arg(printable(name)));
-        const QString why = image_->read(*inside, write);
+        const QString why = image_->read(inside->text(), write);
         return why.isEmpty() ? Result<>() : failed(why);
     }
     std::optional<qint64> size(const QString& name) const override {
-        const std::optional<QString> inside = paths::fileIn(literal_, name);
-        return inside ? image_->fileSize(*inside) : std::nullopt;
+        const std::optional<paths::GamePath> inside = paths::fileIn(literal_, name);
+        return inside ? image_->fileSize(inside->text()) : std::nullopt;
     }
 
 private:
     std::shared_ptr<const discimage::Image> image_;
-    QString literal_;
+    paths::GamePath literal_; // the folder inside the image
 };
 
 } // namespace
@@ -165,7 +165,7 @@ QString CdSource::shown(const QString& literal) const {
     if (!image_.isEmpty())
         return QDir::toNativeSeparators(image_) + QStringLiteral(" (") + literal + u')';
     const QString host = paths::hostPath(cdDrive_ + literal);
-    return host.isEmpty() ? cdDrive_ + literal : QDir::toNativeSeparators(host);
+    return host.isEmpty() ? (cdDrive_ + literal).text() : QDir::toNativeSeparators(host);
 }
 
 CdSource::FolderState CdSource::folderState(const QString& literal, QString* why) const {
@@ -173,7 +173,7 @@ CdSource::FolderState CdSource::folderState(const QString& literal, QString* why
         const QString host = paths::hostPath(cdDrive_);
         const QString shownRoot = QDir::toNativeSeparators(host);
         if (host.isEmpty())
-            *why = QStringLiteral("the CD drive %1 leads nowhere").arg(printable(cdDrive_));
+            *why = QStringLiteral("the CD drive %1 leads nowhere").arg(printable(cdDrive_.text()));
         else if (QFileInfo::exists(host))
             *why = QStringLiteral("%1 is neither a folder nor a CD image").arg(shownRoot);
         else

@@ -19,7 +19,7 @@ namespace ovra {
 // file is created as named).
 class HostFolder {
 public:
-    explicit HostFolder(const QString& gamePath);
+    explicit HostFolder(const paths::GamePath& folder);
 
     const QString& hostPath() const { return host_; }
     bool exists() const { return exists_; }
@@ -74,7 +74,7 @@ private:
     enum class FolderState { Usable, NoRoot, NoFolder, LeadsOut };
     FolderState folderState(const QString& literal, QString* why) const;
 
-    QString cdDrive_;
+    paths::GamePath cdDrive_;
     QString root_;  // a CD kept as a folder: its canonical host path; empty when it is not there
     QString image_; // the host path of the disc image the setting names, if it names one
 };

@@ -15,9 +15,10 @@ Installation Installation::open(const QString& programDir, const Given& given) {
     return opened;
 }
 
-HostFolder Installation::installed(QString (*folder)(const QString&)) const {
+HostFolder Installation::installed(paths::GamePath (*folder)(const QString&)) const {
     // An empty game notation maps to no host path, and a folder of no path holds nothing.
-    return HostFolder(settings_.gameDirectory ? folder(*settings_.gameDirectory) : QString());
+    return HostFolder(settings_.gameDirectory ? folder(*settings_.gameDirectory)
+                                              : paths::GamePath());
 }
 
 } // namespace ovra

@@ -37,7 +37,7 @@ public:
     // An installed folder, `folder(game directory)` in game notation (paths::trickDirectory,
     // paths::musicDirectory, ...), listed on the host for one command. A folder of no game
     // directory leads nowhere: it holds nothing and no file can be made in it.
-    HostFolder installed(QString (*folder)(const QString&)) const;
+    HostFolder installed(paths::GamePath (*folder)(const QString&)) const;
 
 private:
     ProgramFolder folder_;

@@ -27,7 +27,7 @@ bool isInstalled(const QString& programDir) {
 }
 
 ProgramFolder::ProgramFolder(QString programDir) : beside_(std::move(programDir)) {
-    const QString host = paths::hostPath(beside_);
+    const QString host = paths::hostPath(paths::GamePath(beside_));
     const QFileInfo info(host);
     // An installed copy's folder is shared (and run as root, writable): settings written there
     // would outlive the package and reach every user.
@@ -38,19 +38,19 @@ const QString& ProgramFolder::holding(const QString& relative) const {
     if (own_ == beside_)
         return own_;
     for (const QString* folder : {&own_, &beside_}) {
-        const QFileInfo file(paths::hostPath(*folder + u'/' + relative));
+        const QFileInfo file(paths::hostPath(paths::GamePath(*folder + u'/' + relative)));
         if (file.exists() || file.isSymLink())
             return *folder;
     }
     return own_;
 }
 
-QString settingsReadPath(const QString& programDir, const QString& fileName) {
-    return programDir + u'/' + fileName;
+paths::GamePath settingsReadPath(const QString& programDir, const QString& fileName) {
+    return paths::GamePath(programDir + u'/' + fileName);
 }
 
-QString settingsWritePath(const QString& programDir, const QString& fileName) {
-    return programDir + u'\\' + fileName;
+paths::GamePath settingsWritePath(const QString& programDir, const QString& fileName) {
+    return paths::GamePath(programDir + u'\\' + fileName);
 }
 
 // The settings hold paths; larger files are not settings files (and are not read whole).
@@ -153,7 +153,7 @@ Settings loadSettings(const ProgramFolder& folder, const GivenSettings& given) {
     if (!settings.gameDirectory)
         return settings;
     // A store killed part-way leaves its temporary file beside the settings.
-    removeStaleTemporaries(paths::hostPath(folder.own()));
+    removeStaleTemporaries(paths::hostPath(paths::GamePath(folder.own())));
     settings.cdDrive =
         settingFrom(folder, given.cdDrive, kCdDriveFile, "CD drive", &settings.error);
     return settings;
@@ -161,7 +161,7 @@ Settings loadSettings(const ProgramFolder& folder, const GivenSettings& given) {
 
 StoreResult storeSettings(const ProgramFolder& folder, const QString& gameDirectory,
                           const QString& cdDrive) {
-    const QString host = paths::hostPath(folder.own());
+    const QString host = paths::hostPath(paths::GamePath(folder.own()));
     if (!QFileInfo(host).isDir() && !QDir().mkpath(host))
         return {
             false,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "installation/paths.h"
+
 #include <QString>
 #include <optional>
 
@@ -42,8 +44,8 @@ inline constexpr char kGameDirectoryFile[] = "directorydata.dat";
 inline constexpr char kCdDriveFile[] = "drivedata.dat";
 
 // Paths in the game's own notation; they go through hostPath() before any file access.
-QString settingsReadPath(const QString& programDir, const QString& fileName);  // dir + "/" + name
-QString settingsWritePath(const QString& programDir, const QString& fileName); // dir + "\" + name
+paths::GamePath settingsReadPath(const QString& programDir, const QString& fileName);  // dir/name
+paths::GamePath settingsWritePath(const QString& programDir, const QString& fileName); // dir\name
 
 // Why a setting's value leads nowhere, or an empty text when it may lead somewhere: an empty
 // value (or blanks only), a drive letter that the Wine prefix does not hold, and a path that is

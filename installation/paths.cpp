@@ -7,25 +7,25 @@
 
 namespace ovra::paths {
 
-QString musicDirectory(const QString& game) {
-    return game + QStringLiteral("\\data\\music");
+GamePath musicDirectory(const QString& game) {
+    return GamePath(game + QStringLiteral("\\data\\music"));
 }
-QString moviesDirectory(const QString& game) {
-    return game + QStringLiteral("\\data\\movies");
-}
-
-QString trickDirectory(const QString& game) {
-    return game + QStringLiteral("\\data\\anims\\skater_M");
+GamePath moviesDirectory(const QString& game) {
+    return GamePath(game + QStringLiteral("\\data\\movies"));
 }
 
-QString cdMusicFolder(const QString& cd) {
-    return cd + kCdMusic;
+GamePath trickDirectory(const QString& game) {
+    return GamePath(game + QStringLiteral("\\data\\anims\\skater_M"));
 }
-QString cdMoviesFolder(const QString& cd) {
-    return cd + kCdMovies;
+
+GamePath cdMusicFolder(const QString& cd) {
+    return GamePath(cd + kCdMusic);
 }
-QString cdTrickFolder(const QString& cd) {
-    return cd + kCdTricks;
+GamePath cdMoviesFolder(const QString& cd) {
+    return GamePath(cd + kCdMovies);
+}
+GamePath cdTrickFolder(const QString& cd) {
+    return GamePath(cd + kCdTricks);
 }
 
 CaseMatch::CaseMatch(QStringList entries) : entries_(std::move(entries)) {
@@ -97,14 +97,14 @@ bool isPlainFileName(const QString& name) {
     return true;
 }
 
-std::optional<QString> fileIn(const QString& folder, const QString& name) {
+std::optional<GamePath> fileIn(const GamePath& folder, const QString& name) {
     if (!isPlainFileName(name))
         return std::nullopt;
-    return folder + u'\\' + name;
+    return folder + (u'\\' + name);
 }
 
-std::optional<QString> hostFileIn(const QString& folder, const QString& name) {
-    const std::optional<QString> path = fileIn(folder, name);
+std::optional<HostPath> hostFileIn(const GamePath& folder, const QString& name) {
+    const std::optional<GamePath> path = fileIn(folder, name);
     if (!path)
         return std::nullopt;
     return hostPath(*path);
@@ -120,11 +120,12 @@ bool isWithin(const QString& path, const QString& root) {
     return path.startsWith(prefix, cs);
 }
 
-QString slotFile(const QString& programDir, int slot) {
-    return programDir + QStringLiteral("\\data\\") + QString::number(slot) + QStringLiteral(".dat");
+GamePath slotFile(const QString& programDir, int slot) {
+    return GamePath(programDir + QStringLiteral("\\data\\") + QString::number(slot) +
+                    QStringLiteral(".dat"));
 }
 
-std::optional<QString> inDriveLetters(const QString& directory, const QList<WineDrive>& drives) {
+std::optional<GamePath> inDriveLetters(const HostPath& directory, const QList<WineDrive>& drives) {
     const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(directory));
     const WineDrive* best = nullptr;
     QString bestRoot;
@@ -139,8 +140,14 @@ std::optional<QString> inDriveLetters(const QString& directory, const QList<Wine
     if (!best)
         return std::nullopt;
     const QString rest = clean.mid(bestRoot.size()); // "" or "/Games/Ovra3"
-    return best->letter.toUpper() + u':' +
-           (rest.isEmpty() ? QStringLiteral("\\") : QString(rest).replace(u'/', u'\\'));
+    return GamePath(best->letter.toUpper() + u':' +
+                    (rest.isEmpty() ? QStringLiteral("\\") : QString(rest).replace(u'/', u'\\')));
+}
+
+GamePath settingFor(const HostPath& directory, const QList<WineDrive>& drives) {
+    const QString resolved = QFileInfo(directory).canonicalFilePath();
+    return inDriveLetters(HostPath(resolved.isEmpty() ? directory.text() : resolved), drives)
+        .value_or(GamePath(directory.text()));
 }
 
 } // namespace ovra::paths

@@ -13,19 +13,48 @@
 // hostPath() maps such a path onto the file system just before it is used.
 namespace ovra::paths {
 
+// A path in the game's own notation: a setting's text and the literals after it, with
+// backslashes and any letter case. It never becomes a host path on its own: only hostPath()
+// maps it onto the file system.
+class GamePath {
+public:
+    explicit GamePath(QString text = {}) : text_(std::move(text)) {}
+    const QString& text() const { return text_; }
+    bool isEmpty() const { return text_.isEmpty(); }
+    // The path followed directly by a literal in game notation (nothing added or removed).
+    GamePath operator+(const QString& literal) const { return GamePath(text_ + literal); }
+    bool operator==(const GamePath& other) const { return text_ == other.text_; }
+
+private:
+    QString text_;
+};
+
+// A path on the host's file system, as the system calls take it (it converts to one), made from
+// a game path by hostPath() or taken as a host gave it (a file dialog, a command line).
+class HostPath {
+public:
+    explicit HostPath(QString text = {}) : text_(std::move(text)) {}
+    const QString& text() const { return text_; }
+    operator const QString&() const { return text_; }
+    bool isEmpty() const { return text_.isEmpty(); }
+
+private:
+    QString text_;
+};
+
 // The CD's folders below its root, as they follow the drive setting (or lie inside a disc image).
 inline const QString kCdMusic = QStringLiteral("setup\\data\\data\\music");
 inline const QString kCdMovies = QStringLiteral("setup\\data\\data\\movies");
 inline const QString kCdTricks = QStringLiteral("setup\\data\\data\\anims\\skater_m");
 
-// Folders.
-QString musicDirectory(const QString& gameDirectory);  // game + "\data\music"
-QString moviesDirectory(const QString& gameDirectory); // game + "\data\movies"
-QString trickDirectory(const QString& gameDirectory);  // game + "\data\anims\skater_M"
-QString cdMusicFolder(const QString& cdDrive);         // cd + "setup\data\data\music"
-QString cdMoviesFolder(const QString& cdDrive);        // cd + "setup\data\data\movies"
-QString cdTrickFolder(const QString& cdDrive);         // cd + "setup\data\data\anims\skater_m"
-QString slotFile(const QString& programDir, int slot); // program + "\data\" + slot + ".dat"
+// Folders, from the settings' text.
+GamePath musicDirectory(const QString& gameDirectory);  // game + "\data\music"
+GamePath moviesDirectory(const QString& gameDirectory); // game + "\data\movies"
+GamePath trickDirectory(const QString& gameDirectory);  // game + "\data\anims\skater_M"
+GamePath cdMusicFolder(const QString& cdDrive);         // cd + "setup\data\data\music"
+GamePath cdMoviesFolder(const QString& cdDrive);        // cd + "setup\data\data\movies"
+GamePath cdTrickFolder(const QString& cdDrive);         // cd + "setup\data\data\anims\skater_m"
+GamePath slotFile(const QString& programDir, int slot); // program + "\data\" + slot + ".dat"
 
 // A name from a directory listing, a disc image, a file or a pick list is a name, never a path,
 // and it must be a name that a Windows folder can hold: not empty, not "." or "..", without a
@@ -37,9 +66,9 @@ bool isPlainFileName(const QString& name);
 
 // The one join of a name to a folder: folder + "\" + name in game notation, or nothing when
 // the name is not plain. Every file path built from a name goes through it.
-std::optional<QString> fileIn(const QString& folder, const QString& name);
+std::optional<GamePath> fileIn(const GamePath& folder, const QString& name);
 // The same, mapped onto the host.
-std::optional<QString> hostFileIn(const QString& folder, const QString& name);
+std::optional<HostPath> hostFileIn(const GamePath& folder, const QString& name);
 
 // Whether the host path `path` (canonical) is `root` (canonical) or lies inside it; false when
 // either is empty.
@@ -51,7 +80,7 @@ bool isWithin(const QString& path, const QString& root);
 // each backslash becomes '/', and each component that does not exist as spelled is matched to
 // the entry of its parent directory that equals it with letter case ignored; a component with no
 // match keeps its spelling (so a new file is created as named).
-QString hostPath(const QString& gamePath);
+HostPath hostPath(const GamePath& gamePath);
 
 // Why a setting's value (not empty) leads nowhere on this system, or an empty text: a drive
 // letter the Wine prefix does not hold, or a path that is not a full one.
@@ -100,7 +129,11 @@ QList<WineDrive> wineDrives();
 // ("C:\Games\Ovra3", a root as "C:\") when one of `drives` holds it, the one with the longest
 // folder. Drives whose folder is the file-system root (Wine's "z:") are left out, so a plain host
 // path stays one. Nothing when no drive holds it.
-std::optional<QString> inDriveLetters(const QString& directory, const QList<WineDrive>& drives);
+std::optional<GamePath> inDriveLetters(const HostPath& directory, const QList<WineDrive>& drives);
+
+// What a setting holds for the host folder `directory`: inDriveLetters() of it, with links
+// resolved; else the folder as it is.
+GamePath settingFor(const HostPath& directory, const QList<WineDrive>& drives);
 
 // The host folder that a drive letter stands for under Wine: where the prefix's
 // "dosdevices/<letter>:" entry leads, without symbolic links. Empty when the letter has no such

@@ -10,8 +10,8 @@ Qt::CaseSensitivity pathCase() {
 QList<WineDrive> wineDrives() {
     return {};
 }
-QString hostPath(const QString& gamePath) {
-    return gamePath;
+HostPath hostPath(const GamePath& gamePath) {
+    return HostPath(gamePath.text());
 }
 QString winePrefix() {
     return {};

@@ -74,14 +74,14 @@ static QString matchComponent(const QString& dir, const QString& component) {
     return at < 0 ? component : match.entries()[at];
 }
 
-QString hostPath(const QString& gamePath) {
-    QString path = throughWineDrive(gamePath);
+HostPath hostPath(const GamePath& gamePath) {
+    QString path = throughWineDrive(gamePath.text());
     if (path.isEmpty())
-        return path;
+        return HostPath();
     path.replace(u'\\', u'/');
     // The common case: the path exists as spelled (one stat, no listing).
     if (QFileInfo::exists(path))
-        return path;
+        return HostPath(path);
 
     const bool absolute = path.startsWith(u'/');
     const QStringList parts = path.split(u'/');
@@ -101,13 +101,13 @@ QString hostPath(const QString& gamePath) {
         if (i + 1 < parts.size())
             built += u'/';
     }
-    return built;
+    return HostPath(built);
 }
 
 QString leadsNowhere(const QString& value) {
     const bool letter =
         value.size() >= 2 && value[1] == u':' && value[0].isLetter() && value[0].unicode() < 0x80;
-    const QString host = hostPath(value);
+    const HostPath host = hostPath(GamePath(value));
     if (letter && host.isEmpty())
         return QStringLiteral("the drive %1: is none of the Wine prefix's drives (%2/dosdevices)")
             .arg(value[0].toUpper(), winePrefix());

@@ -75,7 +75,7 @@ void Catalogue::setSlot(int i, const QString& caption) {
 }
 
 QString Catalogue::dataFolder() const {
-    return ovra::paths::hostPath(folder_.own() + QStringLiteral("\\data"));
+    return ovra::paths::hostPath(ovra::paths::GamePath(folder_.own() + QStringLiteral("\\data")));
 }
 
 QString Catalogue::slotFilePath(int i) const {

@@ -47,10 +47,10 @@ MediaCore::Loaded MediaCore::load(ovra::Installation installation) {
 MediaCore::Loaded MediaCore::loadLists() {
     Loaded result;
     for (Side side : {Side::Music, Side::Movies}) {
-        const QString folder = sideTable(side).installedFolder(*gameDirectory());
+        const ovra::paths::GamePath folder = sideTable(side).installedFolder(*gameDirectory());
         ovra::FileList& list = lists_[std::size_t(side)];
         if (!list.setPath(folder)) {
-            result.error = QStringLiteral("the folder %1 cannot be read").arg(folder);
+            result.error = QStringLiteral("the folder %1 cannot be read").arg(folder.text());
             return result;
         }
         listed_[std::size_t(side)] = true;
@@ -59,7 +59,7 @@ MediaCore::Loaded MediaCore::loadLists() {
         // Left out of the list, so the names after them are offered one place earlier.
         for (const QString& name : list.undecodable())
             qCWarning(lcMediaEd, "\"%s\" in %s is left out of the list: its name is not UTF-8.",
-                      qUtf8Printable(name), qUtf8Printable(folder));
+                      qUtf8Printable(name), qUtf8Printable(folder.text()));
     }
     for (Side side : {Side::Music, Side::Movies}) {
         const int offered = sideTable(side).offered;
@@ -88,7 +88,8 @@ ovra::CopyResult MediaCore::replace(Side side, const QString& source, const QStr
         return refuse(QStringLiteral("No file was chosen."));
     if (!listed_[std::size_t(side)])
         return refuse(QStringLiteral("The game directory was not loaded."));
-    const std::optional<QString> to = ovra::paths::hostFileIn(list(side).path(), target);
+    const std::optional<ovra::paths::HostPath> to =
+        ovra::paths::hostFileIn(ovra::paths::GamePath(list(side).path()), target);
     if (!to)
         return refuse(QStringLiteral("\"%1\" is not a file name.").arg(target));
     const ovra::CopyResult copied = ovra::replaceFile(source, *to);

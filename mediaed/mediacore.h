@@ -26,7 +26,7 @@ struct SideTable {
     QString pattern; // the installed files the list holds
     int offered;     // names offered in the pick list, fixed
     QString filter;  // the file dialog's filter
-    QString (*installedFolder)(const QString& gameDirectory);
+    ovra::paths::GamePath (*installedFolder)(const QString& gameDirectory);
     QString cdFolder; // below the CD's root
 };
 const SideTable& sideTable(Side side);

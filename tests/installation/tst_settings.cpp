@@ -160,32 +160,33 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString game = "C:\\Games\\Ovra3";
         QTest::newRow("music dir")
-            << paths::musicDirectory(game) << "C:\\Games\\Ovra3\\data\\music";
+            << paths::musicDirectory(game).text() << "C:\\Games\\Ovra3\\data\\music";
         QTest::newRow("movies dir")
-            << paths::moviesDirectory(game) << "C:\\Games\\Ovra3\\data\\movies";
-        QTest::newRow("music file") << *paths::fileIn(paths::musicDirectory(game), "air.mus")
+            << paths::moviesDirectory(game).text() << "C:\\Games\\Ovra3\\data\\movies";
+        QTest::newRow("music file") << paths::fileIn(paths::musicDirectory(game), "air.mus")->text()
                                     << "C:\\Games\\Ovra3\\data\\music\\air.mus";
-        QTest::newRow("movie file") << *paths::fileIn(paths::moviesDirectory(game), "a.mpg")
+        QTest::newRow("movie file") << paths::fileIn(paths::moviesDirectory(game), "a.mpg")->text()
                                     << "C:\\Games\\Ovra3\\data\\movies\\a.mpg";
         QTest::newRow("trick file, capital M")
-            << *paths::fileIn(paths::trickDirectory(game), "x.ska")
+            << paths::fileIn(paths::trickDirectory(game), "x.ska")->text()
             << "C:\\Games\\Ovra3\\data\\anims\\skater_M\\x.ska";
         QTest::newRow("doubled backslash at a drive root")
-            << paths::musicDirectory("C:\\") << "C:\\\\data\\music";
+            << paths::musicDirectory("C:\\").text() << "C:\\\\data\\music";
         QTest::newRow("cd drive without backslash")
-            << paths::cdTrickFolder("D:") << "D:setup\\data\\data\\anims\\skater_m";
-        QTest::newRow("cd movies") << *paths::fileIn(paths::cdMoviesFolder("D:"), "b.mpg")
+            << paths::cdTrickFolder("D:").text() << "D:setup\\data\\data\\anims\\skater_m";
+        QTest::newRow("cd movies") << paths::fileIn(paths::cdMoviesFolder("D:"), "b.mpg")->text()
                                    << "D:setup\\data\\data\\movies\\b.mpg";
-        QTest::newRow("cd music") << *paths::fileIn(paths::cdMusicFolder("/media/cd/"), "air.mus")
-                                  << "/media/cd/setup\\data\\data\\music\\air.mus";
+        QTest::newRow("cd music")
+            << paths::fileIn(paths::cdMusicFolder("/media/cd/"), "air.mus")->text()
+            << "/media/cd/setup\\data\\data\\music\\air.mus";
         QTest::newRow("slot 10 follows 9")
-            << paths::slotFile("/opt/ed", 10) << "/opt/ed\\data\\10.dat";
-        QTest::newRow("slot 0") << paths::slotFile("/opt/ed", 0) << "/opt/ed\\data\\0.dat";
-        QTest::newRow("empty setting") << paths::musicDirectory("") << "\\data\\music";
+            << paths::slotFile("/opt/ed", 10).text() << "/opt/ed\\data\\10.dat";
+        QTest::newRow("slot 0") << paths::slotFile("/opt/ed", 0).text() << "/opt/ed\\data\\0.dat";
+        QTest::newRow("empty setting") << paths::musicDirectory("").text() << "\\data\\music";
         QTest::newRow("read path")
-            << settingsReadPath("/opt/ed", kCdDriveFile) << "/opt/ed/drivedata.dat";
+            << settingsReadPath("/opt/ed", kCdDriveFile).text() << "/opt/ed/drivedata.dat";
         QTest::newRow("write path")
-            << settingsWritePath("/opt/ed", kCdDriveFile) << "/opt/ed\\drivedata.dat";
+            << settingsWritePath("/opt/ed", kCdDriveFile).text() << "/opt/ed\\drivedata.dat";
     }
     void pathRules() {
         QFETCH(QString, built);
@@ -262,7 +263,7 @@ private slots:
               {root + "/none", root + "/home", letter ? QString() : out}}) {
             const ScopedEnv wine("WINEPREFIX", prefix.toLocal8Bit()),
                 user("HOME", home.toLocal8Bit());
-            QCOMPARE(paths::hostPath(in), result);
+            QCOMPARE(paths::hostPath(paths::GamePath(in)).text(), result);
         }
     }
 
@@ -270,10 +271,13 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath("music")));
         QVERIFY(QDir().mkpath(dir.filePath("MUSIC")));
-        QCOMPARE(paths::hostPath(dir.path() + "\\MUSIC"), dir.path() + "/MUSIC");
-        QCOMPARE(paths::hostPath(dir.path() + "\\music"), dir.path() + "/music");
+        QCOMPARE(paths::hostPath(paths::GamePath(dir.path() + "\\MUSIC")).text(),
+                 dir.path() + "/MUSIC");
+        QCOMPARE(paths::hostPath(paths::GamePath(dir.path() + "\\music")).text(),
+                 dir.path() + "/music");
         // No exact match: the same choice every time, whichever the listing order.
-        QCOMPARE(paths::hostPath(dir.path() + "\\Music"), dir.path() + "/MUSIC");
+        QCOMPARE(paths::hostPath(paths::GamePath(dir.path() + "\\Music")).text(),
+                 dir.path() + "/MUSIC");
     }
 
     // The prefix as Wine itself makes it, so that the lookup follows Wine and not our idea of it.
@@ -305,7 +309,8 @@ private slots:
         QCOMPARE(QFileInfo(prefix + "/dosdevices/c:").symLinkTarget(), prefix + "/drive_c");
         QCOMPARE(QFileInfo(prefix + "/dosdevices/z:").symLinkTarget(), QString("/"));
         const ScopedEnv scoped("WINEPREFIX", prefix.toLocal8Bit());
-        QCOMPARE(paths::hostPath("C:\\windows"), prefix + "/drive_c/windows");
+        QCOMPARE(paths::hostPath(paths::GamePath("C:\\windows")).text(),
+                 prefix + "/drive_c/windows");
         QVERIFY(QFileInfo(prefix + "/drive_c/windows").isDir());
     }
 #endif
@@ -355,14 +360,14 @@ private slots:
         FileList list("*.mus");
         QCOMPARE(list.count(), 0);
         QVERIFY(!list.entry(0));
-        QVERIFY(list.setPath(dir.path()));
+        QVERIFY(list.setPath(paths::GamePath(dir.path())));
         QCOMPARE(list.names(), (QStringList{"A.MUS", "b.mus", "c.Mus"}));
         QCOMPARE(*list.entry(2), QString("c.Mus"));
         QVERIFY(!list.entry(3));
         QVERIFY(!list.entry(-1));
 
         // A missing directory fails and keeps what the list had.
-        QVERIFY(!list.setPath(dir.filePath("missing")));
+        QVERIFY(!list.setPath(paths::GamePath(dir.filePath("missing"))));
         QCOMPARE(list.count(), 3);
         QCOMPARE(list.path(), dir.path());
 

@@ -231,7 +231,8 @@ private slots:
         // d: lies inside c: and comes after it; z: is the host's root.
         const QList<WineDrive> drives = {
             {'c', "/p/drive_c"}, {'z', "/"}, {'d', "/p/drive_c/cdrom/"}};
-        QCOMPARE(ovra::paths::inDriveLetters(directory, drives).value_or(QString()), stored);
+        const auto letters = ovra::paths::inDriveLetters(ovra::paths::HostPath(directory), drives);
+        QCOMPARE(letters ? letters->text() : QString(), stored);
     }
 
     // OK stores the open directory (never a merely highlighted one) and Drive1's drive, however

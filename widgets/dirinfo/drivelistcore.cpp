@@ -166,9 +166,7 @@ QList<Drive> wineEntries(const QList<WineDrive>& drives) {
 }
 
 QString gameDirectoryValue(const QString& openDirectory) {
-    const QString resolved = QFileInfo(openDirectory).canonicalFilePath();
-    return paths::inDriveLetters(resolved.isEmpty() ? openDirectory : resolved, wineDrives())
-        .value_or(openDirectory);
+    return paths::settingFor(paths::HostPath(openDirectory), wineDrives()).text();
 }
 
 } // namespace ovra::drivelist

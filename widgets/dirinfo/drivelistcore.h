@@ -60,7 +60,7 @@ void setWineDriveSource(std::function<QList<WineDrive>()> source);
 // that settings files mean the same to a copy of the programs running on Windows.
 QList<Drive> wineEntries(const QList<WineDrive>& drives);
 
-// What the dialog stores for the directory list's open directory: paths::inDriveLetters() of it
+// What the dialog stores for the directory list's open directory: paths::settingFor() of it
 // (links resolved) over wineDrives(), else the directory as it is.
 QString gameDirectoryValue(const QString& openDirectory);
 

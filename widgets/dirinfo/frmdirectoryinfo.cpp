@@ -67,7 +67,7 @@ FrmDirectoryInfo::FrmDirectoryInfo(DirectoryInfoCopy copy, const QString& progra
     // a disc image, and without drive letters a CD copied or mounted as a folder.
     if (const auto stored =
             readSettingFile(folder_.holding(QLatin1String(kCdDriveFile)), kCdDriveFile)) {
-        const QFileInfo cd(paths::hostPath(*stored));
+        const QFileInfo cd(paths::hostPath(paths::GamePath(*stored)));
         if (cd.isFile())
             cdDriveList_->addImage(*stored, false);
 #ifndef Q_OS_WIN
