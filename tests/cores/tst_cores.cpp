@@ -29,15 +29,6 @@ QByteArray wrapped(const QByteArray& body, int every) {
     return out;
 }
 
-demogen::Options tricksOnly(int count, bool withCd = true) {
-    demogen::Options o;
-    o.trickFiles = count;
-    o.withCd = withCd;
-    o.musicFiles = 0;
-    o.movieFiles = 0;
-    return o;
-}
-
 } // namespace
 
 class TestCores : public QObject {
@@ -83,7 +74,7 @@ private slots:
         QFETCH(QString, gameGiven);
         QFETCH(QString, cdGiven);
         QFETCH(QString, says);
-        TempInstall install(tricksOnly(3));
+        TempInstall install(tricks(3));
         const QTemporaryDir prefix;
         ScopedEnv wine("WINEPREFIX", prefix.path().toUtf8());
         if (!removed.isEmpty())
@@ -146,12 +137,12 @@ private slots:
         QFETCH(int, breakAt);
         QFETCH(QString, form);
         QFETCH(bool, ok);
-        const bool tricks = side == "tricks";
+        const bool trickSide = side == "tricks";
         const bool music = side == "music";
         // The other side as a whole installation has it, so that start-up goes through.
-        demogen::Options o = tricks ? tricksOnly(std::max(onCd, 0), onCd >= 0) : demogen::Options();
+        demogen::Options o = trickSide ? tricks(std::max(onCd, 0), onCd >= 0) : demogen::Options();
         o.withCd = onCd >= 0;
-        if (tricks) {
+        if (trickSide) {
             o.installedTricks = installed;
         } else {
             o.trickFiles = 3;
@@ -161,17 +152,17 @@ private slots:
         TempInstall install(o);
         if (form == "image")
             QVERIFY(install.packCdIntoImage());
-        const QString dir = install.layout.gameDirectory + (tricks  ? "/data/anims/skater_M/"
-                                                            : music ? "/data/music/"
-                                                                    : "/data/movies/");
+        const QString dir = install.layout.gameDirectory + (trickSide ? "/data/anims/skater_M/"
+                                                            : music   ? "/data/music/"
+                                                                      : "/data/movies/");
         const auto cdFile = [&](const QString& name) {
-            return tricks  ? install.cdTrick(name)
-                   : music ? install.cdMusic(name)
-                           : install.cdMovie(name);
+            return trickSide ? install.cdTrick(name)
+                   : music   ? install.cdMusic(name)
+                             : install.cdMovie(name);
         };
-        const QStringList installedNames = tricks  ? demogen::trickNames(installed)
-                                           : music ? demogen::musicNames(installed)
-                                                   : demogen::movieNames(installed);
+        const QStringList installedNames = trickSide ? demogen::trickNames(installed)
+                                           : music   ? demogen::musicNames(installed)
+                                                     : demogen::movieNames(installed);
         const auto spelled = [&](const QString& name) {
             return form == "capitals" ? name.toUpper() : name;
         };
@@ -182,20 +173,20 @@ private slots:
         tricked::TrickCore trickCore(install.programDir);
         mediaed::MediaCore mediaCore(install.programDir);
         const mediaed::Side mediaSide = music ? mediaed::Side::Music : mediaed::Side::Movies;
-        if (tricks)
+        if (trickSide)
             trickCore.load();
         else
             mediaCore.load();
         // Copied in list order: the CD's trick list, or the installed media list.
         const QStringList order =
-            tricks ? trickCore.trickList().names() : mediaCore.list(mediaSide).names();
-        const int offered = tricks ? 659 : mediaed::sideTable(mediaSide).offered;
+            trickSide ? trickCore.trickList().names() : mediaCore.list(mediaSide).names();
+        const int offered = trickSide ? 659 : mediaed::sideTable(mediaSide).offered;
         if (breakAt >= 0)
             QVERIFY(QFile::remove(dir + order[breakAt]) && QDir().mkdir(dir + order[breakAt]));
         QList<std::pair<int, int>> progress;
         const auto record = [&](int done, int total) { progress.append({done, total}); };
         const ovra::RestoreResult result =
-            tricks ? trickCore.restoreOriginals(record) : mediaCore.restore(mediaSide, record);
+            trickSide ? trickCore.restoreOriginals(record) : mediaCore.restore(mediaSide, record);
 
         // Position by position until a copy fails, a name is missing from the CD or the list
         // ends.
@@ -275,7 +266,7 @@ private slots:
         QFETCH(QByteArray, document);
         QFETCH(int, outcome);
         QFETCH(QString, says);
-        TempInstall install(tricksOnly(659));
+        TempInstall install(tricks(659));
         tricked::TrickCore core(install.programDir);
         QVERIFY(core.load().ok);
         core.newConfig();

@@ -8,6 +8,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// An installation with `count` trick files and no music or movies (the trick editor never
+// looks at them, and every file costs time to generate).
+inline demogen::Options tricks(int count = 659, bool withCd = true) {
+    demogen::Options o;
+    o.trickFiles = count;
+    o.withCd = withCd;
+    o.musicFiles = 0;
+    o.movieFiles = 0;
+    return o;
+}
+
 // A generated installation, CD and program directory in a temporary folder, for one test.
 struct TempInstall {
     QTemporaryDir dir;

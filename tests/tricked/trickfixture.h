@@ -9,17 +9,6 @@
 #include <QMap>
 #include <memory>
 
-// An installation with `count` trick files and no music or movies (the trick editor never
-// looks at them, and every file costs time to generate).
-inline demogen::Options tricks(int count = 659, bool withCd = true) {
-    demogen::Options o;
-    o.trickFiles = count;
-    o.withCd = withCd;
-    o.musicFiles = 0;
-    o.movieFiles = 0;
-    return o;
-}
-
 inline TempInstall& packed(TempInstall& install, bool cdImage) {
     if (cdImage && !install.packCdIntoImage())
         qFatal("cannot keep the test CD as a disc image");
