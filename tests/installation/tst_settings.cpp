@@ -1,5 +1,6 @@
 // Settings files, path rules, host paths and the file-name order.
 #include "installation/filelist.h"
+#include "installation/folders.h"
 #include "installation/installsettings.h"
 #include "installation/paths.h"
 #include "tests/support/scopedenv.h"
@@ -267,17 +268,19 @@ private slots:
         }
     }
 
-    void hostPathPrefersExactSpelling() {
+    // The host-path mapping and a folder's own lookup take the same entry for each spelling;
+    // without an exact match, the same choice every time, whichever the listing order.
+    void caseVariantsPreferExactSpelling() {
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath("music")));
         QVERIFY(QDir().mkpath(dir.filePath("MUSIC")));
-        QCOMPARE(paths::hostPath(paths::GamePath(dir.path() + "\\MUSIC")).text(),
-                 dir.path() + "/MUSIC");
-        QCOMPARE(paths::hostPath(paths::GamePath(dir.path() + "\\music")).text(),
-                 dir.path() + "/music");
-        // No exact match: the same choice every time, whichever the listing order.
-        QCOMPARE(paths::hostPath(paths::GamePath(dir.path() + "\\Music")).text(),
-                 dir.path() + "/MUSIC");
+        const ovra::HostFolder folder{paths::GamePath(dir.path())};
+        for (auto [asked, found] :
+             {std::pair{"MUSIC", "MUSIC"}, {"music", "music"}, {"Music", "MUSIC"}}) {
+            QCOMPARE(paths::hostPath(paths::GamePath(dir.path() + "\\" + asked)).text(),
+                     dir.path() + "/" + found);
+            QCOMPARE(folder.file(asked).value_or(QString()), dir.path() + "/" + found);
+        }
     }
 
     // The prefix as Wine itself makes it, so that the lookup follows Wine and not our idea of it.
