@@ -6,6 +6,9 @@
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <io.h>
+#include <windows.h>
 #endif
 
 namespace cli {
@@ -15,6 +18,15 @@ namespace {
 bool stderrIsTerminal() {
 #if defined(Q_OS_UNIX)
     return ::isatty(STDERR_FILENO) == 1;
+#elif defined(Q_OS_WIN)
+    // Our text is UTF-8 whatever code page the console was opened with.
+    SetConsoleOutputCP(CP_UTF8);
+    // The progress line redraws itself with terminal sequences, which a console understands
+    // only once asked to.
+    const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    return _isatty(_fileno(stderr)) && GetConsoleMode(console, &mode) &&
+           SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 #else
     return false; // no progress line: output stays clean where it cannot be told
 #endif

@@ -47,11 +47,7 @@ void quietLibrary() {
 }
 
 QByteArray libraryPath(const QString& hostPath) {
-#if defined(Q_OS_WIN)
-    return hostPath.toUtf8();
-#else
     return QFile::encodeName(hostPath);
-#endif
 }
 
 struct IsoCloser {
@@ -464,18 +460,6 @@ QString Image::read(const QString& path, const WriteChunk& write) const {
         done += want;
     }
     return {};
-}
-
-bool isImage(const QString& hostPath) {
-    // stat first: only a regular file is ever opened.
-    const QFileInfo info(hostPath);
-    if (!info.isFile() || info.size() < (iso::kDescriptorSector + 1) * kSectorSize)
-        return false;
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(iso::kDescriptorSector * kSectorSize))
-        return false;
-    const QByteArray head = file.read(6);
-    return head.size() == 6 && head[0] == 1 && head.mid(1) == "CD001";
 }
 
 } // namespace discimage

@@ -11,11 +11,19 @@
 namespace ovra {
 
 QString perUserFolder() {
+#ifdef Q_OS_WIN
+    // The roaming application data folder, where Windows programs keep a user's settings.
+    QString base = qEnvironmentVariable("APPDATA");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/AppData/Roaming");
+    return QDir::cleanPath(base + QStringLiteral("/Ovra3"));
+#else
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     // A relative value does not count, as the XDG base directory rules have it.
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     return QDir::cleanPath(base + QStringLiteral("/Ovra3"));
+#endif
 }
 
 // Set by the build: the marker's path relative to the installed programs' folder.

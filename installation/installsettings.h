@@ -11,8 +11,8 @@ namespace ovra {
 // `data` folder. That is the program's folder for a copy run where it was built or unpacked (a
 // portable copy, the demo) when that folder can be written. An installed copy (see isInstalled),
 // or one whose folder cannot be written, keeps them in a per-user folder with the same layout:
-// $XDG_CONFIG_HOME/Ovra3, by default ~/.config/Ovra3. A file found only beside the program (one
-// a packager shipped) is read from there.
+// $XDG_CONFIG_HOME/Ovra3, by default ~/.config/Ovra3 (%APPDATA%\Ovra3 on Windows). A file found
+// only beside the program (one a packager shipped) is read from there.
 class ProgramFolder {
 public:
     explicit ProgramFolder(QString programDir);
@@ -30,7 +30,8 @@ private:
     QString own_;
 };
 
-// $XDG_CONFIG_HOME/Ovra3, or ~/.config/Ovra3 where that variable is not set.
+// $XDG_CONFIG_HOME/Ovra3, or ~/.config/Ovra3 where that variable is not set; %APPDATA%\Ovra3
+// on Windows.
 QString perUserFolder();
 
 // True when the program in `programDir` (a host path) was installed under a prefix: installing

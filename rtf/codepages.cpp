@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <mutex>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace rtf {
 
 namespace {
@@ -17,7 +21,38 @@ constexpr std::pair<int, const char*> kCodePages[] = {
     {10000, "macintosh"},
 };
 
-CodePage loadCodePage(const char* name) {
+#ifdef Q_OS_WIN
+QString windowsDecode(int codePage, QByteArrayView bytes) {
+    if (bytes.isEmpty())
+        return QString(QLatin1String(""));
+    const int size = int(bytes.size());
+    const int needed = MultiByteToWideChar(UINT(codePage), 0, bytes.data(), size, nullptr, 0);
+    if (needed <= 0)
+        return {};
+    QString text(needed, Qt::Uninitialized);
+    MultiByteToWideChar(UINT(codePage), 0, bytes.data(), size,
+                        reinterpret_cast<wchar_t*>(text.data()), needed);
+    return text;
+}
+
+CodePage loadCodePage(int number, const char* name) {
+    CodePage page;
+    if (!IsValidCodePage(UINT(number)))
+        return page;
+    for (int byte = 0x80; byte <= 0xff; ++byte) {
+        const char c = char(byte);
+        page.lead[byte - 0x80] = IsDBCSLeadByteEx(UINT(number), BYTE(byte));
+        const QString decoded =
+            page.lead[byte - 0x80] ? QString() : windowsDecode(number, QByteArrayView(&c, 1));
+        page.high[byte - 0x80] =
+            decoded.size() == 1 ? decoded[0].unicode() : char16_t(QChar::ReplacementCharacter);
+    }
+    page.name = name;
+    page.number = number;
+    return page;
+}
+#else
+CodePage loadCodePage(int number, const char* name) {
     CodePage page;
     QStringDecoder decoder(name);
     if (!decoder.isValid())
@@ -31,8 +66,10 @@ CodePage loadCodePage(const char* name) {
         decoder.resetState();
     }
     page.name = name;
+    page.number = number;
     return page;
 }
+#endif
 
 // Windows character set numbers in font tables and their code pages. Character sets 1 (default)
 // and 2 (symbol) stand for the document's own code page, as do those not listed.
@@ -50,7 +87,9 @@ const CodePage* findCodePage(qint64 number) {
     static std::array<CodePage, count> pages;
     for (size_t i = 0; i < count; ++i) {
         if (kCodePages[i].first == number) {
-            std::call_once(loaded[i], [i] { pages[i] = loadCodePage(kCodePages[i].second); });
+            std::call_once(loaded[i], [i] {
+                pages[i] = loadCodePage(kCodePages[i].first, kCodePages[i].second);
+            });
             return pages[i].name ? &pages[i] : nullptr;
         }
     }
@@ -77,18 +116,30 @@ int charsetCodePage(qint64 charset) {
 
 void RunDecoder::start(const CodePage& page, quint8 lead) {
     page_ = &page;
+#ifndef Q_OS_WIN
     const auto known = std::find_if(decoders_.begin(), decoders_.end(),
                                     [&](const auto& d) { return d.first == &page; });
     decoder_ = known != decoders_.end()
                    ? known->second.get()
                    : decoders_.emplace_back(&page, std::make_unique<QStringDecoder>(page.name))
                          .second.get();
+#endif
     feed(lead);
 }
 
 // Decodes the bytes held so far onto the text; returns where their characters begin.
 qsizetype RunDecoder::decode() {
     const qsizetype start = text_.size();
+#ifdef Q_OS_WIN
+    // The system's conversion keeps no state: a first byte whose second is still to come waits
+    // for the next bytes.
+    const int keep = leadPending_ ? 1 : 0;
+    text_ += windowsDecode(page_->number, QByteArrayView(bytes_.data(), length_ - keep));
+    if (keep)
+        bytes_[0] = bytes_[length_ - 1];
+    length_ = keep;
+    return start;
+#endif
     text_.resize(start + decoder_->requiredSpace(length_));
     const QChar* end =
         decoder_->appendToBuffer(text_.data() + start, QByteArrayView(bytes_.data(), length_));
@@ -100,6 +151,15 @@ qsizetype RunDecoder::decode() {
 // A line feed, which no pair holds, goes after the run: the decoder gives up on an incomplete
 // pair and starts the next run afresh.
 void RunDecoder::finish() {
+#ifdef Q_OS_WIN
+    // A first byte without its second becomes the replacement character.
+    const bool alone = leadPending_;
+    leadPending_ = false;
+    length_ -= alone ? 1 : 0;
+    decode();
+    if (alone)
+        text_ += QChar::ReplacementCharacter;
+#else
     if (length_ == 1 && leadPending_) {
         // A first byte alone, after nothing the decoder still holds: no need to ask it.
         text_ += QChar::ReplacementCharacter;
@@ -119,6 +179,7 @@ void RunDecoder::finish() {
                 text_ += QChar::ReplacementCharacter;
         }
     }
+#endif
     page_ = nullptr;
     decoder_ = nullptr;
     leadPending_ = false;

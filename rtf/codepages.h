@@ -14,9 +14,11 @@
 namespace rtf {
 
 // What a code page makes of the upper half of the bytes, taken once from its decoder and shared
-// by every read. The lower half is ASCII in all of them.
+// by every read. The lower half is ASCII in all of them. The decoders are Qt's ICU-backed ones;
+// on Windows, where Qt has no code pages, the system's own conversion.
 struct CodePage {
     const char* name = nullptr;       // null when the decoder is not available
+    int number = 0;                   // as Windows numbers it
     std::array<char16_t, 128> high{}; // the character of each byte 0x80..0xFF standing alone
     std::bitset<128> lead; // the bytes 0x80..0xFF that begin a pair (double-byte code pages)
 };

@@ -1,8 +1,9 @@
 #include "rtf/rtfwriter.h"
 
+#include "rtf/codepages.h"
+
 #include <QHash>
 #include <QList>
-#include <QStringDecoder>
 
 namespace rtf {
 
@@ -15,20 +16,18 @@ const char kHeader[] =
     "\\deflang1033\\pard\\plain\\f2\\fs17 ";
 
 // The Windows-1252 byte of each character outside ASCII that the code page assigns, taken once
-// from the decoder. Its five unassigned bytes decode to C1 controls: those characters are no
+// from its table. Its five unassigned bytes decode to C1 controls: those characters are no
 // Windows-1252 characters and go out as \uN. Without the decoder, everything outside ASCII does.
 const QHash<char16_t, quint8>& windows1252() {
     static const QHash<char16_t, quint8> bytes = [] {
         QHash<char16_t, quint8> map;
-        QStringDecoder decoder("windows-1252", QStringDecoder::Flag::Stateless);
-        if (!decoder.isValid())
+        const CodePage* page = findCodePage(1252);
+        if (!page)
             return map;
         for (int byte = 0x80; byte <= 0xff; ++byte) {
-            const char c = char(byte);
-            const QString decoded = decoder.decode(QByteArrayView(&c, 1));
-            if (decoded.size() == 1 && decoded[0].unicode() > 0x9f &&
-                decoded[0] != QChar::ReplacementCharacter)
-                map.insert(decoded[0].unicode(), quint8(byte));
+            const char16_t c = page->high[byte - 0x80];
+            if (c > 0x9f && c != QChar::ReplacementCharacter)
+                map.insert(c, quint8(byte));
         }
         return map;
     }();

@@ -57,6 +57,7 @@ QString sourceFolder(bool across, const QTemporaryDir& dir, const QTemporaryDir&
                        stat(QFile::encodeName(dir.path()), &b) == 0 && a.st_dev != b.st_dev;
     return !across ? dir.path() : apart ? other.path() : QString();
 #else
+    Q_UNUSED(other);
     return across ? QString() : dir.path();
 #endif
 }

@@ -8,6 +8,11 @@
 #include <QStorageInfo>
 #include <algorithm>
 
+#ifdef Q_OS_WIN
+#include <string>
+#include <windows.h>
+#endif
+
 namespace ovra::drivelist {
 
 namespace {
@@ -119,13 +124,26 @@ QList<Volume> mountedVolumes() {
     };
 #ifdef Q_OS_WIN
     // Every drive letter, ready or not, as Windows drive lists show them (an empty CD drive
-    // too: picking it reports that it is not ready).
-    for (const QFileInfo& drive : QDir::drives()) {
-        const QStorageInfo info(drive.absoluteFilePath());
-        if (info.isValid())
-            add(info);
-        else
-            volumes.push_back({drive.absoluteFilePath(), QByteArray(), QString()});
+    // too: picking it reports that it is not ready). Asking an empty drive for its label
+    // must not bring up Windows' "insert a disk" box.
+    const DWORD letters = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(letters & (1u << i)))
+            continue;
+        const QString root = QChar(char16_t(u'A' + i)) + QStringLiteral(":/");
+        const std::wstring native = QDir::toNativeSeparators(root).toStdWString();
+        const UINT type = GetDriveTypeW(native.c_str());
+        if (type == DRIVE_NO_ROOT_DIR || type == DRIVE_UNKNOWN)
+            continue;
+        wchar_t label[MAX_PATH + 1] = {};
+        wchar_t system[MAX_PATH + 1] = {};
+        DWORD previous = 0;
+        SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
+        const bool ready = GetVolumeInformationW(native.c_str(), label, MAX_PATH, nullptr, nullptr,
+                                                 nullptr, system, MAX_PATH);
+        SetThreadErrorMode(previous, nullptr);
+        volumes.push_back({root, ready ? QString::fromWCharArray(system).toLatin1() : QByteArray(),
+                           ready ? QString::fromWCharArray(label) : QString()});
     }
 #else
     for (const QStorageInfo& info : QStorageInfo::mountedVolumes())

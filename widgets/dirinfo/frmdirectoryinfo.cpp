@@ -75,7 +75,9 @@ FrmDirectoryInfo::FrmDirectoryInfo(DirectoryInfoCopy copy, const QString& progra
             cdDriveList_->addFolder(cd.filePath());
 #endif
     }
+#ifndef Q_OS_WIN // Windows mounts an image as a drive of its own, which the list then shows
     cdDriveList_->offerDiscImages();
+#endif
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     look::place(okButton_, QStringLiteral("Command1"), look::twipsRect(120, 3120, 3735, 255));

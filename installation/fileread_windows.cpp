@@ -1,4 +1,4 @@
-// Guarded whole reads where POSIX calls are not at hand: Qt's own, refusing what is not a file.
+// Guarded whole reads on Windows: Qt's own, refusing what is not a regular file.
 #include "installation/fileread.h"
 
 #include "installation/filetexts.h"
