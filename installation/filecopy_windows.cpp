@@ -158,8 +158,12 @@ CopyResult replaceFile(const QString& from, const QString& to) {
             const QByteArray chunk = in.read(1 << 20);
             if (in.error() != QFileDevice::NoError)
                 return copyFailure(in.errorString());
-            if (chunk.isEmpty())
+            if (chunk.isEmpty()) {
+                // An open file cannot be renamed over here: a copy onto itself must let go
+                // of its source first.
+                in.close();
                 return CopyResult{};
+            }
             if (out.write(chunk) != chunk.size())
                 return copyFailure(out.errorString());
         }
