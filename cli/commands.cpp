@@ -57,12 +57,22 @@ bool isDriveText(const QString& given) {
     return given.size() >= 2 && given[1] == u':' && given[0].isLetter();
 }
 
+// Windows' own separators on Windows, as its file dialogs show paths.
+QString nativeOnWindows(const QString& path) {
+#if defined(Q_OS_WIN)
+    return QDir::toNativeSeparators(path);
+#else
+    return path;
+#endif
+}
+
 // A folder named on the command line, as the directory dialog would store it: a full path, in
 // drive-letter notation where a drive of the Wine prefix holds it.
 QString folderSetting(const QString& given) {
-    return ovra::paths::settingFor(ovra::paths::HostPath(QFileInfo(given).absoluteFilePath()),
-                                   ovra::paths::wineDrives())
-        .text();
+    return nativeOnWindows(
+        ovra::paths::settingFor(ovra::paths::HostPath(QFileInfo(given).absoluteFilePath()),
+                                ovra::paths::wineDrives())
+            .text());
 }
 
 } // namespace
@@ -70,7 +80,7 @@ QString folderSetting(const QString& given) {
 QString gameSetting(const QString& given) {
     // A folder named relative to where ovra3 runs, there or not, is kept as a full path.
     if (given.isEmpty() || isDriveText(given))
-        return given;
+        return nativeOnWindows(given);
     return folderSetting(given);
 }
 
@@ -78,13 +88,15 @@ QString cdSetting(const QString& given) {
     const QFileInfo info(given);
     if (info.isFile())
         return info.absoluteFilePath();
-    // A drive letter stands as it is; anything else names a folder, there or not, and the CD's
-    // literals follow it after a separator.
-    if (given.isEmpty() || isDriveText(given))
+    // A drive letter alone stands as it is; anything else names a folder, there or not, in
+    // either notation ("D:\\copy" under Wine, "C:\\copy" on Windows), and the CD's literals
+    // follow it after a separator.
+    if (given.isEmpty() || (isDriveText(given) && given.size() == 2))
         return given;
-    const QString folder = folderSetting(given);
-    const QChar separator = isDriveText(folder) ? u'\\' : u'/';
-    return folder.endsWith(separator) ? folder : folder + separator;
+    const QString folder = isDriveText(given) ? nativeOnWindows(given) : folderSetting(given);
+    if (folder.endsWith(u'\\') || folder.endsWith(u'/'))
+        return folder;
+    return folder + (isDriveText(folder) ? u'\\' : u'/');
 }
 
 std::optional<ovra::Installation> openInstallation(const QString& programDir,
