@@ -60,10 +60,12 @@ private slots:
                                                     << ""
                                                     << "cd"
                                                     << "";
+#ifndef Q_OS_WIN // a Wine prefix's drives
         QTest::newRow("CD on a drive the prefix lacks") << ""
                                                         << ""
                                                         << "Q:\\"
                                                         << "the drive Q:";
+#endif
         QTest::newRow("relative game folder") << ""
                                               << "games\\ovra3"
                                               << ""
@@ -150,8 +152,10 @@ private slots:
             (music ? o.cdMusicFiles : o.cdMovieFiles) = std::max(onCd, 0);
         }
         TempInstall install(o);
-        if (form == "image")
+        if (form == "image") {
+            SKIP_WHERE_IMAGES_ARE_MOUNTED();
             QVERIFY(install.packCdIntoImage());
+        }
         const QString dir = install.layout.gameDirectory + (trickSide ? "/data/anims/skater_M/"
                                                             : music   ? "/data/music/"
                                                                       : "/data/movies/");

@@ -376,7 +376,9 @@ private slots:
 
         // A folder listed inside a disc image, by the same rules: no folders, nothing hidden
         // (marked so, or a Mac's "._" file), no name that is a path.
+#ifndef Q_OS_WIN // there a wildcard never matches across a backslash, so nothing is told
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("a.b\\.mus.*left out"));
+#endif
         list.setEntries("image", {{"X.MUS", false, false},
                                   {"hidden.mus", true, true},
                                   {"._z.mus", false, true},

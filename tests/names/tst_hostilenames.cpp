@@ -92,8 +92,10 @@ private slots:
         QFETCH(QString, command);
         TempInstall install;
         const QString root = install.dir.path();
+#ifndef Q_OS_WIN // no Windows folder holds them: there they come typed or in a Trick Config only
         for (const auto& [folder, name] : kHostile)
             QVERIFY(TempInstall::write(root + '/' + folder + '/' + name, "hostile"));
+#endif
         for (const char* path : kLeadsTo)
             QVERIFY(QDir(root).mkpath(QFileInfo(path).path()) &&
                     TempInstall::write(root + '/' + path, path));
@@ -104,10 +106,12 @@ private slots:
         QVERIFY(TempInstall::write(root + "/mine.mpg", "the user's own"));
 
         const bool tricks = command.startsWith("tricks");
+#ifndef Q_OS_WIN
         for (const auto& [folder, name] : kHostile) // each is logged as it is left out
             if ((folder == kCdTricks) == tricks)
                 QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(
                                                        ovra::printable(name))));
+#endif
         const auto before = outsideAllowed(root);
         ScriptedDialogs dialogs;
         std::unique_ptr<QWidget> window;
@@ -180,6 +184,9 @@ private slots:
         QTest::newRow("music file to another on the CD") << "music" << 3 << "1" << true;
     }
     void cdLinksStayInside() {
+#ifdef Q_OS_WIN
+        QSKIP("QFile::link makes shortcuts on Windows, which are plain files to a copy");
+#endif
         QFETCH(QString, folder);
         QFETCH(int, entry);
         QFETCH(QString, target);

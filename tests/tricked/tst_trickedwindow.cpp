@@ -58,9 +58,10 @@ private slots:
         QFETCH(int, entries);
         QFETCH(int, errors);
         TempInstall install(tricks(files, withCd));
-        if (removeSetting.endsWith("image"))
+        if (removeSetting.endsWith("image")) {
+            SKIP_WHERE_IMAGES_ARE_MOUNTED();
             QVERIFY(install.packCdIntoImage(removeSetting.startsWith("damaged")));
-        else if (!removeSetting.isEmpty())
+        } else if (!removeSetting.isEmpty())
             QVERIFY(QFile::remove(install.programDir + "/" + removeSetting));
         ScriptedDialogs dialogs;
         FrmOvra3TrickEd window(install.programDir);
