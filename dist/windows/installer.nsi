@@ -3,7 +3,8 @@
 ; It installs for the current user (no administrator rights) or, with /AllUsers and rights,
 ; for everyone; /S installs silently. The uninstaller removes what was installed and nothing
 ; else: the settings, the soundtrack catalogue and kept files live in %APPDATA%\Ovra3 and stay.
-Unicode true
+; A 64-bit installer for 64-bit programs: it runs where they run, and under a 64-bit-only Wine.
+Target amd64-unicode
 !define PRODUCT "Ovra3 Editors"
 !define KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ovra3Editors"
 !define FILETYPE "Ovra3TrickEd.TrickConfig"
