@@ -3,6 +3,7 @@
 #include "tests/tricked/trickfixture.h"
 #include "tricked/trickconfig.h"
 
+#include <QCryptographicHash>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -116,6 +117,10 @@ private slots:
         const QString path = a.install.dir.filePath("shared.tcg");
         a.dialogs.answer(path);
         a.trigger("mnuSave");
+        // Players on Windows and on Linux share these files: the same swaps, the same bytes.
+        QCOMPARE(
+            QCryptographicHash::hash(TempInstall::bytes(path), QCryptographicHash::Sha256).toHex(),
+            QByteArray("ee80c81330e735405b45e7f611a9f1c0e0f2cc6349d49debf2c1dd921ec42f15"));
 
         TrickFixture b(tricks(), true, image); // a fresh installation, no current Trick Config
         b.dialogs.answer(path);
