@@ -2,6 +2,7 @@
 
 #include "cli/inventory.h"
 #include "cli/report.h"
+#include "installation/keptcopies.h"
 #include "installation/logging.h"
 #include "installation/paths.h"
 #include "mediaed/mediacore.h"
@@ -10,6 +11,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
 
 namespace cli {
 
@@ -117,7 +122,7 @@ namespace {
 const QCommandLineOption& jsonOption() {
     static const QCommandLineOption json{
         QStringLiteral("json"),
-        QStringLiteral("The status as one JSON document (shape: see the README).")};
+        QStringLiteral("The result as one JSON document (shape: see the README).")};
     return json;
 }
 
@@ -287,6 +292,72 @@ int restore(const ovra::Installation& installation, const Args& args, Console& c
     return copied > 0 ? kDiffers : kError;
 }
 
+QString filesText(qsizetype n) {
+    return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n);
+}
+
+int history(const ovra::Installation&, const Args& args, Console& console) {
+    const QString folder = ovra::keptFolder();
+    QList<ovra::RecordedCommand> journal = ovra::readJournal(folder);
+    std::reverse(journal.begin(), journal.end());
+    const qint64 size = ovra::keptSize(folder);
+    if (args.parser.isSet(jsonOption())) {
+        QJsonArray commands;
+        for (const ovra::RecordedCommand& c : journal) {
+            QJsonArray files;
+            for (const ovra::FileChange& f : c.changes)
+                files.append(QJsonObject{{"file", f.file},
+                                         {"before", QString::fromLatin1(f.before)},
+                                         {"after", QString::fromLatin1(f.after)}});
+            commands.append(QJsonObject{{"time", c.time.toString(Qt::ISODateWithMs)},
+                                        {"program", c.program},
+                                        {"command", c.command},
+                                        {"files", files}});
+        }
+        const QJsonObject document{
+            {"store", QDir::toNativeSeparators(folder)}, {"size", size}, {"commands", commands}};
+        console.out() << QString::fromUtf8(QJsonDocument(document).toJson());
+        return kSuccess;
+    }
+    console.out() << QStringLiteral("Kept copies: %1 in %2\n")
+                         .arg(QLocale::c().formattedDataSize(size, 1, QLocale::DataSizeIecFormat),
+                              shown(folder));
+    for (const ovra::RecordedCommand& c : journal)
+        console.out() << QStringLiteral("  %1  %2  %3: %4\n")
+                             .arg(c.time.toLocalTime().toString(
+                                      QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                  ovra::printable(c.program), ovra::printable(c.command),
+                                  filesText(c.changes.size()));
+    if (journal.isEmpty())
+        console.out() << "  No changes recorded.\n";
+    return kSuccess;
+}
+
+QString refusesCount(const QString& argument) {
+    bool number = false;
+    const int n = argument.toInt(&number);
+    return argument.isEmpty() || (number && n >= 1)
+               ? QString()
+               : QStringLiteral("undo takes a number of commands (1 or more), not \"%1\"")
+                     .arg(ovra::printable(argument));
+}
+
+int undo(const ovra::Installation&, const Args& args, Console& console) {
+    const int count = args.argument.isEmpty() ? 1 : args.argument.toInt();
+    const ovra::Result<QStringList> put = ovra::undo(count);
+    if (!put) {
+        console.error(QStringLiteral("nothing was undone: %1").arg(put.error));
+        return kError;
+    }
+    for (const QString& file : put.value)
+        console.out() << QStringLiteral("Put back %1\n").arg(shown(file));
+    console.out() << QStringLiteral("Undid %1: %2 put back.\n")
+                         .arg(count == 1 ? QStringLiteral("1 command")
+                                         : QStringLiteral("%1 commands").arg(count),
+                              filesText(put.value.size()));
+    return kSuccess;
+}
+
 } // namespace
 
 std::span<const Command> commands() {
@@ -323,6 +394,24 @@ std::span<const Command> commands() {
          .argumentHelp = "tricks, music, movies or all.",
          .refuses = refusesRestore,
          .run = restore},
+        {.name = "history",
+         .brief = "the changes made to the installed files, newest first",
+         .summary = "Lists the commands of both programs and of ovra3 that replaced installed "
+                    "files, newest first, and the size of the kept copies of what they replaced.",
+         .needsInstallation = false,
+         .options = {jsonOption()},
+         .run = history},
+        {.name = "undo",
+         .brief = "puts back what the last N commands replaced (default 1)",
+         .summary = "Puts back the files the last N commands replaced, from the kept copies. "
+                    "Nothing is written when a kept copy is missing or damaged, or an installed "
+                    "file changed since.",
+         .argument = "[N]",
+         .argumentHelp = "How many commands to undo (default 1).",
+         .argumentOptional = true,
+         .needsInstallation = false,
+         .refuses = refusesCount,
+         .run = undo},
     };
     return table;
 }

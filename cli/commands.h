@@ -47,6 +47,8 @@ struct Command {
     const char* summary = nullptr;  // at the top of its own help
     const char* argument = nullptr; // its one argument, or none
     const char* argumentHelp = nullptr;
+    bool argumentOptional = false;
+    bool needsInstallation = true;          // else it runs on an installation never opened
     QList<QCommandLineOption> options = {}; // besides --game, --cd, --help and --version
     // Why the argument cannot be used, or nothing. Asked before the installation is opened, so
     // that a mistyped word is told as such whatever the settings hold; none: any argument.

@@ -69,8 +69,17 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(OVRA_VERSION));
     // Every failure is told by the command itself; the cores' log lines stay for
     // QT_LOGGING_RULES="ovra.*=true".
-    QLoggingCategory::setFilterRules(QStringLiteral("ovra.*.warning=false"));
+    QLoggingCategory::setFilterRules(
+        QStringLiteral("ovra.*.warning=false\novra.kept.warning=true"));
     cli::Console console;
+    // A copy that could not be kept does not stop a command, but the player is told.
+    static cli::Console* keptWarnings = &console;
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
+        if (qstrcmp(context.category, "ovra.kept") == 0)
+            keptWarnings->warning(text);
+        else
+            fputs(qUtf8Printable(text + u'\n'), stderr);
+    });
     const QStringList args = app.arguments();
     const Globals globals;
 
@@ -117,7 +126,8 @@ int main(int argc, char** argv) {
         return cli::kSuccess;
     }
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != (command->argument ? 2 : 1))
+    if (positional.size() != (command->argument ? 2 : 1) &&
+        !(command->argumentOptional && positional.size() == 1))
         return usageError(console,
                           command->argument
                               ? QStringLiteral("%1 needs one %2").arg(name, command->argument)
@@ -128,7 +138,9 @@ int main(int argc, char** argv) {
         if (const QString why = command->refuses(argument); !why.isEmpty())
             return usageError(console, why);
 
-    // Every command needs both settings: the installation is opened once, before any work.
+    if (!command->needsInstallation)
+        return command->run(ovra::Installation(), {argument, parser}, console);
+    // The other commands need both settings: the installation is opened once, before any work.
     ovra::Installation::Given given;
     if (parser.isSet(globals.game))
         given.gameDirectory = cli::gameSetting(parser.value(globals.game));

@@ -86,6 +86,10 @@ public:
         const std::optional<QString> path = source(name, &why);
         return path ? regularFileSize(*path, true) : std::nullopt;
     }
+    std::optional<QString> hostFile(const QString& name) const override {
+        QString why;
+        return source(name, &why);
+    }
 
 private:
     // The host path to read `name` from, or nothing and why: a name that is no file name, a
@@ -230,6 +234,13 @@ Result<std::unique_ptr<CdFolder>> CdSource::open(const QString& literal) const {
     if (!image)
         return failed(why);
     return std::unique_ptr<CdFolder>(std::make_unique<ImageCdFolder>(std::move(image), literal));
+}
+
+CopyResult copyKeeping(const CdFolder& from, const QString& name, const QString& to,
+                       Changes& changes) {
+    CopySource source{from.hostFile(name).value_or(QString()),
+                      [&](const WriteChunk& write) { return from.read(name, write); }};
+    return changes.replace(to, source, [&] { return from.copyTo(name, to); });
 }
 
 } // namespace ovra

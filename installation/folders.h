@@ -2,6 +2,7 @@
 
 #include "installation/filecopy.h"
 #include "installation/filelist.h"
+#include "installation/keptcopies.h"
 #include "installation/paths.h"
 
 #include <QSet>
@@ -49,7 +50,13 @@ public:
     virtual Result<> read(const QString& name, const WriteChunk& write) const = 0;
     // The size of the CD file `name`; nothing when there is no such regular file.
     virtual std::optional<qint64> size(const QString& name) const = 0;
+    // The host file `name` is read from, where it is one (a CD kept as a folder).
+    virtual std::optional<QString> hostFile(const QString& /*name*/) const { return std::nullopt; }
 };
+
+// Copies the CD file `name` over the installed file `to` (host path), keeping what it replaces.
+CopyResult copyKeeping(const CdFolder& from, const QString& name, const QString& to,
+                       Changes& changes);
 
 // The game CD as the drive setting names it: a drive or a folder (a mounted disc, a copied
 // one), where every CD path is the setting followed by a CD literal; or a disc image file

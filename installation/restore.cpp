@@ -68,7 +68,7 @@ Result<> checkBatch(const CdFolder& from, const HostFolder& to, const QList<Plan
 }
 
 RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QStringList& names,
-                           int count, const Progress& progress) {
+                           int count, const Progress& progress, Changes& changes) {
     QList<PlannedCopy> planned;
     for (const QString& name : names.mid(0, count))
         planned.push_back({name, name});
@@ -81,7 +81,7 @@ RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QSt
                     QStringLiteral("the list holds only %1 names, not %2").arg(i).arg(count)};
         const std::optional<QString> target = to.file(names[i]);
         const CopyResult copied =
-            target ? from.copyTo(names[i], *target)
+            target ? copyKeeping(from, names[i], *target, changes)
                    : CopyResult{false, QStringLiteral("\"%1\" is no file name.").arg(names[i])};
         if (!copied)
             return {false, result.restored, copied.error};

@@ -35,8 +35,8 @@ using Progress = std::function<void(int done, int total)>;
 // installed file of the same name and then calls `progress(i + 1, count)`. Checks the batch first
 // (see checkBatch) and then copies nothing when it would not fit. Stops at the first failure with
 // its reason (a copy that fails, or a list of fewer than `count` names); what was copied before it
-// stays restored.
+// stays restored. What each copy replaces is kept first, as one command of `changes`.
 RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QStringList& names,
-                           int count, const Progress& progress);
+                           int count, const Progress& progress, Changes& changes);
 
 } // namespace ovra

@@ -92,7 +92,9 @@ ovra::CopyResult MediaCore::replace(Side side, const QString& source, const QStr
         ovra::paths::hostFileIn(ovra::paths::GamePath(list(side).path()), target);
     if (!to)
         return refuse(QStringLiteral("\"%1\" is not a file name.").arg(target));
-    const ovra::CopyResult copied = ovra::replaceFile(source, *to);
+    ovra::Changes changes(QStringLiteral("replace %1").arg(target));
+    const ovra::CopyResult copied =
+        changes.replace(*to, {source, {}}, [&] { return ovra::replaceFile(source, *to); });
     if (!copied)
         return refuse(copied.error);
     return copied;
@@ -111,9 +113,10 @@ ovra::RestoreResult MediaCore::restore(Side side, const ovra::Progress& progress
         installation_.cd()->open(table.cdFolder);
     if (!from)
         return fail({false, 0, from.error});
+    ovra::Changes changes(QStringLiteral("restore %1").arg(table.pattern));
     const ovra::RestoreResult result =
         ovra::restoreFiles(*from.value, installation_.installed(table.installedFolder),
-                           list(side).names(), table.offered, progress);
+                           list(side).names(), table.offered, progress, changes);
     return result.ok ? result : fail(result);
 }
 

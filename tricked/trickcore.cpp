@@ -8,6 +8,7 @@
 #include "tricked/trickedlog.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace tricked {
 
@@ -89,7 +90,7 @@ std::unique_ptr<TrickCore::Batch> TrickCore::openBatch(QString* error) const {
 }
 
 ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,
-                                 const QString& withfile) {
+                                 const QString& withfile, ovra::Changes& changes) {
     // Only names on offer have a position: anything else (a typed name, "Select a trick") is
     // refused before a file is written, so records only ever hold positions on offer.
     const int p = position(replacefile);
@@ -98,8 +99,8 @@ ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,
         return refused(
             QStringLiteral("\"%1\" is not a trick on offer").arg(p < 0 ? replacefile : withfile));
     const std::optional<QString> to = batch.installed.file(replacefile);
-    const ovra::CopyResult copied =
-        to ? batch.cd->copyTo(withfile, *to) : refused(QStringLiteral("no file name"));
+    const ovra::CopyResult copied = to ? ovra::copyKeeping(*batch.cd, withfile, *to, changes)
+                                       : refused(QStringLiteral("no file name"));
     if (!copied || currentConfig_.isEmpty())
         return copied;
     if (!replaceRecord(currentConfig_, p, q))
@@ -113,8 +114,9 @@ ovra::CopyResult TrickCore::transform(const QString& replacefile, const QString&
     // One copy out of an image can claim as much as a whole batch.
     if (batch)
         why = ovra::checkBatch(*batch->cd, batch->installed, {{withfile, replacefile}}).error;
+    ovra::Changes changes(QStringLiteral("replace %1 with %2").arg(replacefile, withfile));
     const ovra::CopyResult result =
-        batch && why.isEmpty() ? swap(*batch, replacefile, withfile) : refused(why);
+        batch && why.isEmpty() ? swap(*batch, replacefile, withfile, changes) : refused(why);
     if (!result)
         qCWarning(lcTrickEd, "%s was not replaced with %s: %s", qUtf8Printable(replacefile),
                   qUtf8Printable(withfile), qUtf8Printable(result.error));
@@ -167,9 +169,10 @@ TrickCore::openConfig(const QString& path,
             !room)
             return fail(Opened::Stopped, room.error);
     }
+    ovra::Changes changes(QStringLiteral("apply %1").arg(QFileInfo(path).fileName()));
     for (const Swap& s : parsed.swaps) {
         const ovra::CopyResult done =
-            batch ? swap(*batch, names[s.replaced], names[s.with]) : refused(why);
+            batch ? swap(*batch, names[s.replaced], names[s.with], changes) : refused(why);
         if (done) {
             ++result.swaps;
         } else {
@@ -186,8 +189,10 @@ TrickCore::openConfig(const QString& path,
 ovra::RestoreResult TrickCore::restoreOriginals(const ovra::Progress& progress) {
     QString why;
     const std::unique_ptr<Batch> batch = openBatch(&why);
+    ovra::Changes changes(QStringLiteral("Restore Originals"));
     const ovra::RestoreResult result =
-        batch ? ovra::restoreFiles(*batch->cd, batch->installed, offered(), kTrickCount, progress)
+        batch ? ovra::restoreFiles(*batch->cd, batch->installed, offered(), kTrickCount, progress,
+                                   changes)
               : ovra::RestoreResult{false, 0, why};
     if (!result.ok)
         qCWarning(lcTrickEd, "Restore Originals stopped after %d files: %s", result.restored,

@@ -91,7 +91,8 @@ private:
     };
     Loaded loadTricks();
     std::unique_ptr<Batch> openBatch(QString* error) const;
-    ovra::CopyResult swap(const Batch& batch, const QString& replacefile, const QString& withfile);
+    ovra::CopyResult swap(const Batch& batch, const QString& replacefile, const QString& withfile,
+                          ovra::Changes& changes);
 
     QString programDir_;
     ovra::Installation installation_; // RichTextBox1 and RichTextBox2, and the CD they name

@@ -1,0 +1,430 @@
+#include "installation/keptcopies.h"
+
+#include "installation/filecopy.h"
+#include "installation/filetexts.h"
+#include "installation/logging.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QSet>
+#include <atomic>
+
+namespace ovra {
+
+Q_LOGGING_CATEGORY(lcKept, "ovra.kept")
+
+using detail::native;
+
+namespace {
+
+constexpr qint64 kMaxJournal = qint64(256) << 20;
+constexpr qint64 kMaxIndex = qint64(64) << 20;
+
+// What says a file is as it was when it was hashed: any write or rename changes one of these.
+struct Identity {
+    qint64 size = -1;
+    qint64 modified = 0;
+    qint64 changed = 0;
+    qint64 born = 0;
+    bool operator==(const Identity&) const = default;
+};
+
+Identity identity(const QFileInfo& info) {
+    return {info.size(), info.lastModified().toMSecsSinceEpoch(),
+            info.metadataChangeTime().toMSecsSinceEpoch(), info.birthTime().toMSecsSinceEpoch()};
+}
+
+struct Indexed {
+    Identity id;
+    QByteArray hash; // hex
+};
+
+Result<QByteArray> sha256(const std::function<Result<>(const WriteChunk&)>& read) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (const Result<> done = read([&](const char* data, qint64 size) {
+            hash.addData(QByteArrayView(data, qsizetype(size)));
+            return true;
+        });
+        !done)
+        return Failure{done.error, done.reason};
+    return hash.result().toHex();
+}
+
+Result<QByteArray> sha256File(const QString& path) {
+    return sha256([&](const WriteChunk& write) { return streamRegularFile(path, write); });
+}
+
+QString keptFile(const QString& folder, const QByteArray& hash) {
+    return folder + QStringLiteral("/kept/") + QString::fromLatin1(hash);
+}
+
+bool isHash(const QByteArray& text) {
+    if (text.size() != 64)
+        return false;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString keptFolder() {
+#ifdef Q_OS_WIN
+    QString base = qEnvironmentVariable("LOCALAPPDATA");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/AppData/Local");
+#else
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    // A relative value does not count, as the XDG base directory rules have it.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+#endif
+    return QDir::cleanPath(base + QStringLiteral("/Ovra3"));
+}
+
+struct Changes::Impl {
+    QString folder;
+    QString command;
+    QString id;
+    QHash<QString, Indexed> index;
+    bool indexRead = false;
+    bool indexChanged = false;
+    QFile journal;
+
+    void readIndex() {
+        if (std::exchange(indexRead, true))
+            return;
+        const Result<QByteArray> text =
+            readRegularFile(folder + QStringLiteral("/index"), kMaxIndex);
+        if (!text) // none yet, or unreadable: every file is hashed again
+            return;
+        for (const QByteArray& line : text.value.split('\n')) {
+            const QList<QByteArray> f = line.split('\t');
+            if (f.size() != 6 || !isHash(f[0]))
+                continue;
+            index.insert(QString::fromUtf8(f[5]), {{f[1].toLongLong(), f[2].toLongLong(),
+                                                    f[3].toLongLong(), f[4].toLongLong()},
+                                                   f[0]});
+        }
+    }
+
+    Result<> writeIndex() {
+        QByteArray text;
+        for (auto i = index.cbegin(); i != index.cend(); ++i)
+            text += i->hash + '\t' + QByteArray::number(i->id.size) + '\t' +
+                    QByteArray::number(i->id.modified) + '\t' + QByteArray::number(i->id.changed) +
+                    '\t' + QByteArray::number(i->id.born) + '\t' + i.key().toUtf8() + '\n';
+        return writeFileAtomically(folder + QStringLiteral("/index"), text);
+    }
+
+    // The hash the index holds for `path` as it is now, else empty.
+    QByteArray known(const QString& path, const QFileInfo& info) {
+        readIndex();
+        const auto found = index.constFind(path);
+        return found != index.cend() && found->id == identity(info) ? found->hash : QByteArray();
+    }
+    void remember(const QString& path, const QByteArray& hash) {
+        readIndex();
+        const QFileInfo info(path);
+        if (info.isFile()) {
+            index.insert(path, {identity(info), hash});
+            indexChanged = true;
+        }
+    }
+
+    Result<> append(QJsonObject line) {
+        if (!journal.isOpen()) {
+            journal.setFileName(folder + QStringLiteral("/journal"));
+            if (!journal.open(QIODevice::WriteOnly | QIODevice::Append))
+                return failed(QStringLiteral("the journal %1 cannot be opened: %2")
+                                  .arg(native(journal.fileName()), journal.errorString()));
+        }
+        line.insert(QStringLiteral("id"), id);
+        const QByteArray bytes = QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
+        // Flushed at once: a kill after it still finds the change in the journal.
+        if (journal.write(bytes) != bytes.size() || !journal.flush())
+            return failed(QStringLiteral("the journal %1 cannot be written: %2")
+                              .arg(native(journal.fileName()), journal.errorString()));
+        return {};
+    }
+
+    // Keeps the bytes of the installed file `path` and returns their hash: one read, and none
+    // when the index knows the file and its bytes are kept.
+    Result<QByteArray> keep(const QString& path, const QFileInfo& info) {
+        if (const QByteArray hash = known(path, info);
+            !hash.isEmpty() && QFileInfo::exists(keptFile(folder, hash)))
+            return hash;
+        const QString kept = folder + QStringLiteral("/kept");
+        if (!QDir().mkpath(kept))
+            return failed(QStringLiteral("the folder %1 cannot be made").arg(native(kept)));
+        // Hashed while it is copied into the store, then named by its hash.
+        const QString incoming = kept + QStringLiteral("/incoming-") + id;
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        const CopyResult copied = replaceFileWith(
+            incoming,
+            [&](const WriteChunk& write) {
+                return streamRegularFile(path,
+                                         [&](const char* data, qint64 size) {
+                                             hash.addData(QByteArrayView(data, qsizetype(size)));
+                                             return write(data, size);
+                                         })
+                    .error;
+            },
+            LinkPolicy::ReplaceLink);
+        if (!copied) {
+            QFile::remove(incoming);
+            return failed(copied.error);
+        }
+        const QByteArray hex = hash.result().toHex();
+        const QString target = keptFile(folder, hex);
+        // Kept already (the same bytes under another name, or another program at once).
+        if (QFileInfo::exists(target))
+            QFile::remove(incoming);
+        else if (!QFile::rename(incoming, target)) {
+            QFile::remove(incoming);
+            return failed(
+                QStringLiteral("%1 cannot be kept as %2").arg(native(path), native(target)));
+        }
+        remember(path, hex);
+        return hex;
+    }
+};
+
+Changes::Changes(QString command, QString folder) : d_(std::make_unique<Impl>()) {
+    static std::atomic<int> commands{0};
+    d_->folder = std::move(folder);
+    d_->command = std::move(command);
+    d_->id = QStringLiteral("%1-%2-%3")
+                 .arg(QDateTime::currentMSecsSinceEpoch())
+                 .arg(QCoreApplication::applicationPid())
+                 .arg(++commands);
+}
+
+Changes::~Changes() {
+    if (d_->indexChanged)
+        if (const Result<> written = d_->writeIndex(); !written)
+            qCWarning(lcKept, "The index of kept copies was not saved: %s",
+                      qUtf8Printable(written.error));
+}
+
+Result<QByteArray> Changes::hashOf(const QString& hostFile) {
+    const QFileInfo info(hostFile);
+    if (const QByteArray hash = d_->known(hostFile, info); !hash.isEmpty())
+        return hash;
+    Result<QByteArray> hash = sha256File(hostFile);
+    if (hash)
+        d_->remember(hostFile, hash.value);
+    return hash;
+}
+
+// Keeps what `target` holds and appends its change to `after` to the journal; whether it did.
+bool Changes::record(const QString& target, const Result<QByteArray>& after) {
+    const auto note = [&](const QString& why) {
+        if (!failures_.contains(why)) {
+            qCWarning(lcKept, "No copy of %s was kept: %s", qUtf8Printable(native(target)),
+                      qUtf8Printable(why));
+            failures_.push_back(why);
+        }
+    };
+    QByteArray before;
+    const QFileInfo info(target);
+    if (info.isFile()) {
+        const Result<QByteArray> kept = d_->keep(target, info);
+        if (!kept) {
+            note(kept.error);
+            return false;
+        }
+        before = kept.value;
+    } else if (info.exists()) { // a folder or a special file: the copy refuses it
+        return false;
+    }
+    if (!after) // a source that cannot be read: the copy fails as well
+        return false;
+    const Result<> line = d_->append(
+        {{QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
+         {QStringLiteral("program"), QCoreApplication::applicationName()},
+         {QStringLiteral("command"), d_->command},
+         {QStringLiteral("file"), target},
+         {QStringLiteral("before"), QString::fromLatin1(before)},
+         {QStringLiteral("after"), QString::fromLatin1(after.value)}});
+    if (!line)
+        note(line.error);
+    return line.ok;
+}
+
+void Changes::done(const QString& target, bool journaled, bool succeeded) {
+    if (!succeeded && journaled)
+        if (const Result<> line =
+                d_->append({{QStringLiteral("file"), target}, {QStringLiteral("failed"), true}});
+            !line && !failures_.contains(line.error)) {
+            qCWarning(lcKept, "%s", qUtf8Printable(line.error));
+            failures_.push_back(line.error);
+        }
+}
+
+CopyResult Changes::replace(const QString& target, const CopySource& source,
+                            const std::function<CopyResult()>& copy) {
+    // What the copy is to write, known before it writes.
+    const Result<QByteArray> after = !source.hostFile.isEmpty() ? hashOf(source.hostFile)
+                                     : source.read
+                                         ? sha256(source.read)
+                                         : Result<QByteArray>(failed(QStringLiteral("no source")));
+    const bool journaled = record(target, after);
+    const CopyResult copied = copy();
+    done(target, journaled, copied.ok);
+    if (copied && after)
+        d_->remember(target, after.value);
+    return copied;
+}
+
+CopyResult Changes::remove(const QString& target) {
+    const bool journaled = record(target, QByteArray());
+    QFile file(target);
+    const CopyResult removed =
+        file.remove() ? CopyResult()
+                      : CopyResult(false, QStringLiteral("%1 cannot be removed: %2")
+                                              .arg(native(target), file.errorString()));
+    done(target, journaled, removed.ok);
+    return removed;
+}
+
+QList<RecordedCommand> readJournal(const QString& folder) {
+    QList<RecordedCommand> commands;
+    const Result<QByteArray> text =
+        readRegularFile(folder + QStringLiteral("/journal"), kMaxJournal);
+    if (!text)
+        return commands;
+    QList<QByteArray> lines = text.value.split('\n');
+    lines.removeLast(); // empty after the last newline, or a line torn by a kill
+    QHash<QString, qsizetype> at;
+    for (const QByteArray& line : lines) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        const QString id = o.value(QStringLiteral("id")).toString();
+        const QString file = o.value(QStringLiteral("file")).toString();
+        if (id.isEmpty() || file.isEmpty())
+            continue;
+        if (o.value(QStringLiteral("failed")).toBool()) {
+            if (const auto c = at.constFind(id); c != at.cend()) {
+                QList<FileChange>& changes = commands[*c].changes;
+                for (qsizetype i = changes.size() - 1; i >= 0; --i)
+                    if (changes[i].file == file) {
+                        changes.removeAt(i);
+                        break;
+                    }
+            }
+            continue;
+        }
+        const QByteArray before = o.value(QStringLiteral("before")).toString().toLatin1();
+        const QByteArray after = o.value(QStringLiteral("after")).toString().toLatin1();
+        if ((!before.isEmpty() && !isHash(before)) || (!after.isEmpty() && !isHash(after)) ||
+            (before.isEmpty() && after.isEmpty()))
+            continue;
+        auto c = at.constFind(id);
+        if (c == at.cend()) {
+            c = at.insert(id, commands.size());
+            commands.push_back({id,
+                                QDateTime::fromString(o.value(QStringLiteral("time")).toString(),
+                                                      Qt::ISODateWithMs),
+                                o.value(QStringLiteral("program")).toString(),
+                                o.value(QStringLiteral("command")).toString(),
+                                {}});
+        }
+        commands[*c].changes.push_back({file, before, after});
+    }
+    commands.removeIf([](const RecordedCommand& c) { return c.changes.isEmpty(); });
+    return commands;
+}
+
+qint64 keptSize(const QString& folder) {
+    qint64 total = 0;
+    QDirIterator it(folder + QStringLiteral("/kept"), QDir::Files | QDir::Hidden);
+    while (it.hasNext())
+        total += it.nextFileInfo().size();
+    return total;
+}
+
+Result<QStringList> undo(int count, const QString& folder) {
+    const QList<RecordedCommand> journal = readJournal(folder);
+    if (count < 1)
+        return failed(QStringLiteral("the number of commands to undo must be 1 or more"));
+    if (count > journal.size())
+        return failed(journal.isEmpty() ? QStringLiteral("the journal holds no changes")
+                                        : QStringLiteral("the journal holds %1 commands, not %2")
+                                              .arg(journal.size())
+                                              .arg(count));
+    Changes changes(count == 1 ? QStringLiteral("undo") : QStringLiteral("undo %1").arg(count),
+                    folder);
+    // Walks back from what the files hold now: each change must find its file as it left it.
+    QHash<QString, QByteArray> now;
+    QStringList order; // the files, in the order they are first met
+    const auto current = [&](const QString& file) -> Result<QByteArray> {
+        if (const auto found = now.constFind(file); found != now.cend())
+            return *found;
+        order.push_back(file);
+        const QFileInfo info(file);
+        if (!info.exists())
+            return now[file] = QByteArray();
+        Result<QByteArray> hash = changes.hashOf(file);
+        if (hash)
+            now[file] = hash.value;
+        return hash;
+    };
+    QHash<QString, QByteArray> actual;
+    for (qsizetype c = journal.size() - 1; c >= journal.size() - count; --c) {
+        const RecordedCommand& command = journal[c];
+        for (qsizetype i = command.changes.size() - 1; i >= 0; --i) {
+            const FileChange& change = command.changes[i];
+            const Result<QByteArray> held = current(change.file);
+            if (!held)
+                return failed(held.error);
+            if (!actual.contains(change.file))
+                actual.insert(change.file, held.value);
+            if (held.value == change.after)
+                now[change.file] = change.before;
+            else if (held.value != change.before) // else its copy never happened
+                return failed(QStringLiteral("%1 changed since %2 (%3) replaced it: nothing was "
+                                             "put back")
+                                  .arg(native(change.file), command.command,
+                                       command.time.toLocalTime().toString(Qt::ISODate)));
+        }
+    }
+    QStringList put;
+    for (const QString& file : std::as_const(order)) {
+        const QByteArray& want = now[file];
+        if (want == actual.value(file))
+            continue;
+        put.push_back(file);
+        if (want.isEmpty()) // made by the command: it goes again
+            continue;
+        const Result<QByteArray> kept = sha256File(keptFile(folder, want));
+        if (!kept)
+            return failed(
+                QStringLiteral("the kept copy of %1 is missing: %2").arg(native(file), kept.error));
+        if (kept.value != want)
+            return failed(QStringLiteral("the kept copy of %1 (%2) is damaged: nothing was put "
+                                         "back")
+                              .arg(native(file), native(keptFile(folder, want))));
+    }
+    for (const QString& file : std::as_const(put)) {
+        const QString from = keptFile(folder, now[file]);
+        const CopyResult copied =
+            now[file].isEmpty()
+                ? changes.remove(file)
+                : changes.replace(file, {from, {}}, [&] { return replaceFile(from, file); });
+        if (!copied)
+            return failed(QStringLiteral("%1 (of %2 files put back before it)")
+                              .arg(copied.error)
+                              .arg(put.indexOf(file)));
+    }
+    return put;
+}
+
+} // namespace ovra
