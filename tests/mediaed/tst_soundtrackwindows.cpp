@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -491,13 +492,15 @@ void TestSoundtrackWindows::songInfoCloseBoxChangesNothing() {
     QWidget* dialog = e.replace(stockTable()[2].fileName);
     e.files.removeFiles();
     entry(dialog, "RichTextBox1")->setPlainText("Gone");
+    const QPointer<QWidget> closed(dialog);
     QVERIFY(dialog->close());
     QVERIFY(!e.songInfo());
     QCOMPARE(e.files.fileCount(), 0);
     QCOMPARE(labelTexts(e.soundtrack()), seedCaptions());
-    // Showing again at once gives a fresh, empty dialog (never the one being deleted).
+    // Showing again at once gives a fresh, empty dialog (never the one being deleted). Once
+    // deleted, its address may come back for the new one: only a live old dialog is a fault.
     QWidget* again = e.replace(stockTable()[2].fileName);
-    QVERIFY(again && again != dialog);
+    QVERIFY(again && (closed.isNull() || again != closed.data()));
     QCOMPARE(entry(again, "RichTextBox1")->toPlainText(), QString());
     flushDeletes();
     QCOMPARE(e.songInfo(), again);
