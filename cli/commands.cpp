@@ -259,6 +259,7 @@ int restore(const ovra::Installation& installation, const Args& args, Console& c
             }
     }
 
+    const ovra::OneCommand one(QStringLiteral("restore %1").arg(args.argument));
     bool failed = false;
     int copied = 0;
     const auto report = [&](const QString& kind, const ovra::RestoreResult& restored) {

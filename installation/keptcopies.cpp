@@ -198,14 +198,33 @@ struct Changes::Impl {
     }
 };
 
-Changes::Changes(QString command, QString folder) : d_(std::make_unique<Impl>()) {
+namespace {
+
+QString newCommandId() {
     static std::atomic<int> commands{0};
+    return QStringLiteral("%1-%2-%3")
+        .arg(QDateTime::currentMSecsSinceEpoch())
+        .arg(QCoreApplication::applicationPid())
+        .arg(++commands);
+}
+
+thread_local const OneCommand* outer = nullptr;
+
+} // namespace
+
+OneCommand::OneCommand(QString command)
+    : command_(std::move(command)), id_(newCommandId()), enclosing_(outer) {
+    outer = this;
+}
+
+OneCommand::~OneCommand() {
+    outer = enclosing_;
+}
+
+Changes::Changes(QString command, QString folder) : d_(std::make_unique<Impl>()) {
     d_->folder = std::move(folder);
-    d_->command = std::move(command);
-    d_->id = QStringLiteral("%1-%2-%3")
-                 .arg(QDateTime::currentMSecsSinceEpoch())
-                 .arg(QCoreApplication::applicationPid())
-                 .arg(++commands);
+    d_->command = outer ? outer->command_ : std::move(command);
+    d_->id = outer ? outer->id_ : newCommandId();
 }
 
 Changes::~Changes() {
@@ -356,10 +375,10 @@ Result<QStringList> undo(int count, const QString& folder) {
     if (count < 1)
         return failed(QStringLiteral("the number of commands to undo must be 1 or more"));
     if (count > journal.size())
-        return failed(journal.isEmpty() ? QStringLiteral("the journal holds no changes")
-                                        : QStringLiteral("the journal holds %1 commands, not %2")
-                                              .arg(journal.size())
-                                              .arg(count));
+        return failed(journal.isEmpty() ? QStringLiteral("no change is recorded")
+                      : journal.size() == 1
+                          ? QStringLiteral("only 1 command is recorded")
+                          : QStringLiteral("only %1 commands are recorded").arg(journal.size()));
     Changes changes(count == 1 ? QStringLiteral("undo") : QStringLiteral("undo %1").arg(count),
                     folder);
     // Walks back from what the files hold now: each change must find its file as it left it.

@@ -31,6 +31,22 @@ struct CopySource {
     std::function<Result<>(const WriteChunk&)> read;
 };
 
+// While it lives, the changes of every Changes made on this thread are one command of the
+// journal, `command` (ovra3 restore all: the tricks, the music and the movies).
+class OneCommand {
+public:
+    explicit OneCommand(QString command);
+    ~OneCommand();
+    OneCommand(const OneCommand&) = delete;
+    OneCommand& operator=(const OneCommand&) = delete;
+
+private:
+    friend class Changes;
+    QString command_;
+    QString id_;
+    const OneCommand* enclosing_;
+};
+
 // One command's changes to installed game files, recorded as `command` of this program.
 // Keeping never stops the command: when the store cannot be written, the replacement goes on as
 // it would without it, and why is logged (category ovra.kept) and listed in failures().

@@ -4,6 +4,7 @@
 #include "tests/support/tempinstall.h"
 #include "tricked/trickconfig.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -49,6 +50,8 @@ struct Fixture {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", path("config")); // no per-user settings
+        env.insert("XDG_DATA_HOME", path("data"));     // its own kept copies
+        env.insert("LOCALAPPDATA", path("data"));
         for (const QString& e : environment)
             env.insert(e.section('=', 0, 0), e.section('=', 1).replace("{dir}", path({})));
         p.setProcessEnvironment(env);
@@ -386,6 +389,79 @@ private slots:
             QDir(f.path("cwd")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList());
         QCOMPARE(f.tricks(), before);
+    }
+
+    // What a command replaced comes back with undo, byte for byte, from the kept copies; an undo
+    // is undone in turn. An undo that cannot put everything back puts back nothing.
+    void undo_data() {
+        QTest::addColumn<QStringList>("changes"); // by hand, before the commands
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<QString>("undo");      // its argument
+        QTest::addColumn<int>("undone");        // commands taken back; -1: refused
+        QTest::addColumn<QStringList>("spoil"); // after the commands: "flip P", "kept", "nokept"
+        QTest::addColumn<QString>("says");
+        const QStringList own{"junk 5", "swap 9 10", "music menu.mus"};
+        QTest::newRow("restore over the player's own files")
+            << own << QStringList{"restore all"} << "" << 1 << QStringList{} << "";
+        QTest::newRow("a Trick Config") << QStringList{} << QStringList{"apply {dir}/swap.tcg"}
+                                        << "1" << 1 << QStringList{} << "";
+        QTest::newRow("two commands at once")
+            << own << QStringList{"restore tricks", "apply {dir}/swap.tcg"} << "2" << 2
+            << QStringList{} << "";
+        QTest::newRow("an undo undone")
+            << own << QStringList{"restore tricks", "undo"} << "" << 1 << QStringList{} << "";
+        QTest::newRow("installed file changed since")
+            << own << QStringList{"restore tricks"} << "" << -1 << QStringList{"flip 9"}
+            << "changed since";
+        QTest::newRow("kept copy damaged")
+            << own << QStringList{"restore tricks"} << "" << -1 << QStringList{"kept"} << "damaged";
+        QTest::newRow("kept copy missing") << own << QStringList{"restore tricks"} << "" << -1
+                                           << QStringList{"nokept"} << "missing";
+        QTest::newRow("more than the journal holds")
+            << QStringList{} << QStringList{"restore tricks"} << "2" << -1 << QStringList{}
+            << "only 1 command is recorded";
+    }
+    void undo() {
+        QFETCH(QStringList, changes);
+        QFETCH(QStringList, commands);
+        QFETCH(QString, undo);
+        QFETCH(int, undone);
+        QFETCH(QStringList, spoil);
+        QFETCH(QString, says);
+        Fixture f;
+        f.change(changes);
+        const QString game = f.install.layout.gameDirectory;
+        QList<Files> states{Fixture::files(game)};
+        for (const QString& command : commands) {
+            const Run run = f.run(command.split(' '));
+            QVERIFY2(run.exit == 0 && run.err.isEmpty(), run.err);
+            states.prepend(Fixture::files(game));
+        }
+        // The player's own trick 9 (a plain swap) is kept once, under its bytes' hash.
+        const QString kept =
+            f.path("data/Ovra3/kept/") +
+            QCryptographicHash::hash(TempInstall::bytes(f.cdTrick(10)), QCryptographicHash::Sha256)
+                .toHex();
+        if (spoil == QStringList{"kept"})
+            QVERIFY(TempInstall::write(kept, "not what it was"));
+        else if (spoil == QStringList{"nokept"})
+            QVERIFY(QFile::remove(kept));
+        else
+            f.change(spoil);
+        const Files before = Fixture::files(game);
+        const Run run = f.run(undo.isEmpty() ? QStringList{"undo"} : QStringList{"undo", undo});
+        if (undone < 0) {
+            QCOMPARE(run.exit, 2);
+            QVERIFY2(run.err.contains(says.toUtf8()), run.err);
+            QCOMPARE(Fixture::files(game), before);
+            return;
+        }
+        QVERIFY2(run.exit == 0, run.err);
+        QCOMPARE(Fixture::files(game), states[undone]);
+        const Run history = f.run({"history", "--json"});
+        const QJsonArray recorded = QJsonDocument::fromJson(history.out)["commands"].toArray();
+        QCOMPARE(recorded.size(), commands.size() + 1);
+        QCOMPARE(recorded[0]["program"].toString(), QStringLiteral("ovra3"));
     }
 
 #if defined(Q_OS_UNIX)
