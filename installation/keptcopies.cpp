@@ -1,6 +1,7 @@
 #include "installation/keptcopies.h"
 
 #include "installation/filecopy.h"
+#include "installation/fileidentity.h"
 #include "installation/filetexts.h"
 #include "installation/logging.h"
 
@@ -26,23 +27,13 @@ namespace {
 
 constexpr qint64 kMaxJournal = qint64(256) << 20;
 constexpr qint64 kMaxIndex = qint64(64) << 20;
+constexpr qint64 kReadWhole = qint64(16) << 20;
 
-// What says a file is as it was when it was hashed: any write or rename changes one of these.
-struct Identity {
-    qint64 size = -1;
-    qint64 modified = 0;
-    qint64 changed = 0;
-    qint64 born = 0;
-    bool operator==(const Identity&) const = default;
-};
-
-Identity identity(const QFileInfo& info) {
-    return {info.size(), info.lastModified().toMSecsSinceEpoch(),
-            info.metadataChangeTime().toMSecsSinceEpoch(), info.birthTime().toMSecsSinceEpoch()};
-}
+using detail::FileIdentity;
+using detail::fileIdentity;
 
 struct Indexed {
-    Identity id;
+    FileIdentity id;
     QByteArray hash; // hex
 };
 
@@ -121,21 +112,20 @@ struct Changes::Impl {
         for (auto i = index.cbegin(); i != index.cend(); ++i)
             text += i->hash + '\t' + QByteArray::number(i->id.size) + '\t' +
                     QByteArray::number(i->id.modified) + '\t' + QByteArray::number(i->id.changed) +
-                    '\t' + QByteArray::number(i->id.born) + '\t' + i.key().toUtf8() + '\n';
+                    '\t' + QByteArray::number(i->id.node) + '\t' + i.key().toUtf8() + '\n';
         return writeFileAtomically(folder + QStringLiteral("/index"), text);
     }
 
     // The hash the index holds for `path` as it is now, else empty.
-    QByteArray known(const QString& path, const QFileInfo& info) {
+    QByteArray known(const QString& path, const FileIdentity& id) {
         readIndex();
         const auto found = index.constFind(path);
-        return found != index.cend() && found->id == identity(info) ? found->hash : QByteArray();
+        return found != index.cend() && found->id == id ? found->hash : QByteArray();
     }
     void remember(const QString& path, const QByteArray& hash) {
         readIndex();
-        const QFileInfo info(path);
-        if (info.isFile()) {
-            index.insert(path, {identity(info), hash});
+        if (const std::optional<FileIdentity> id = fileIdentity(path)) {
+            index.insert(path, {*id, hash});
             indexChanged = true;
         }
     }
@@ -158,15 +148,30 @@ struct Changes::Impl {
 
     // Keeps the bytes of the installed file `path` and returns their hash: one read, and none
     // when the index knows the file and its bytes are kept.
-    Result<QByteArray> keep(const QString& path, const QFileInfo& info) {
-        if (const QByteArray hash = known(path, info);
+    Result<QByteArray> keep(const QString& path, const FileIdentity& id) {
+        if (const QByteArray hash = known(path, id);
             !hash.isEmpty() && QFileInfo::exists(keptFile(folder, hash)))
             return hash;
         const QString kept = folder + QStringLiteral("/kept");
         if (!QDir().mkpath(kept))
             return failed(QStringLiteral("the folder %1 cannot be made").arg(native(kept)));
-        // Hashed while it is copied into the store, then named by its hash.
-        const QString incoming = kept + QStringLiteral("/incoming-") + id;
+        // A file of common size is read once into memory, and written only when its bytes are
+        // not kept yet.
+        if (id.size <= kReadWhole) {
+            const Result<QByteArray> bytes = readRegularFile(path, kReadWhole);
+            if (!bytes)
+                return failed(bytes.error);
+            const QByteArray hex =
+                QCryptographicHash::hash(bytes.value, QCryptographicHash::Sha256).toHex();
+            const QString target = keptFile(folder, hex);
+            if (!QFileInfo::exists(target))
+                if (const CopyResult written = writeFileAtomically(target, bytes.value); !written)
+                    return failed(written.error);
+            remember(path, hex);
+            return hex;
+        }
+        // A larger one is hashed while it is copied into the store, then named by its hash.
+        const QString incoming = kept + QStringLiteral("/incoming-") + this->id;
         QCryptographicHash hash(QCryptographicHash::Sha256);
         const CopyResult copied = replaceFileWith(
             incoming,
@@ -235,9 +240,9 @@ Changes::~Changes() {
 }
 
 Result<QByteArray> Changes::hashOf(const QString& hostFile) {
-    const QFileInfo info(hostFile);
-    if (const QByteArray hash = d_->known(hostFile, info); !hash.isEmpty())
-        return hash;
+    if (const std::optional<FileIdentity> id = fileIdentity(hostFile))
+        if (const QByteArray hash = d_->known(hostFile, *id); !hash.isEmpty())
+            return hash;
     Result<QByteArray> hash = sha256File(hostFile);
     if (hash)
         d_->remember(hostFile, hash.value);
@@ -254,15 +259,14 @@ bool Changes::record(const QString& target, const Result<QByteArray>& after) {
         }
     };
     QByteArray before;
-    const QFileInfo info(target);
-    if (info.isFile()) {
-        const Result<QByteArray> kept = d_->keep(target, info);
+    if (const std::optional<FileIdentity> id = fileIdentity(target)) {
+        const Result<QByteArray> kept = d_->keep(target, *id);
         if (!kept) {
             note(kept.error);
             return false;
         }
         before = kept.value;
-    } else if (info.exists()) { // a folder or a special file: the copy refuses it
+    } else if (QFileInfo::exists(target)) { // a folder or a special file: the copy refuses it
         return false;
     }
     if (!after) // a source that cannot be read: the copy fails as well
