@@ -132,6 +132,8 @@ struct Changes::Impl {
 
     Result<> append(QJsonObject line) {
         if (!journal.isOpen()) {
+            if (!QDir().mkpath(folder))
+                return failed(QStringLiteral("the folder %1 cannot be made").arg(native(folder)));
             journal.setFileName(folder + QStringLiteral("/journal"));
             if (!journal.open(QIODevice::WriteOnly | QIODevice::Append))
                 return failed(QStringLiteral("the journal %1 cannot be opened: %2")

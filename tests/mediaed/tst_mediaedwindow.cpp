@@ -2,12 +2,14 @@
 // installations, picking files, replacing, restoring, docking and closing. What it shares with
 // the trick editor's window is in tst_programwindows.
 #include "installation/filelist.h"
+#include "installation/keptcopies.h"
 #include "mediaed/frmovra3meded.h"
 #include "mediaed/frmsoundtrack.h"
 #include "mediaed/mediabackend.h"
 #include "mediaed/mediapreview.h"
 #include "mediaed/soundtrack.h"
 #include "tests/support/barwatch.h"
+#include "tests/support/scopedenv.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/tempinstall.h"
 #include "tests/support/windowcheck.h"
@@ -245,6 +247,7 @@ void TestMediaEdWindow::typedTarget() {
     QFETCH(QString, written);
 
     Run run;
+    const OwnKeptCopies store;
     FrmOvra3MedEd* window = run.start();
     run.dialogs.answer(run.chosenFile("mine.mp3", "a song of my own"));
     run.click("Command1");
@@ -267,8 +270,14 @@ void TestMediaEdWindow::typedTarget() {
              sorted(expected));
     QCOMPARE(QDir(gameData).entryList(QDir::Files), QStringList());
     QCOMPARE(run.dialogs.installationErrors(), written.isEmpty() ? 1 : 0);
-    if (!written.isEmpty())
-        QCOMPARE(TempInstall::bytes(run.install.music(written)), QByteArray("a song of my own"));
+    if (written.isEmpty())
+        return;
+    QCOMPARE(TempInstall::bytes(run.install.music(written)), QByteArray("a song of my own"));
+    // A file the replacement made goes again with ovra3 undo.
+    const ovra::Result<QStringList> undone = ovra::undo(1);
+    QVERIFY2(undone, qPrintable(undone.error));
+    QCOMPARE(sorted(QDir(gameData + "/music").entryList(QDir::Files | QDir::Hidden)),
+             sorted(demogen::musicNames(22)));
 }
 
 void TestMediaEdWindow::clickWhileSuggestionsShow_data() {

@@ -2,7 +2,9 @@
 // transforms and restores. What it shares with the media editor's window is in
 // tst_programwindows.
 #include "installation/filelist.h"
+#include "installation/keptcopies.h"
 #include "tests/support/barwatch.h"
+#include "tests/support/scopedenv.h"
 #include "tests/support/windowcheck.h"
 #include "tests/tricked/trickfixture.h"
 #include "tricked/infowindows.h"
@@ -162,10 +164,12 @@ private slots:
         QFETCH(int, q);
         QFETCH(QString, record);
         TrickFixture f;
+        const OwnKeptCopies store;
         if (keepConfig)
             f.trigger("mnuNew");
         QVERIFY(TempInstall::write(f.installed(p), "changed earlier"));
         auto before = f.snapshot();
+        const auto untouched = before;
         f.window->findChild<QComboBox*>("cboReplace")->setCurrentIndex(p);
         f.window->findChild<QComboBox*>("cboWith")->setCurrentIndex(q);
         QTest::mouseClick(f.window->findChild<QPushButton*>("cmdTransform"), Qt::LeftButton);
@@ -177,6 +181,9 @@ private slots:
             QVERIFY(f.window->core().currentConfig().isEmpty());
         else
             QCOMPARE(f.window->core().currentConfig(), unchangedConfig().replace(8 * p, 8, record));
+        // What the swap replaced comes back, as ovra3 undo puts it back.
+        QVERIFY(ovra::undo(1));
+        QCOMPARE(f.snapshot(), untouched);
     }
 
     void transformRefused_data() {
