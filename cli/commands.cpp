@@ -106,9 +106,9 @@ QString cdSetting(const QString& given) {
 
 std::optional<ovra::Installation> openInstallation(const QString& programDir,
                                                    const ovra::Installation::Given& given,
-                                                   QString* error) {
+                                                   QString* error, bool cdOptional) {
     ovra::Installation installation = ovra::Installation::open(programDir, given);
-    if (installation.complete())
+    if (installation.complete() || (cdOptional && installation.gameDirectory()))
         return installation;
     *error = installation.error();
     const bool noGame = !installation.gameDirectory();
@@ -229,7 +229,68 @@ QString refusesRestore(const QString& word) {
 }
 
 // Its word has passed refusesRestore.
+const QCommandLineOption& keptOption() {
+    static const QCommandLineOption kept{
+        QStringLiteral("kept"),
+        QStringLiteral("From the kept copies of stock files instead of the CD (checked against "
+                       "the CD when it is there).")};
+    return kept;
+}
+
+// The stock files that the kept copies hold, put back without the CD.
+int restoreKept(const ovra::Installation& installation, const QString& what, Console& console) {
+    struct Kind {
+        const char* word;
+        const char* argument;
+        ovra::paths::GamePath (*folder)(const QString&);
+        const QString& literal;
+    };
+    const Kind kinds[] = {
+        {"trick", "tricks", &ovra::paths::trickDirectory, ovra::paths::kCdTricks},
+        {"music", "music", &ovra::paths::musicDirectory, ovra::paths::kCdMusic},
+        {"movie", "movies", &ovra::paths::moviesDirectory, ovra::paths::kCdMovies}};
+    const ovra::OneCommand one(QStringLiteral("restore %1 --kept").arg(what));
+    bool missing = false;
+    for (const Kind& kind : kinds) {
+        if (what != QLatin1String("all") && what != QLatin1String(kind.argument))
+            continue;
+        const QString word = QLatin1String(kind.word);
+        // With the CD there, its files say what stock is.
+        std::unique_ptr<ovra::CdFolder> cd;
+        if (installation.cd())
+            if (ovra::Result<std::unique_ptr<ovra::CdFolder>> opened =
+                    installation.cd()->open(kind.literal))
+                cd = std::move(opened.value);
+        ovra::Changes hashes{QString()};
+        const auto cdHash = [&](const QString& name) -> std::optional<QByteArray> {
+            const std::optional<QString> file = cd->hostFile(name);
+            if (!file)
+                return std::nullopt;
+            const ovra::Result<QByteArray> hash = hashes.hashOf(*file);
+            return hash ? std::optional<QByteArray>(hash.value) : std::nullopt;
+        };
+        const ovra::KeptRestore put = ovra::restoreFromKept(
+            installation.installed(kind.folder).hostPath(), QString(),
+            cd ? std::function<std::optional<QByteArray>(const QString&)>(cdHash) : nullptr);
+        console.out() << QStringLiteral("Put back %1 %2 file%3 from kept copies.\n")
+                             .arg(put.put.size())
+                             .arg(word, put.put.size() == 1 ? "" : "s");
+        for (const QString& file : put.missing)
+            console.warning(
+                QStringLiteral("no kept copy holds the stock bytes of %1").arg(shown(file)));
+        if (!put.unknown.isEmpty())
+            console.warning(QStringLiteral("%1 %2 files were never seen as stock and are left as "
+                                           "they are")
+                                .arg(put.unknown.size())
+                                .arg(word));
+        missing = missing || !put.missing.isEmpty();
+    }
+    return missing ? kDiffers : kSuccess;
+}
+
 int restore(const ovra::Installation& installation, const Args& args, Console& console) {
+    if (args.parser.isSet(keptOption()))
+        return restoreKept(installation, args.argument, console);
     const Restore what = *restoreNamed(args.argument);
     const bool tricks = what == Restore::Tricks || what == Restore::All;
     QList<mediaed::Side> sides;
@@ -393,6 +454,8 @@ std::span<const Command> commands() {
          .summary = "Copies the stock files back from the CD.",
          .argument = "WHAT",
          .argumentHelp = "tricks, music, movies or all.",
+         .withoutCd = "kept",
+         .options = {keptOption()},
          .refuses = refusesRestore,
          .run = restore},
         {.name = "history",

@@ -30,8 +30,10 @@ QString cdSetting(const QString& given);
 // The installation of the program folder with the values given on the command line, or why it
 // cannot be used; a setting that was not given and is missing is named with the option that
 // would have stood in for it.
-std::optional<ovra::Installation>
-openInstallation(const QString& programDir, const ovra::Installation::Given& given, QString* error);
+// With `cdOptional`, an installation whose game directory was loaded does.
+std::optional<ovra::Installation> openInstallation(const QString& programDir,
+                                                   const ovra::Installation::Given& given,
+                                                   QString* error, bool cdOptional = false);
 
 // What the command line gave one command, checked against its entry in the table.
 struct Args {
@@ -49,6 +51,7 @@ struct Command {
     const char* argumentHelp = nullptr;
     bool argumentOptional = false;
     bool needsInstallation = true;          // else it runs on an installation never opened
+    const char* withoutCd = nullptr;        // its option with which it needs no CD setting
     QList<QCommandLineOption> options = {}; // besides --game, --cd, --help and --version
     // Why the argument cannot be used, or nothing. Asked before the installation is opened, so
     // that a mistyped word is told as such whatever the settings hold; none: any argument.

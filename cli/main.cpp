@@ -147,8 +147,9 @@ int main(int argc, char** argv) {
     if (parser.isSet(globals.cd))
         given.cdDrive = cli::cdSetting(parser.value(globals.cd));
     QString why;
-    const std::optional<ovra::Installation> installation =
-        cli::openInstallation(QCoreApplication::applicationDirPath(), given, &why);
+    const std::optional<ovra::Installation> installation = cli::openInstallation(
+        QCoreApplication::applicationDirPath(), given, &why,
+        command->withoutCd && parser.isSet(QLatin1String(command->withoutCd)));
     if (!installation) {
         console.error(why);
         return cli::kError;

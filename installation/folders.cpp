@@ -236,11 +236,28 @@ Result<std::unique_ptr<CdFolder>> CdSource::open(const QString& literal) const {
     return std::unique_ptr<CdFolder>(std::make_unique<ImageCdFolder>(std::move(image), literal));
 }
 
+namespace {
+
+CopySource sourceOf(const CdFolder& from, const QString& name) {
+    return {from.hostFile(name).value_or(QString()),
+            [&from, name](const WriteChunk& write) { return from.read(name, write); }};
+}
+
+} // namespace
+
 CopyResult copyKeeping(const CdFolder& from, const QString& name, const QString& to,
-                       Changes& changes) {
-    CopySource source{from.hostFile(name).value_or(QString()),
-                      [&](const WriteChunk& write) { return from.read(name, write); }};
-    return changes.replace(to, source, [&] { return from.copyTo(name, to); });
+                       const QString& stockName, Changes& changes) {
+    const CopyResult copied =
+        changes.replace(to, sourceOf(from, name), [&] { return from.copyTo(name, to); });
+    if (copied) {
+        const CopySource stock = sourceOf(from, stockName);
+        // The hash of the file just copied is known by now, from the index.
+        const Result<QByteArray> hash =
+            stock.hostFile.isEmpty() ? changes.hashOf(to) : changes.hashOf(stock.hostFile);
+        if (hash && (stockName == name || !stock.hostFile.isEmpty()))
+            changes.learnStock(to, hash.value);
+    }
+    return copied;
 }
 
 } // namespace ovra

@@ -54,9 +54,10 @@ public:
     virtual std::optional<QString> hostFile(const QString& /*name*/) const { return std::nullopt; }
 };
 
-// Copies the CD file `name` over the installed file `to` (host path), keeping what it replaces.
+// Copies the CD file `name` over the installed file `to` (host path), keeping what it replaces,
+// and records the CD file `stockName` as the stock of `to`.
 CopyResult copyKeeping(const CdFolder& from, const QString& name, const QString& to,
-                       Changes& changes);
+                       const QString& stockName, Changes& changes);
 
 // The game CD as the drive setting names it: a drive or a folder (a mounted disc, a copied
 // one), where every CD path is the setting followed by a CD literal; or a disc image file

@@ -89,6 +89,7 @@ struct Changes::Impl {
     bool indexRead = false;
     bool indexChanged = false;
     QFile journal;
+    QHash<QString, QByteArray> stock; // learnt in this command
 
     void readIndex() {
         if (std::exchange(indexRead, true))
@@ -234,7 +235,42 @@ Changes::Changes(QString command, QString folder) : d_(std::make_unique<Impl>())
     d_->id = outer ? outer->id_ : newCommandId();
 }
 
+void Changes::learnStock(const QString& target, const QByteArray& hash) {
+    d_->stock.insert(target, hash);
+}
+
+namespace {
+
+QString stockFile(const QString& folder) {
+    return folder + QStringLiteral("/stock");
+}
+
+} // namespace
+
+QHash<QString, QByteArray> recordedStock(const QString& folder) {
+    QHash<QString, QByteArray> stock;
+    const Result<QByteArray> text = readRegularFile(stockFile(folder), kMaxIndex);
+    if (!text)
+        return stock;
+    for (const QByteArray& line : text.value.split('\n')) {
+        const qsizetype tab = line.indexOf('\t');
+        if (tab == 64 && isHash(line.left(64)))
+            stock.insert(QString::fromUtf8(line.mid(65)), line.left(64));
+    }
+    return stock;
+}
+
 Changes::~Changes() {
+    if (!d_->stock.isEmpty()) {
+        QHash<QString, QByteArray> stock = recordedStock(d_->folder);
+        stock.insert(d_->stock);
+        QByteArray text;
+        for (auto i = stock.cbegin(); i != stock.cend(); ++i)
+            text += i.value() + '\t' + i.key().toUtf8() + '\n';
+        if (const Result<> written = writeFileAtomically(stockFile(d_->folder), text); !written)
+            qCWarning(lcKept, "The stock files seen were not recorded: %s",
+                      qUtf8Printable(written.error));
+    }
     if (d_->indexChanged)
         if (const Result<> written = d_->writeIndex(); !written)
             qCWarning(lcKept, "The index of kept copies was not saved: %s",
@@ -450,6 +486,48 @@ Result<QStringList> undo(int count, const QString& folder) {
                               .arg(put.indexOf(file)));
     }
     return put;
+}
+
+KeptRestore
+restoreFromKept(const QString& installed, const QString& command,
+                const std::function<std::optional<QByteArray>(const QString& name)>& cdHash,
+                const QString& folder) {
+    KeptRestore result;
+    const QHash<QString, QByteArray> stock = recordedStock(folder);
+    Changes changes(command, folder);
+    QDir dir(installed);
+    QSet<QString> seen;
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        const QString file = dir.filePath(name);
+        seen.insert(file);
+        if (!stock.contains(file) && !(cdHash && cdHash(name)))
+            result.unknown.push_back(file);
+    }
+    for (auto i = stock.cbegin(); i != stock.cend(); ++i) {
+        const QString& file = i.key();
+        if (QFileInfo(file).absolutePath() != dir.absolutePath())
+            continue;
+        QByteArray want = i.value();
+        if (cdHash)
+            want = cdHash(QFileInfo(file).fileName()).value_or(want);
+        const Result<QByteArray> held =
+            seen.contains(file) ? changes.hashOf(file) : Result<QByteArray>(QByteArray());
+        if (held && held.value == want)
+            continue;
+        const QString from = keptFile(folder, want);
+        const Result<QByteArray> kept = sha256File(from);
+        if (!kept || kept.value != want) {
+            result.missing.push_back(file);
+            continue;
+        }
+        if (changes.replace(file, {from, {}}, [&] { return replaceFile(from, file); }))
+            result.put.push_back(file);
+        else
+            result.missing.push_back(file);
+    }
+    std::sort(result.put.begin(), result.put.end());
+    std::sort(result.missing.begin(), result.missing.end());
+    return result;
 }
 
 } // namespace ovra

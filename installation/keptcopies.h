@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // What an installed game file held before a command replaced it, kept once per content in a
 // per-user store, and a journal of every change, so that nothing a player had is lost and what
@@ -62,6 +63,10 @@ public:
     CopyResult replace(const QString& target, const CopySource& source,
                        const std::function<CopyResult()>& copy);
 
+    // Records `hash` as the stock bytes of the installed file `target` (the CD's file of its
+    // name), so that they can be put back without the CD.
+    void learnStock(const QString& target, const QByteArray& hash);
+
     // Removes the installed file `target`, keeping it first.
     CopyResult remove(const QString& target);
 
@@ -101,6 +106,24 @@ QList<RecordedCommand> readJournal(const QString& folder = keptFolder());
 
 // The store's size in bytes: the kept copies.
 qint64 keptSize(const QString& folder = keptFolder());
+
+// The stock bytes recorded for installed files, by host path: each file's hash.
+QHash<QString, QByteArray> recordedStock(const QString& folder = keptFolder());
+
+struct KeptRestore {
+    QStringList put;     // put back from kept copies
+    QStringList missing; // stock recorded, but its kept copy is missing or damaged
+    QStringList unknown; // files of the folder whose stock bytes were never seen
+};
+
+// Puts back the stock bytes of every file in the installed folder `installed` (host path) whose
+// stock is recorded and that holds something else, from the kept copies, as the command
+// `command`. `cdHash`, when given, tells the CD's hash of a file name: it stands above what was
+// recorded.
+KeptRestore
+restoreFromKept(const QString& installed, const QString& command,
+                const std::function<std::optional<QByteArray>(const QString& name)>& cdHash = {},
+                const QString& folder = keptFolder());
 
 // Puts back what the last `count` commands of the journal replaced, as one command recorded in
 // it (so that it can be undone in turn). Everything is checked before the first file is written:

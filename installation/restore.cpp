@@ -81,7 +81,7 @@ RestoreResult restoreFiles(const CdFolder& from, const HostFolder& to, const QSt
                     QStringLiteral("the list holds only %1 names, not %2").arg(i).arg(count)};
         const std::optional<QString> target = to.file(names[i]);
         const CopyResult copied =
-            target ? copyKeeping(from, names[i], *target, changes)
+            target ? copyKeeping(from, names[i], *target, names[i], changes)
                    : CopyResult{false, QStringLiteral("\"%1\" is no file name.").arg(names[i])};
         if (!copied)
             return {false, result.restored, copied.error};

@@ -99,8 +99,9 @@ ovra::CopyResult TrickCore::swap(const Batch& batch, const QString& replacefile,
         return refused(
             QStringLiteral("\"%1\" is not a trick on offer").arg(p < 0 ? replacefile : withfile));
     const std::optional<QString> to = batch.installed.file(replacefile);
-    const ovra::CopyResult copied = to ? ovra::copyKeeping(*batch.cd, withfile, *to, changes)
-                                       : refused(QStringLiteral("no file name"));
+    const ovra::CopyResult copied =
+        to ? ovra::copyKeeping(*batch.cd, withfile, *to, replacefile, changes)
+           : refused(QStringLiteral("no file name"));
     if (!copied || currentConfig_.isEmpty())
         return copied;
     if (!replaceRecord(currentConfig_, p, q))

@@ -464,6 +464,46 @@ private slots:
         QCOMPARE(recorded[0]["program"].toString(), QStringLiteral("ovra3"));
     }
 
+    // Without the CD, the stock files that kept copies hold come back: those a restore from the CD
+    // or a swap has seen.
+    void restoreKept_data() {
+        QTest::addColumn<QStringList>("before"); // commands while the CD is there
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<bool>("noKept"); // the kept copies removed
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("says");
+        const QStringList own{"junk 5", "delete 8", "swap 9 10"};
+        QTest::newRow("seen by a restore")
+            << QStringList{"restore tricks"} << own << false << 0 << "Put back 3 trick files";
+        QTest::newRow("seen by a swap") << QStringList{"apply {dir}/swap.tcg"} << QStringList{}
+                                        << false << 0 << "Put back 1 trick file";
+        QTest::newRow("never seen")
+            << QStringList{} << own << false << 0 << "trick files were never seen";
+        QTest::newRow("kept copies gone")
+            << QStringList{"restore tricks"} << own << true << 1 << "no kept copy holds";
+    }
+    void restoreKept() {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, changes);
+        QFETCH(bool, noKept);
+        QFETCH(int, exit);
+        QFETCH(QString, says);
+        Fixture f;
+        const Files stock = f.tricks();
+        f.change({}); // the Trick Configs
+        for (const QString& command : before)
+            QCOMPARE(f.run(command.split(' ')).exit, 0);
+        f.change(changes);
+        if (noKept)
+            QVERIFY(QDir(f.path("data/Ovra3/kept")).removeRecursively());
+        const Files changed = f.tricks();
+        QVERIFY(QDir().rename(f.install.layout.cdRoot, f.path("away")));
+        const Run run = f.run({"restore", "tricks", "--kept"});
+        QCOMPARE(run.exit, exit);
+        QVERIFY2((run.out + run.err).contains(says.toUtf8()), run.out + run.err);
+        QCOMPARE(f.tricks(), before.isEmpty() || noKept ? changed : stock);
+    }
+
 #if defined(Q_OS_UNIX)
     // A batch first checks that it can write what it will, and writes nothing when it cannot:
     // a CD's files may claim any size, and a folder may refuse new files. What the copies
