@@ -404,6 +404,43 @@ QString refusesCount(const QString& argument) {
                      .arg(ovra::printable(argument));
 }
 
+const QCommandLineOption& olderThanOption() {
+    static const QCommandLineOption olderThan{
+        QStringLiteral("older-than"),
+        QStringLiteral("Forgets the commands older than DAYS days (0: all that can be)."),
+        QStringLiteral("DAYS")};
+    return olderThan;
+}
+
+int forget(const ovra::Installation&, const Args& args, Console& console) {
+    bool number = false;
+    const QString given = args.parser.value(olderThanOption());
+    const int days = given.toInt(&number);
+    if (!number || days < 0) {
+        console.error(QStringLiteral("forget needs --older-than DAYS, a number of days (0 or "
+                                     "more)%1 (see ovra3 forget --help)")
+                          .arg(given.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral(", not \"%1\"").arg(ovra::printable(given))));
+        return kError;
+    }
+    const ovra::Result<ovra::Forgotten> done = ovra::forget(days);
+    if (!done) {
+        console.error(QStringLiteral("nothing was forgotten: %1").arg(done.error));
+        return kError;
+    }
+    console.out() << QStringLiteral("Forgot %1 commands and %2 kept copies (%3).\n")
+                         .arg(done.value.commands)
+                         .arg(done.value.copies)
+                         .arg(QLocale::c().formattedDataSize(done.value.bytes, 1,
+                                                             QLocale::DataSizeIecFormat));
+    if (done.value.protectedCommands)
+        console.out() << QStringLiteral("Kept %1 older commands: they kept files that are not "
+                                        "stock.\n")
+                             .arg(done.value.protectedCommands);
+    return kSuccess;
+}
+
 int undo(const ovra::Installation&, const Args& args, Console& console) {
     const int count = args.argument.isEmpty() ? 1 : args.argument.toInt();
     const ovra::Result<QStringList> put = ovra::undo(count);
@@ -476,6 +513,14 @@ std::span<const Command> commands() {
          .needsInstallation = false,
          .refuses = refusesCount,
          .run = undo},
+        {.name = "forget",
+         .brief = "forgets changes older than DAYS and the kept copies only they need",
+         .summary = "Takes the commands older than DAYS days out of the history and removes the "
+                    "kept copies that only they need. Copies of files that are not stock stay, "
+                    "and so do the commands that kept them.",
+         .needsInstallation = false,
+         .options = {olderThanOption()},
+         .run = forget},
     };
     return table;
 }

@@ -530,4 +530,66 @@ restoreFromKept(const QString& installed, const QString& command,
     return result;
 }
 
+Result<Forgotten> forget(int days, const QString& folder) {
+    Forgotten result;
+    const QDateTime cutoff = QDateTime::currentDateTimeUtc().addDays(-days);
+    const QList<RecordedCommand> journal = readJournal(folder);
+    const QHash<QString, QByteArray> stock = recordedStock(folder);
+    const QSet<QByteArray> stockHashes(stock.cbegin(), stock.cend());
+    // Bytes that are no stock (as far as any CD seen tells) are kept nowhere else, and the
+    // commands that kept them stay, so that undo can still reach them.
+    QSet<QByteArray> irreplaceable;
+    for (const RecordedCommand& command : journal)
+        for (const FileChange& change : command.changes)
+            if (!change.before.isEmpty() && !stockHashes.contains(change.before))
+                irreplaceable.insert(change.before);
+    QSet<QByteArray> needed;
+    QSet<QString> forgottenIds;
+    for (const RecordedCommand& command : journal) {
+        const bool holds =
+            std::any_of(command.changes.cbegin(), command.changes.cend(),
+                        [&](const FileChange& c) { return irreplaceable.contains(c.before); });
+        if (command.time.isValid() && command.time < cutoff && !holds) {
+            forgottenIds.insert(command.id);
+            continue;
+        }
+        if (command.time < cutoff)
+            ++result.protectedCommands;
+        for (const FileChange& change : command.changes)
+            needed << change.before << change.after;
+    }
+    // The journal first: a copy is removed only once no line that stays names it.
+    if (!forgottenIds.isEmpty()) {
+        const Result<QByteArray> text =
+            readRegularFile(folder + QStringLiteral("/journal"), kMaxJournal);
+        if (!text)
+            return failed(text.error);
+        QByteArray kept;
+        for (const QByteArray& line : text.value.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QString id = QJsonDocument::fromJson(line)[QStringLiteral("id")].toString();
+            if (!forgottenIds.contains(id))
+                kept += line + '\n';
+        }
+        if (const CopyResult written =
+                writeFileAtomically(folder + QStringLiteral("/journal"), kept);
+            !written)
+            return failed(written.error);
+        result.commands = int(forgottenIds.size());
+    }
+    QDirIterator it(folder + QStringLiteral("/kept"), QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        const QFileInfo file = it.nextFileInfo();
+        const QByteArray name = file.fileName().toLatin1();
+        if (needed.contains(name) || file.lastModified().toUTC() >= cutoff)
+            continue;
+        if (QFile::remove(file.filePath())) {
+            ++result.copies;
+            result.bytes += file.size();
+        }
+    }
+    return result;
+}
+
 } // namespace ovra

@@ -125,6 +125,18 @@ restoreFromKept(const QString& installed, const QString& command,
                 const std::function<std::optional<QByteArray>(const QString& name)>& cdHash = {},
                 const QString& folder = keptFolder());
 
+struct Forgotten {
+    int commands = 0;          // taken out of the journal
+    int copies = 0;            // kept copies removed
+    qint64 bytes = 0;          // their size
+    int protectedCommands = 0; // older, but they kept bytes that are not stock
+};
+
+// Forgets the commands of the journal older than `days` days and the kept copies only they need.
+// Bytes that are not stock are kept nowhere else: their copies stay, and so do the commands that
+// kept them.
+Result<Forgotten> forget(int days, const QString& folder = keptFolder());
+
 // Puts back what the last `count` commands of the journal replaced, as one command recorded in
 // it (so that it can be undone in turn). Everything is checked before the first file is written:
 // a kept copy that is missing or no longer holds its bytes, or an installed file that changed

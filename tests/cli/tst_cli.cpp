@@ -397,7 +397,7 @@ private slots:
         QTest::addColumn<QStringList>("changes"); // by hand, before the commands
         QTest::addColumn<QStringList>("commands");
         QTest::addColumn<QString>("undo");      // its argument
-        QTest::addColumn<int>("undone");        // commands taken back; -1: refused
+        QTest::addColumn<int>("undone");        // the state found, in commands back; -1: refused
         QTest::addColumn<QStringList>("spoil"); // after the commands: "flip P", "kept", "nokept"
         QTest::addColumn<QString>("says");
         const QStringList own{"junk 5", "swap 9 10", "music menu.mus"};
@@ -410,6 +410,10 @@ private slots:
             << QStringList{} << "";
         QTest::newRow("an undo undone")
             << own << QStringList{"restore tricks", "undo"} << "" << 1 << QStringList{} << "";
+        // Forgetting keeps the commands that kept the player's own files, and their copies.
+        QTest::newRow("forgotten but the player's own files")
+            << own << QStringList{"restore tricks", "restore tricks", "forget --older-than 0"} << ""
+            << 3 << QStringList{} << "";
         QTest::newRow("installed file changed since")
             << own << QStringList{"restore tricks"} << "" << -1 << QStringList{"flip 9"}
             << "changed since";
@@ -460,7 +464,8 @@ private slots:
         QCOMPARE(Fixture::files(game), states[undone]);
         const Run history = f.run({"history", "--json"});
         const QJsonArray recorded = QJsonDocument::fromJson(history.out)["commands"].toArray();
-        QCOMPARE(recorded.size(), commands.size() + 1);
+        // After forget: the first restore (it kept the player's own files) and the undo.
+        QCOMPARE(recorded.size(), commands.last().startsWith("forget") ? 2 : commands.size() + 1);
         QCOMPARE(recorded[0]["program"].toString(), QStringLiteral("ovra3"));
     }
 
