@@ -89,6 +89,7 @@ struct Changes::Impl {
     bool indexRead = false;
     bool indexChanged = false;
     QFile journal;
+    bool tornLine = false;
     QHash<QString, QByteArray> stock; // learnt in this command
 
     void readIndex() {
@@ -139,9 +140,14 @@ struct Changes::Impl {
             if (!journal.open(QIODevice::WriteOnly | QIODevice::Append))
                 return failed(QStringLiteral("the journal %1 cannot be opened: %2")
                                   .arg(native(journal.fileName()), journal.errorString()));
+            // A line torn by a kill is ended first, so that it takes no new line with it.
+            QFile last(journal.fileName());
+            tornLine = last.open(QIODevice::ReadOnly) && last.size() > 0 &&
+                       last.seek(last.size() - 1) && last.read(1) != "\n";
         }
         line.insert(QStringLiteral("id"), id);
-        const QByteArray bytes = QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
+        const QByteArray bytes = (std::exchange(tornLine, false) ? "\n" : "") +
+                                 QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
         // Flushed at once: a kill after it still finds the change in the journal.
         if (journal.write(bytes) != bytes.size() || !journal.flush())
             return failed(QStringLiteral("the journal %1 cannot be written: %2")

@@ -117,6 +117,8 @@ struct Fixture {
 #endif
             } else if (w[0] == "readonly") { // the read-only attribute on Windows
                 ok = QFile::setPermissions(trick(a), QFile::ReadOwner);
+            } else if (w[0] == "nostore") { // a file where the kept copies would go
+                ok = TempInstall::write(path("data"), "in the way");
             } else if (w[0] == "nosettings") {
                 ok = QFile::remove(install.programDir + "/directorydata.dat") &&
                      QFile::remove(install.programDir + "/drivedata.dat");
@@ -270,6 +272,9 @@ private slots:
         QTest::newRow("extra argument") << none << QStringList{"verify", "x"} << 2 << "argument";
         QTest::newRow("swap refused") << QStringList{"readonly 3"}
                                       << QStringList{"apply", "{dir}/swap.tcg"} << 1 << "read-only";
+        QTest::newRow("kept copies cannot be written")
+            << QStringList{"nostore", "junk 5"} << QStringList{"restore", "tricks"} << 0
+            << "warning: No copy of";
         QTest::newRow("restore refused")
             << QStringList{"readonly 200"} << QStringList{"restore", "all"} << 1 << "read-only";
     }
@@ -286,6 +291,8 @@ private slots:
         QVERIFY2(run.err.contains(says.toUtf8()), run.err);
         if (exit == 2)
             QCOMPARE(f.tricks(), before);
+        if (exit == 0) // the command went on all the same
+            QCOMPARE(TempInstall::bytes(f.trick(5)), TempInstall::bytes(f.cdTrick(5)));
     }
 
     // What ovra3 prints for a person holds no control character from a path or a name: they
@@ -408,6 +415,8 @@ private slots:
         QTest::newRow("two commands at once")
             << own << QStringList{"restore tricks", "apply {dir}/swap.tcg"} << "2" << 2
             << QStringList{} << "";
+        QTest::newRow("a torn last line")
+            << own << QStringList{"restore tricks"} << "" << 1 << QStringList{"torn"} << "";
         QTest::newRow("an undo undone")
             << own << QStringList{"restore tricks", "undo"} << "" << 1 << QStringList{} << "";
         // Forgetting keeps the commands that kept the player's own files, and their copies.
@@ -446,8 +455,12 @@ private slots:
             f.path("data/Ovra3/kept/") +
             QCryptographicHash::hash(TempInstall::bytes(f.cdTrick(10)), QCryptographicHash::Sha256)
                 .toHex();
+        QFile journal(f.path("data/Ovra3/journal"));
         if (spoil == QStringList{"kept"})
             QVERIFY(TempInstall::write(kept, "not what it was"));
+        else if (spoil == QStringList{"torn"}) // killed while appending a line
+            QVERIFY(journal.open(QIODevice::Append) &&
+                    journal.write("{\"id\":\"1-2-3\",\"fi") > 0 && journal.flush());
         else if (spoil == QStringList{"nokept"})
             QVERIFY(QFile::remove(kept));
         else
