@@ -480,6 +480,7 @@ private slots:
         // After forget: the first restore (it kept the player's own files) and the undo.
         QCOMPARE(recorded.size(), commands.last().startsWith("forget") ? 2 : commands.size() + 1);
         QCOMPARE(recorded[0]["program"].toString(), QStringLiteral("ovra3"));
+        QCOMPARE(recorded[0]["files"].toArray().size(), run.out.count("Put back "));
     }
 
     // Without the CD, the stock files that kept copies hold come back: those a restore from the CD
