@@ -3,10 +3,12 @@
 // file reads as one of the two captions being saved, and the next start leaves no
 // temporary file behind.
 #include "installation/filecopy.h"
+#include "installation/keptcopies.h"
 #include "mediaed/catalogue.h"
 #include "mediaed/frmovra3meded.h"
 #include "mediaed/mediabackend.h"
 #include "rtf/rtfreader.h"
+#include "tests/support/scopedenv.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/tempinstall.h"
 #include "tricked/frmovra3tricked.h"
@@ -73,6 +75,7 @@ private slots:
         const QString installed = install.layout.gameDirectory + "/data/anims/skater_M";
         const QString cd = install.layout.cdRoot + "/setup/data/data/anims/skater_m";
         const QVector<Expected> files = modFolder(installed, cd, demogen::trickNames(659));
+        const OwnKeptCopies store; // the child's too
 
         int sawPartialRestore = 0;
         for (int round = 0; round < 12; ++round) {
@@ -85,9 +88,13 @@ private slots:
                 restored += now == e.after;
             }
             sawPartialRestore += restored > 0 && restored < files.size();
-            // Put the mods back for the next round.
+            // What the killed restore replaced was kept and journaled first: undo puts the mods
+            // back for the next round.
+            const ovra::Result<QStringList> undone = ovra::undo(1);
+            QVERIFY2(undone || restored == 0, qPrintable(undone.error));
+            QCOMPARE(undone.value.size(), restored);
             for (const Expected& e : files)
-                QVERIFY(TempInstall::write(e.path, e.before));
+                QVERIFY2(TempInstall::bytes(e.path) == e.before, qPrintable(e.path));
         }
         qInfo("rounds killed mid-restore: %d of 12", sawPartialRestore);
 

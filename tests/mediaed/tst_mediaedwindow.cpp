@@ -419,7 +419,7 @@ void TestMediaEdWindow::restore() {
             QVERIFY(
                 qFuzzyCompare(1.0f + watch.taken[i], 1.0f + float(i) * 100.0f / float(passes - 1)));
         QCOMPARE(watch.bar->exactValue() == 100.0f, restored == passes);
-        QVERIFY(watch.drewByFrames());
+        QVERIFY2(watch.drewByFrames(), qPrintable(watch.found));
     }
 }
 

@@ -303,7 +303,7 @@ private slots:
         QCOMPARE(watch.taken.size(), restored); // every file's value, in order
         for (int i = 0; i < restored; ++i)
             QCOMPARE(watch.taken[i], float(i * (100.0 / 659)));
-        QVERIFY(watch.drewByFrames());
+        QVERIFY2(watch.drewByFrames(), qPrintable(watch.found));
         QVERIFY(qAbs(100.0 * bar->value() / bar->maximum() - expected) < 0.01); // as drawn
         QCOMPARE(f.window->core().currentConfig(), config);
         if (restored == 659)
