@@ -501,23 +501,26 @@ restoreFromKept(const QString& installed, const QString& command,
     KeptRestore result;
     const QHash<QString, QByteArray> stock = recordedStock(folder);
     Changes changes(command, folder);
-    QDir dir(installed);
-    QSet<QString> seen;
-    for (const QString& name : dir.entryList(QDir::Files)) {
-        const QString file = dir.filePath(name);
-        seen.insert(file);
-        if (!stock.contains(file) && !(cdHash && cdHash(name)))
-            result.unknown.push_back(file);
-    }
+    // The recorded files of this folder, as the host spells it (Windows: in any case).
+    const QDir dir(installed);
+    QList<std::pair<QString, QByteArray>> here;
+    QSet<QString> names;
     for (auto i = stock.cbegin(); i != stock.cend(); ++i) {
-        const QString& file = i.key();
-        if (QFileInfo(file).absolutePath() != dir.absolutePath())
-            continue;
-        QByteArray want = i.value();
+        const QFileInfo file(i.key());
+        if (QDir(file.absolutePath()) == dir) {
+            here.push_back({i.key(), i.value()});
+            names.insert(file.fileName().toLower());
+        }
+    }
+    for (const QString& name : dir.entryList(QDir::Files))
+        if (!names.contains(name.toLower()) && !(cdHash && cdHash(name)))
+            result.unknown.push_back(dir.filePath(name));
+    for (const auto& [file, recorded] : std::as_const(here)) {
+        QByteArray want = recorded;
         if (cdHash)
             want = cdHash(QFileInfo(file).fileName()).value_or(want);
         const Result<QByteArray> held =
-            seen.contains(file) ? changes.hashOf(file) : Result<QByteArray>(QByteArray());
+            QFileInfo(file).isFile() ? changes.hashOf(file) : Result<QByteArray>(QByteArray());
         if (held && held.value == want)
             continue;
         const QString from = keptFile(folder, want);
