@@ -16,7 +16,10 @@
 struct BarWatch : QObject {
     explicit BarWatch(ovra::ProgressBar* watched) : bar(watched) {
         bar->installEventFilter(this);
-        connect(bar, &ovra::ProgressBar::exactChanged, this, [this](float v) { taken << v; });
+        connect(bar, &ovra::ProgressBar::exactChanged, this, [this](float v) {
+            taken << v;
+            takenAt << clock.elapsed();
+        });
     }
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Paint)
@@ -25,21 +28,27 @@ struct BarWatch : QObject {
     }
     void clear() {
         taken.clear();
+        takenAt.clear();
         drawn.clear();
         clock.start();
     }
     // Drawn about once per screen frame (of 60 Hz) while the work ran: at least every other
-    // frame, or every value when each takes longer than that (a loaded machine, Wine's slower
-    // file calls), at most once a frame (and once at the start); the last value taken is the
-    // last one drawn when the window has caught up.
+    // frame (a value given a frame after the last drawing is drawn; values come a frame apart
+    // at the most, or as far apart as they came on a loaded machine or under Wine), at most
+    // once a frame (and once at the start); the last value taken is the last one drawn when the
+    // window has caught up.
     bool drewByFrames() {
         const qint64 ms = clock.elapsed();
         const qsizetype during = drawn.size();
         QCoreApplication::processEvents();
         const bool caughtUp = taken.isEmpty() || (!drawn.isEmpty() && drawn.last() == taken.last());
-        const qint64 least = std::min<qint64>((ms - 17) / 34, qint64(taken.size()) - 1);
-        found = QStringLiteral("%1 values taken, %2 drawn in %3 ms, the last %4")
+        qint64 gap = 17;
+        for (qsizetype i = 1; i < takenAt.size(); ++i)
+            gap = std::max(gap, takenAt[i] - takenAt[i - 1]);
+        const qint64 least = (ms - 17) / (17 + gap);
+        found = QStringLiteral("%1 values taken up to %2 ms apart, %3 drawn in %4 ms, the last %5")
                     .arg(taken.size())
+                    .arg(gap)
                     .arg(during)
                     .arg(ms)
                     .arg(caughtUp ? "drawn" : "not drawn");
@@ -49,5 +58,6 @@ struct BarWatch : QObject {
 
     ovra::ProgressBar* bar;
     QList<float> taken, drawn;
+    QList<qint64> takenAt; // ms after clear()
     QElapsedTimer clock;
 };
