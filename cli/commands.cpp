@@ -360,7 +360,12 @@ QString filesText(qsizetype n) {
 
 int history(const ovra::Installation&, const Args& args, Console& console) {
     const QString folder = ovra::keptFolder();
-    QList<ovra::RecordedCommand> journal = ovra::readJournal(folder);
+    ovra::Result<QList<ovra::RecordedCommand>> read = ovra::readJournal(folder);
+    if (!read) {
+        console.error(QStringLiteral("the history cannot be read: %1").arg(read.error));
+        return kError;
+    }
+    QList<ovra::RecordedCommand>& journal = read.value;
     std::reverse(journal.begin(), journal.end());
     const qint64 size = ovra::keptSize(folder);
     if (args.parser.isSet(jsonOption())) {

@@ -363,12 +363,14 @@ CopyResult Changes::remove(const QString& target) {
     return removed;
 }
 
-QList<RecordedCommand> readJournal(const QString& folder) {
+Result<QList<RecordedCommand>> readJournal(const QString& folder) {
     QList<RecordedCommand> commands;
-    const Result<QByteArray> text =
-        readRegularFile(folder + QStringLiteral("/journal"), kMaxJournal);
-    if (!text)
+    const QString path = folder + QStringLiteral("/journal");
+    if (!QFileInfo::exists(path)) // nothing changed yet
         return commands;
+    const Result<QByteArray> text = readRegularFile(path, kMaxJournal);
+    if (!text)
+        return failed(text.error);
     QList<QByteArray> lines = text.value.split('\n');
     lines.removeLast(); // empty after the last newline, or a line torn by a kill
     QHash<QString, qsizetype> at;
@@ -419,7 +421,10 @@ qint64 keptSize(const QString& folder) {
 }
 
 Result<QStringList> undo(int count, const QString& folder) {
-    const QList<RecordedCommand> journal = readJournal(folder);
+    const Result<QList<RecordedCommand>> read = readJournal(folder);
+    if (!read)
+        return failed(read.error);
+    const QList<RecordedCommand>& journal = read.value;
     if (count < 1)
         return failed(QStringLiteral("the number of commands to undo must be 1 or more"));
     if (count > journal.size())
@@ -542,7 +547,10 @@ restoreFromKept(const QString& installed, const QString& command,
 Result<Forgotten> forget(int days, const QString& folder) {
     Forgotten result;
     const QDateTime cutoff = QDateTime::currentDateTimeUtc().addDays(-days);
-    const QList<RecordedCommand> journal = readJournal(folder);
+    const Result<QList<RecordedCommand>> read = readJournal(folder);
+    if (!read)
+        return failed(read.error);
+    const QList<RecordedCommand>& journal = read.value;
     const QHash<QString, QByteArray> stock = recordedStock(folder);
     const QSet<QByteArray> stockHashes(stock.cbegin(), stock.cend());
     // Bytes that are no stock (as far as any CD seen tells) are kept nowhere else, and the

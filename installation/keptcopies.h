@@ -102,7 +102,8 @@ struct RecordedCommand {
 
 // The journal's commands, oldest first. A torn or unreadable line (a kill while appending) is
 // left out; so is a change whose copy failed.
-QList<RecordedCommand> readJournal(const QString& folder = keptFolder());
+// Fails when the journal is there but cannot be read (a folder in its place, over 256 MiB).
+Result<QList<RecordedCommand>> readJournal(const QString& folder = keptFolder());
 
 // The store's size in bytes: the kept copies.
 qint64 keptSize(const QString& folder = keptFolder());
