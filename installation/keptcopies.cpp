@@ -28,6 +28,7 @@ namespace {
 constexpr qint64 kMaxJournal = qint64(256) << 20;
 constexpr qint64 kMaxIndex = qint64(64) << 20;
 constexpr qint64 kReadWhole = qint64(16) << 20;
+constexpr qsizetype kIndexEntries = 4096; // one installation and its CD: about 1,400
 
 using detail::FileIdentity;
 using detail::fileIdentity;
@@ -110,11 +111,17 @@ struct Changes::Impl {
     }
 
     Result<> writeIndex() {
+        // Files gone or changed since would only be read again. Past a few installations'
+        // worth of entries they are left out, one look at each, so that the index stays the
+        // size of what is there.
+        const bool prune = index.size() > kIndexEntries;
         QByteArray text;
         for (auto i = index.cbegin(); i != index.cend(); ++i)
-            text += i->hash + '\t' + QByteArray::number(i->id.size) + '\t' +
-                    QByteArray::number(i->id.modified) + '\t' + QByteArray::number(i->id.changed) +
-                    '\t' + QByteArray::number(i->id.node) + '\t' + i.key().toUtf8() + '\n';
+            if (!prune || fileIdentity(i.key()) == std::optional<FileIdentity>(i->id))
+                text += i->hash + '\t' + QByteArray::number(i->id.size) + '\t' +
+                        QByteArray::number(i->id.modified) + '\t' +
+                        QByteArray::number(i->id.changed) + '\t' + QByteArray::number(i->id.node) +
+                        '\t' + i.key().toUtf8() + '\n';
         return writeFileAtomically(folder + QStringLiteral("/index"), text);
     }
 

@@ -89,10 +89,13 @@ private slots:
             }
             sawPartialRestore += restored > 0 && restored < files.size();
             // What the killed restore replaced was kept and journaled first: undo puts the mods
-            // back for the next round.
-            const ovra::Result<QStringList> undone = ovra::undo(1);
-            QVERIFY2(undone || restored == 0, qPrintable(undone.error));
-            QCOMPARE(undone.value.size(), restored);
+            // back for the next round. (Killed before its first change, the last command is the
+            // last round's undo, which is not to be undone.)
+            if (restored > 0) {
+                const ovra::Result<QStringList> undone = ovra::undo(1);
+                QVERIFY2(undone, qPrintable(undone.error));
+                QCOMPARE(undone.value.size(), restored);
+            }
             for (const Expected& e : files)
                 QVERIFY2(TempInstall::bytes(e.path) == e.before, qPrintable(e.path));
         }

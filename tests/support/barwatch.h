@@ -42,9 +42,12 @@ struct BarWatch : QObject {
         const qsizetype during = drawn.size();
         QCoreApplication::processEvents();
         const bool caughtUp = taken.isEmpty() || (!drawn.isEmpty() && drawn.last() == taken.last());
-        qint64 gap = 17;
+        // Before the first value and after the last the bar has nothing to draw either.
+        qint64 gap = std::max<qint64>(17, takenAt.isEmpty() ? ms : takenAt.first());
         for (qsizetype i = 1; i < takenAt.size(); ++i)
             gap = std::max(gap, takenAt[i] - takenAt[i - 1]);
+        if (!takenAt.isEmpty())
+            gap = std::max(gap, ms - takenAt.last());
         const qint64 least = (ms - 17) / (17 + gap);
         found = QStringLiteral("%1 values taken up to %2 ms apart, %3 drawn in %4 ms, the last %5")
                     .arg(taken.size())
