@@ -527,8 +527,9 @@ restoreFromKept(const QString& installed, const QString& command,
     for (const QString& name : dir.entryList(QDir::Files))
         if (!names.contains(name.toLower()) && !(cdHash && cdHash(name)))
             result.unknown.push_back(dir.filePath(name));
-    for (const auto& [file, recorded] : std::as_const(here)) {
-        QByteArray want = recorded;
+    for (const std::pair<QString, QByteArray>& entry : std::as_const(here)) {
+        const QString& file = entry.first;
+        QByteArray want = entry.second;
         if (cdHash)
             want = cdHash(QFileInfo(file).fileName()).value_or(want);
         const Result<QByteArray> held =
