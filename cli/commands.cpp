@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/inventory.h"
+#include "cli/packcommand.h"
 #include "cli/report.h"
 #include "installation/keptcopies.h"
 #include "installation/logging.h"
@@ -526,6 +527,21 @@ std::span<const Command> commands() {
          .needsInstallation = false,
          .options = {olderThanOption()},
          .run = forget},
+        {.name = "pack",
+         .brief = "writes, shows or applies a setup pack (.o3pack)",
+         .summary = "create: writes the installation's setup into a setup pack: the trick swaps "
+                    "as a Trick Config, the music files that differ from the CD with the "
+                    "soundtrack's captions, the movies that differ from the CD (all three unless "
+                    "some are named). show: tells what a pack would change here. apply: checks "
+                    "the whole pack, then makes its changes as one command that undo takes "
+                    "back.",
+         .argument = "ACTION",
+         .argumentHelp = "create, show or apply.",
+         .second = "FILE.o3pack",
+         .secondHelp = "The setup pack.",
+         .options = packOptions(),
+         .refuses = refusesPackAction,
+         .run = pack},
     };
     return table;
 }

@@ -37,8 +37,9 @@ std::optional<ovra::Installation> openInstallation(const QString& programDir,
 
 // What the command line gave one command, checked against its entry in the table.
 struct Args {
-    QString argument;                 // its one argument; empty when it takes none
+    QString argument;                 // its first argument; empty when it takes none
     const QCommandLineParser& parser; // where its own options are looked up
+    QString second = {};              // its second argument, when it takes two
 };
 
 // One command: what its help says, what it takes, and the function that runs it on the opened
@@ -49,6 +50,8 @@ struct Command {
     const char* summary = nullptr;  // at the top of its own help
     const char* argument = nullptr; // its one argument, or none
     const char* argumentHelp = nullptr;
+    const char* second = nullptr; // a second argument, never optional
+    const char* secondHelp = nullptr;
     bool argumentOptional = false;
     bool needsInstallation = true;          // else it runs on an installation never opened
     const char* withoutCd = nullptr;        // its option with which it needs no CD setting

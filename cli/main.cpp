@@ -53,8 +53,10 @@ QString generalHelp(QCommandLineParser& parser) {
     for (const cli::Command& c : cli::commands())
         commands +=
             QStringLiteral("  %1  %2\n")
-                .arg(QStringLiteral("%1 %2").arg(QLatin1String(c.name),
-                                                 QLatin1String(c.argument ? c.argument : "")),
+                .arg(QStringLiteral("%1 %2 %3")
+                         .arg(QLatin1String(c.name), QLatin1String(c.argument ? c.argument : ""),
+                              QLatin1String(c.second ? c.second : ""))
+                         .trimmed(),
                      -16)
                 .arg(QLatin1String(c.brief));
     parser.setApplicationDescription(QLatin1String(kDescription) + commands.chopped(1));
@@ -119,6 +121,9 @@ int main(int argc, char** argv) {
     if (command->argument)
         parser.addPositionalArgument(QLatin1String(command->argument),
                                      QLatin1String(command->argumentHelp));
+    if (command->second)
+        parser.addPositionalArgument(QLatin1String(command->second),
+                                     QLatin1String(command->secondHelp));
     if (!parser.parse(args))
         return usageError(console, parser.errorText());
     if (parser.isSet(globals.help)) {
@@ -126,20 +131,23 @@ int main(int argc, char** argv) {
         return cli::kSuccess;
     }
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != (command->argument ? 2 : 1) &&
-        !(command->argumentOptional && positional.size() == 1))
-        return usageError(console,
-                          command->argument
-                              ? QStringLiteral("%1 needs one %2").arg(name, command->argument)
-                              : QStringLiteral("%1 takes no argument").arg(name));
+    const int wanted = 1 + (command->argument ? 1 : 0) + (command->second ? 1 : 0);
+    if (positional.size() != wanted && !(command->argumentOptional && positional.size() == 1))
+        return usageError(
+            console,
+            command->second
+                ? QStringLiteral("%1 needs %2 and %3").arg(name, command->argument, command->second)
+            : command->argument ? QStringLiteral("%1 needs one %2").arg(name, command->argument)
+                                : QStringLiteral("%1 takes no argument").arg(name));
     const QString argument = positional.value(1);
+    const QString second = positional.value(2);
 
     if (command->refuses)
         if (const QString why = command->refuses(argument); !why.isEmpty())
             return usageError(console, why);
 
     if (!command->needsInstallation)
-        return command->run(ovra::Installation(), {argument, parser}, console);
+        return command->run(ovra::Installation(), {argument, parser, second}, console);
     // The other commands need both settings: the installation is opened once, before any work.
     ovra::Installation::Given given;
     if (parser.isSet(globals.game))
@@ -155,5 +163,5 @@ int main(int argc, char** argv) {
         return cli::kError;
     }
 
-    return command->run(*installation, {argument, parser}, console);
+    return command->run(*installation, {argument, parser, second}, console);
 }

@@ -274,6 +274,9 @@ QHash<QString, QByteArray> recordedStock(const QString& folder) {
 }
 
 Changes::~Changes() {
+    // A command that only hashed files (a status, a pack) may be the first to use the store.
+    if ((!d_->stock.isEmpty() || d_->indexChanged) && !d_->folder.isEmpty())
+        QDir().mkpath(d_->folder);
     if (!d_->stock.isEmpty()) {
         QHash<QString, QByteArray> stock = recordedStock(d_->folder);
         stock.insert(d_->stock);
@@ -347,7 +350,8 @@ void Changes::done(const QString& target, bool journaled, bool succeeded) {
 CopyResult Changes::replace(const QString& target, const CopySource& source,
                             const std::function<CopyResult()>& copy) {
     // What the copy is to write, known before it writes.
-    const Result<QByteArray> after = !source.hostFile.isEmpty() ? hashOf(source.hostFile)
+    const Result<QByteArray> after = !source.sha256.isEmpty()     ? source.sha256
+                                     : !source.hostFile.isEmpty() ? hashOf(source.hostFile)
                                      : source.read
                                          ? sha256(source.read)
                                          : Result<QByteArray>(failed(QStringLiteral("no source")));

@@ -26,10 +26,12 @@ namespace ovra {
 QString keptFolder();
 
 // Where the bytes a copy writes come from, to know their hash before the copy: a host file (read
-// once, then known by its size and times), else a reader.
+// once, then known by its size and times), else a reader, else their SHA-256 (hex) where it was
+// checked already.
 struct CopySource {
     QString hostFile;
     std::function<Result<>(const WriteChunk&)> read;
+    QByteArray sha256 = {};
 };
 
 // While it lives, the changes of every Changes made on this thread are one command of the

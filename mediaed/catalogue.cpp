@@ -63,11 +63,15 @@ Catalogue::SaveResult Catalogue::save() const {
         // A temporary file renamed over the old one: a crash or a full disk never leaves a
         // half-written slot file behind.
         const QString path = slotFilePath(i);
-        const ovra::CopyResult written = ovra::writeFileAtomically(path, rtf::write(slots_[i]));
+        const ovra::CopyResult written = ovra::writeFileAtomically(path, slotFileBytes(i));
         if (!written)
             fail(i, QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), written.reason));
     }
     return result;
+}
+
+QByteArray Catalogue::slotFileBytes(int i) const {
+    return rtf::write(slots_.at(i));
 }
 
 void Catalogue::setSlot(int i, const QString& caption) {

@@ -40,6 +40,8 @@ public:
     SaveResult save() const;
 
     const QString& slot(int i) const { return slots_.at(i); }
+    // What save() writes into the slot file of `i`.
+    QByteArray slotFileBytes(int i) const;
     const QStringList& captions() const { return slots_; }
     void setSlot(int i, const QString& caption);
 
