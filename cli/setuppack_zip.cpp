@@ -237,7 +237,9 @@ ovra::Result<std::unique_ptr<OpenedPack>> openPack(const QString& file) {
     if (!zip)
         return ovra::failed(QStringLiteral("%1 is not a setup pack that can be read: the zip "
                                            "cannot be opened (%2)")
-                                .arg(shown, errorText(code)));
+                                .arg(shown, code == ZIP_ER_EXISTS
+                                                ? QStringLiteral("two of its files have one name")
+                                                : errorText(code)));
     auto pack = std::make_unique<ZipPack>(zip);
     if (const ovra::Result<> checked = pack->check(); !checked)
         return ovra::failed(

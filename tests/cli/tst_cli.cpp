@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 
+#include <zip.h>
+
 #if defined(Q_OS_UNIX)
 #include <sys/stat.h>
 #endif
@@ -109,6 +111,12 @@ struct Fixture {
                 ok = TempInstall::write(cdTrick(b), bytes) && TempInstall::write(trick(b), bytes);
             } else if (w[0] == "music") {
                 ok = TempInstall::write(install.music(w[1]), "my own song");
+            } else if (w[0] == "movie") {
+                ok = TempInstall::write(install.movie(w[1]), "my own movie");
+            } else if (w[0] == "caption") { // slot N's caption in the soundtrack window
+                ok = QDir().mkpath(install.programDir + "/data") &&
+                     TempInstall::write(install.programDir + "/data/" + w[1] + ".dat",
+                                        rtf::write(w.mid(2).join(' ')));
             } else if (w[0] == "nomovie") {
                 ok = QFile::remove(install.movie(w[1]));
 #if defined(Q_OS_UNIX)
@@ -143,12 +151,54 @@ struct Fixture {
     }
 };
 
+QByteArray sha256(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+// One file of a zip made by hand: its name, bytes, and Unix mode (0: none recorded).
+struct ZipEntry {
+    QByteArray name;
+    QByteArray bytes;
+    quint32 mode = 0;
+};
+
+// A zip of `entries` (deflated), or why not.
+QString writeZip(const QString& path, const QList<ZipEntry>& entries) {
+    int code = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!zip)
+        return QStringLiteral("zip_open %1").arg(code);
+    for (const ZipEntry& e : entries) {
+        zip_source_t* source =
+            zip_source_buffer(zip, e.bytes.constData(), zip_uint64_t(e.bytes.size()), 0);
+        const zip_int64_t i = zip_file_add(zip, e.name.constData(), source, ZIP_FL_ENC_UTF_8);
+        if (i < 0 || (e.mode && zip_file_set_external_attributes(zip, zip_uint64_t(i), 0,
+                                                                 ZIP_OPSYS_UNIX, e.mode << 16)))
+            return QString::fromUtf8(zip_strerror(zip));
+    }
+    return zip_close(zip) == 0 ? QString() : QString::fromUtf8(zip_strerror(zip));
+}
+
+// A manifest listing `members` ("kind/name" with its bytes), as a pack of format 1 holds it.
+QByteArray manifest(const QList<ZipEntry>& members) {
+    QJsonArray list;
+    for (const ZipEntry& m : members)
+        list.append(QJsonObject{{"kind", QString(m.name).section('/', 0, 0)},
+                                {"name", QString(m.name).section('/', 1)},
+                                {"size", m.bytes.size()},
+                                {"sha256", QString(sha256(m.bytes))}});
+    return QJsonDocument(QJsonObject{{"format", 1}, {"program", "test"}, {"members", list}})
+        .toJson();
+}
+
 QSet<QString> keys(const QJsonObject& o) {
     const QStringList k = o.keys();
     return {k.begin(), k.end()};
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(ZipEntry)
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -521,6 +571,164 @@ private slots:
         QCOMPARE(run.exit, exit);
         QVERIFY2((run.out + run.err).contains(says.toUtf8()), run.out + run.err);
         QCOMPARE(f.tricks(), before.isEmpty() || noKept ? changed : stock);
+    }
+
+    // A setup made on one installation comes out the same on another: the same bytes in the
+    // kinds packed, the same captions for the songs; the other kinds stay as they were, and undo
+    // takes the whole pack back.
+    void packTravels_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("travel"); // the folders below data that come across
+        QTest::newRow("all") << QStringList{} << QStringList{"anims", "music", "movies"};
+        QTest::newRow("music only") << QStringList{"--music"} << QStringList{"music"};
+        QTest::newRow("tricks and movies")
+            << QStringList{"--tricks", "--movies"} << QStringList{"anims", "movies"};
+    }
+    void packTravels() {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, travel);
+        Fixture from, to;
+        from.change({"swap 9 10", "music grind.mus", "movie bowl.mpg",
+                     "caption 0 My Crew - Own Song", "caption 1 Renamed But Stock"});
+        to.change({"caption 1 The Receiver's Own"});
+        const QString pack = to.path("setup.o3pack");
+        const Run made = from.run(QStringList{"pack", "create", pack} + options);
+        QVERIFY2(made.exit == 0 && made.err.isEmpty(), made.err);
+        const QString game = to.install.layout.gameDirectory;
+        const Files before = Fixture::files(game);
+        const QString slotFiles = to.install.programDir + "/data";
+        const Files captions = Fixture::files(slotFiles);
+
+        const Run shown = to.run({"pack", "show", pack});
+        QVERIFY2(shown.exit == 0, shown.err);
+        QCOMPARE(Fixture::files(game), before); // show changes nothing
+        QCOMPARE(shown.out.contains("grind.mus: replaces the installed file"),
+                 travel.contains("music"));
+        const Run applied = to.run({"pack", "apply", pack});
+        QVERIFY2(applied.exit == 0 && applied.err.isEmpty(), applied.err);
+        const Files want = Fixture::files(from.install.layout.gameDirectory);
+        const Files got = Fixture::files(game);
+        for (auto i = got.cbegin(); i != got.cend(); ++i)
+            QVERIFY2(
+                i.value() ==
+                    (travel.contains(i.key().section('/', 1, 1)) ? want : before).value(i.key()),
+                qPrintable(i.key()));
+        // The song's caption comes with it; the receiver's other captions stay theirs.
+        const Files named = Fixture::files(slotFiles);
+        QCOMPARE(named.value("0.dat"),
+                 travel.contains("music") ? rtf::write("My Crew - Own Song") : QByteArray());
+        QCOMPARE(named.value("1.dat"), captions.value("1.dat"));
+
+        const Run undone = to.run({"undo"});
+        QVERIFY2(undone.exit == 0, undone.err);
+        QCOMPARE(Fixture::files(game), before);
+        QCOMPARE(Fixture::files(slotFiles), captions);
+    }
+
+    // A pack from a stranger is checked whole before anything is written: every way it may lie
+    // or reach outside is refused, naming the member and the reason, and nothing changes.
+    void hostilePacks_data() {
+        QTest::addColumn<QList<ZipEntry>>("entries"); // besides a manifest of `listed`
+        QTest::addColumn<QList<ZipEntry>>("listed");
+        QTest::addColumn<QString>("spoil"); // done to the finished zip
+        QTest::addColumn<QString>("says");
+        const ZipEntry song{"music/grind.mus", "a stranger's song"};
+        const QList<ZipEntry> one{song};
+        const auto named = [&](const QByteArray& name) {
+            return QList<ZipEntry>{{name, song.bytes}};
+        };
+        QTest::newRow("sound") << one << one << ""
+                               << "";
+        QTest::newRow("a path in a name") << named("music/sub/grind.mus") << one << ""
+                                          << "\"music/sub/grind.mus\" is not named";
+        QTest::newRow("..") << named("music/../grind.mus") << one << ""
+                            << "is not named";
+        QTest::newRow("absolute") << named("/data/music/grind.mus") << one << ""
+                                  << "is not named";
+        QTest::newRow("backslashes") << named("music\\..\\grind.mus") << one << ""
+                                     << "is not named";
+        QTest::newRow("a name Windows cannot hold")
+            << named("music/con.mus") << named("music/con.mus") << ""
+            << "is not named";
+        QTest::newRow("a folder") << QList<ZipEntry>{song, {"music/", ""}} << one << ""
+                                  << "\"music/\" is a folder";
+        QTest::newRow("a symbolic link")
+            << QList<ZipEntry>{{song.name, "../../../etc/passwd", 0120777}}
+            << QList<ZipEntry>{{song.name, "../../../etc/passwd"}} << ""
+            << "is a symbolic link";
+        QTest::newRow("twice, by case")
+            << QList<ZipEntry>{song, {"music/GRIND.mus", "x"}} << one << ""
+            << "is in the zip twice";
+        QTest::newRow("twice") << QList<ZipEntry>{song, {"music/grinx.mus", "x"}} << one << "name"
+                               << "two of its files have one name";
+        QTest::newRow("a size that lies")
+            << one << QList<ZipEntry>{{song.name, song.bytes + "!"}} << ""
+            << "the manifest says";
+        QTest::newRow("a hash that lies")
+            << one << QList<ZipEntry>{{song.name, QByteArray(song.bytes).replace('a', 'e')}} << ""
+            << "SHA-256 differs";
+        QTest::newRow("truncated") << one << one << "truncate"
+                                   << "cannot be opened";
+        QTest::newRow("not a zip") << one << one << "text"
+                                   << "cannot be opened";
+        const QList<ZipEntry> bomb{{song.name, QByteArray(8 << 20, '\0')}};
+        QTest::newRow("a zip bomb") << bomb << bomb << ""
+                                    << "(a zip bomb)";
+        QTest::newRow("a manifest that is no JSON")
+            << QList<ZipEntry>{song, {"manifest.json", "{\"format\": 1,"}} << one << "nomanifest"
+            << "is not JSON";
+        QTest::newRow("no manifest") << one << one << "nomanifest"
+                                     << "holds no manifest.json";
+        QTest::newRow("a manifest naming what is not there")
+            << one << QList<ZipEntry>{song, {"movies/bowl.mpg", "x"}} << ""
+            << "names \"movies/bowl.mpg\", which the zip does not hold";
+        QTest::newRow("a member the manifest does not name")
+            << QList<ZipEntry>{song, {"movies/bowl.mpg", "x"}} << one << ""
+            << "\"movies/bowl.mpg\" is not in the manifest";
+        QTest::newRow("a manifest naming a path")
+            << one << QList<ZipEntry>{{"music/../grind.mus", song.bytes}} << ""
+            << "no plain file name";
+        QTest::newRow("a file the game does not have")
+            << named("music/mine.mus") << named("music/mine.mus") << ""
+            << "names no music file of this installation";
+        const QList<ZipEntry> config{{"tricks/x.tcg", rtf::write("3   9999")}};
+        QTest::newRow("a Trick Config that cannot be used") << config << config << ""
+                                                            << "cannot be used here";
+    }
+    void hostilePacks() {
+        QFETCH(QList<ZipEntry>, entries);
+        QFETCH(QList<ZipEntry>, listed);
+        QFETCH(QString, spoil);
+        QFETCH(QString, says);
+        Fixture f;
+        const QString pack = f.path("stranger.o3pack");
+        QList<ZipEntry> all = entries;
+        if (spoil != "nomanifest")
+            all.prepend({"manifest.json", manifest(listed)});
+        const QString made = writeZip(pack, all);
+        QVERIFY2(made.isEmpty(), qPrintable(made));
+        QByteArray zip = TempInstall::bytes(pack);
+        if (spoil == "truncate")
+            zip.chop(40);
+        else if (spoil == "text")
+            zip = "just some text";
+        else if (spoil == "name") // the same name twice, which libzip does not write
+            zip.replace("music/grinx.mus", "music/grind.mus");
+        QVERIFY(TempInstall::write(pack, zip));
+        const QString game = f.install.layout.gameDirectory;
+        const Files before = Fixture::files(game);
+        const Run run = f.run({"pack", "apply", pack});
+        if (says.isEmpty()) { // the sound pack: the test's zips are read as they are meant
+            QVERIFY2(run.exit == 0, run.err);
+            QCOMPARE(TempInstall::bytes(f.install.music("grind.mus")),
+                     QByteArray("a stranger's song"));
+            return;
+        }
+        QCOMPARE(run.exit, 2);
+        QVERIFY2(run.err.contains(says.toUtf8()) && run.err.contains("Nothing was changed"),
+                 run.err);
+        QCOMPARE(Fixture::files(game), before);
+        QVERIFY(!QFile::exists(f.path("data/Ovra3/journal")));
     }
 
 #if defined(Q_OS_UNIX)
