@@ -37,6 +37,7 @@ for path in ./usr/bin/Ovra3MediaEd ./usr/bin/Ovra3TrickEd ./usr/bin/ovra3 \
             ./usr/share/applications/org.ovra3editors.TrickEd.desktop \
             ./usr/share/metainfo/org.ovra3editors.TrickEd.metainfo.xml \
             ./usr/share/mime/packages/org.ovra3editors.TrickEd.xml \
+            ./usr/share/mime/packages/org.ovra3editors.SetupPack.xml \
             ./usr/share/icons/hicolor/scalable/apps/org.ovra3editors.MediaEd.svg \
             ./usr/share/icons/hicolor/48x48/apps/org.ovra3editors.TrickEd.png \
             ./usr/share/doc/Ovra3Editors/LICENSE ./usr/share/ovra3-editors/installed; do
