@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -32,6 +33,36 @@ struct Globals {
 
     void addTo(QCommandLineParser& parser) const { parser.addOptions({game, cd, help, version}); }
 };
+
+// The edits that turn one word into the other: letters put in, left out, changed or two
+// neighbours swapped ("stauts" is one from "status").
+int distance(const QString& a, const QString& b) {
+    std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
+    for (qsizetype i = 0; i <= a.size(); ++i)
+        for (qsizetype j = 0; j <= b.size(); ++j) {
+            if (i == 0 || j == 0) {
+                d[i][j] = int(i + j);
+                continue;
+            }
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                                d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[a.size()][b.size()];
+}
+
+// The command a mistyped word most likely meant: the one nearest, two edits away at most.
+QString nearestCommand(const QString& word) {
+    QString nearest;
+    int best = 3;
+    for (const cli::Command& c : cli::commands())
+        if (const int n = distance(word.toLower(), QLatin1String(c.name)); n < best) {
+            best = n;
+            nearest = QLatin1String(c.name);
+        }
+    return nearest;
+}
 
 int usageError(cli::Console& console, const QString& why) {
     console.error(why + QStringLiteral(" (see ovra3 --help)"));
@@ -109,8 +140,14 @@ int main(int argc, char** argv) {
     const auto command = std::find_if(commands.begin(), commands.end(), [&](const cli::Command& c) {
         return name == QLatin1String(c.name);
     });
-    if (command == commands.end())
-        return usageError(console, QStringLiteral("unknown command \"%1\"").arg(name));
+    if (command == commands.end()) {
+        const QString nearest = nearestCommand(name);
+        return usageError(
+            console, QStringLiteral("unknown command \"%1\"%2")
+                         .arg(name, nearest.isEmpty()
+                                        ? QString()
+                                        : QStringLiteral("; did you mean \"%1\"?").arg(nearest)));
+    }
 
     // Then the whole line again with the command's own options.
     QCommandLineParser parser;

@@ -317,7 +317,17 @@ private slots:
                                  << "could not be read";
         QTest::newRow("export unwritable")
             << none << QStringList{"export", "{dir}/no/such/x.tcg"} << 2 << "could not be saved";
-        QTest::newRow("unknown command") << none << QStringList{"stats"} << 2 << "stats";
+        QTest::newRow("unknown command") << none << QStringList{"stauts"} << 2
+                                         << "unknown command \"stauts\"; did you mean \"status\"?";
+        QTest::newRow("unknown, near none")
+            << none << QStringList{"frobnicate"} << 2 << "unknown command \"frobnicate\" (see";
+        QTest::newRow("pack what") << none << QStringList{"pack", "make", "x.o3pack"} << 2
+                                   << "\"make\" is not create, show or apply";
+        QTest::newRow("pack, no file")
+            << none << QStringList{"pack", "apply"} << 2 << "pack needs ACTION and FILE.o3pack";
+        QTest::newRow("pack create, not a pack name")
+            << QStringList{"music menu.mus"} << QStringList{"pack", "create", "{dir}/x.zip"} << 2
+            << "named NAME.o3pack";
         QTest::newRow("restore what") << none << QStringList{"restore", "hats"} << 2 << "hats";
         QTest::newRow("extra argument") << none << QStringList{"verify", "x"} << 2 << "argument";
         QTest::newRow("swap refused") << QStringList{"readonly 3"}
