@@ -171,6 +171,36 @@ int exportConfig(const ovra::Installation& installation, const Args& args, Conso
     return leftOut.isEmpty() ? kSuccess : kDiffers;
 }
 
+const QCommandLineOption& dryRunOption() {
+    static const QCommandLineOption dryRun{
+        QStringLiteral("dry-run"), QStringLiteral("Tells what would be copied; writes nothing.")};
+    return dryRun;
+}
+
+// apply --dry-run: the swaps a Trick Config would make, checked as Open checks it.
+int applyDryRun(const tricked::TrickCore& tricks, const QString& file, Console& console) {
+    const tricked::TrickCore::Checked checked = tricks.checkConfig(file);
+    if (checked.outcome != tricked::TrickCore::Opened::Applied) {
+        console.error(QStringLiteral("%1 %2: %3 Nothing would be changed.")
+                          .arg(shown(file),
+                               checked.outcome == tricked::TrickCore::Opened::Unreadable
+                                   ? QStringLiteral("could not be read")
+                                   : QStringLiteral("is not a Trick Config that can be used here"),
+                               sentence(checked.error)));
+        return kError;
+    }
+    const QStringList names = tricks.offered();
+    for (const tricked::Swap& s : checked.swaps)
+        console.out() << QStringLiteral("Would copy CD trick %1 (%2) over trick %3 (%4)\n")
+                             .arg(s.with)
+                             .arg(names[s.with])
+                             .arg(s.replaced)
+                             .arg(names[s.replaced]);
+    console.out() << QStringLiteral("%1 would be made; nothing was written.\n")
+                         .arg(swaps(checked.swaps.size()));
+    return kSuccess;
+}
+
 int apply(const ovra::Installation& installation, const Args& args, Console& console) {
     const QString& file = args.argument;
     const LoadedCore<tricked::TrickCore> tricks = loadCore<tricked::TrickCore>(installation);
@@ -178,6 +208,8 @@ int apply(const ovra::Installation& installation, const Args& args, Console& con
         console.error(tricks.loaded.error);
         return kError;
     }
+    if (args.parser.isSet(dryRunOption()))
+        return applyDryRun(*tricks.core, file, console);
     int failures = 0;
     const tricked::TrickCore::Opened opened =
         tricks.core->openConfig(file, [&](const ovra::CopyResult& failed) {
@@ -289,9 +321,52 @@ int restoreKept(const ovra::Installation& installation, const QString& what, Con
     return missing ? kDiffers : kSuccess;
 }
 
+// restore --dry-run: every file a restore would copy, and which of them differ from the CD now.
+int restoreDryRun(const ovra::Installation& installation, Restore what, Console& console) {
+    const std::optional<Inventory> found = inventory(installation, Scope::Everything, console);
+    if (!found)
+        return kError;
+    const auto tell = [&](const char* kind, qsizetype total, const QStringList& differ) {
+        for (const QString& line : differ)
+            console.out() << QStringLiteral("Would put back %1\n").arg(line);
+        console.out() << QStringLiteral("Would copy %1 %2 files from the CD, %3 of them not "
+                                        "stock now.\n")
+                             .arg(total)
+                             .arg(QLatin1String(kind))
+                             .arg(differ.size());
+    };
+    if (what == Restore::Tricks || what == Restore::All) {
+        QStringList differ;
+        for (const TrickEntry& e : found->tricks)
+            if (e.state != TrickState::Stock)
+                differ << QStringLiteral("trick %1 (%2)").arg(e.position).arg(e.name);
+        tell("trick", found->tricks.size(), differ);
+    }
+    const std::pair<Restore, const QList<MediaEntry>*> sides[] = {
+        {Restore::Music, &found->music}, {Restore::Movies, &found->movies}};
+    for (const auto& [side, entries] : sides) {
+        if (what != side && what != Restore::All)
+            continue;
+        QStringList differ;
+        for (const MediaEntry& e : *entries)
+            if (e.state != MediaState::Stock)
+                differ << ovra::printable(e.name);
+        tell(side == Restore::Music ? "music" : "movie", entries->size(), differ);
+    }
+    console.out() << "Nothing was written.\n";
+    return kSuccess;
+}
+
 int restore(const ovra::Installation& installation, const Args& args, Console& console) {
+    if (args.parser.isSet(keptOption()) && args.parser.isSet(dryRunOption())) {
+        console.error(QStringLiteral("restore takes --kept or --dry-run, not both (see ovra3 "
+                                     "restore --help)"));
+        return kError;
+    }
     if (args.parser.isSet(keptOption()))
         return restoreKept(installation, args.argument, console);
+    if (args.parser.isSet(dryRunOption()))
+        return restoreDryRun(installation, *restoreNamed(args.argument), console);
     const Restore what = *restoreNamed(args.argument);
     const bool tricks = what == Restore::Tricks || what == Restore::All;
     QList<mediaed::Side> sides;
@@ -491,6 +566,7 @@ std::span<const Command> commands() {
                     "the whole file is checked first.",
          .argument = "FILE.tcg",
          .argumentHelp = "The Trick Config file to apply.",
+         .options = {dryRunOption()},
          .run = apply},
         {.name = "restore",
          .brief = "the stock tricks, music, movies or all from the CD",
@@ -498,7 +574,7 @@ std::span<const Command> commands() {
          .argument = "WHAT",
          .argumentHelp = "tricks, music, movies or all.",
          .withoutCd = "kept",
-         .options = {keptOption()},
+         .options = {keptOption(), dryRunOption()},
          .refuses = refusesRestore,
          .run = restore},
         {.name = "history",

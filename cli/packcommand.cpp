@@ -187,7 +187,8 @@ struct Plan {
     LoadedCore<mediaed::MediaCore> media;
     QStringList targets; // per member: its installed file (host path); empty for the Trick Config
     int config = -1;     // the Trick Config's member
-    QByteArray configBytes;
+    std::unique_ptr<QTemporaryDir> scratch;
+    QString configPath; // the Trick Config written out, under its own name, for the editor's Open
     int swaps = 0;
 };
 
@@ -232,22 +233,31 @@ std::optional<Plan> plan(const ovra::Installation& installation, const QString& 
             p.targets << QString();
             if (m.size > rtf::kMaxDocumentSize)
                 return refuse(m, QStringLiteral("is larger than a Trick Config can be"));
-            p.configBytes.clear();
+            QByteArray bytes;
             if (const ovra::Result<> read = p.pack->read(i,
                                                          [&](const char* data, qint64 size) {
-                                                             p.configBytes.append(data, size);
+                                                             bytes.append(data, size);
                                                              return true;
                                                          });
                 !read)
                 return refuse(m, read.reason);
-            const rtf::ReadResult text = rtf::read(p.configBytes);
-            if (!text.ok)
+            p.scratch = std::make_unique<QTemporaryDir>();
+            p.configPath = p.scratch->filePath(m.name);
+            const ovra::CopyResult saved = p.scratch->isValid()
+                                               ? ovra::writeFileAtomically(p.configPath, bytes)
+                                               : ovra::CopyResult(false, p.scratch->errorString());
+            if (!saved) {
+                console.error(QStringLiteral("the Trick Config cannot be written to a temporary "
+                                             "folder: %1. Nothing was changed.")
+                                  .arg(saved.error));
+                return std::nullopt;
+            }
+            const tricked::TrickCore::Checked parsed = p.tricks.core->checkConfig(p.configPath);
+            if (parsed.outcome == tricked::TrickCore::Opened::Unreadable)
                 return refuse(
                     m,
-                    QStringLiteral("is not a Trick Config that can be read: %1").arg(text.error));
-            const tricked::ParseResult parsed =
-                tricked::parseOpened(text.text, int(p.tricks.core->offered().size()));
-            if (!parsed.ok)
+                    QStringLiteral("is not a Trick Config that can be read: %1").arg(parsed.error));
+            if (parsed.outcome != tricked::TrickCore::Opened::Applied)
                 return refuse(m, QStringLiteral("is a Trick Config that cannot be used here: %1")
                                      .arg(parsed.error));
             p.swaps = int(parsed.swaps.size());
@@ -333,19 +343,8 @@ int apply(const ovra::Installation& installation, const Args& args, Console& con
 
     if (p->config >= 0) {
         // The Trick Config goes through the trick editor's own Open, under its own name.
-        QTemporaryDir scratch;
-        const QString path = scratch.filePath(manifest.members[p->config].name);
-        const ovra::CopyResult saved = scratch.isValid()
-                                           ? ovra::writeFileAtomically(path, p->configBytes)
-                                           : ovra::CopyResult(false, scratch.errorString());
-        if (!saved) {
-            console.error(QStringLiteral("the Trick Config cannot be written to a temporary "
-                                         "folder: %1. Nothing was changed.")
-                              .arg(saved.error));
-            return kError;
-        }
         const tricked::TrickCore::Opened opened = p->tricks.core->openConfig(
-            path, [&](const ovra::CopyResult& swap) { failed(swap.error); });
+            p->configPath, [&](const ovra::CopyResult& swap) { failed(swap.error); });
         if (opened.outcome != tricked::TrickCore::Opened::Applied) {
             console.error(QStringLiteral("the trick swaps of %1 cannot be made: %2 Nothing was "
                                          "changed.")

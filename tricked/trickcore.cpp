@@ -135,6 +135,27 @@ ovra::CopyResult TrickCore::saveConfig(const QString& path) const {
     return saved;
 }
 
+TrickCore::Checked TrickCore::checkConfig(const QString& path) const {
+    Checked checked;
+    // Files from strangers: a FIFO or a device is refused unopened, and size is capped.
+    const ovra::Result<QByteArray> file = ovra::readRegularFile(path, rtf::kMaxDocumentSize);
+    const rtf::ReadResult read = file ? rtf::read(file.value) : rtf::ReadResult{};
+    if (!file || !read.ok) {
+        checked.outcome = Opened::Unreadable;
+        checked.error = file ? read.error : file.error;
+        return checked;
+    }
+    checked.text = read.text;
+    // Every record is checked before the first copy, so a damaged file changes nothing.
+    ParseResult parsed = parseOpened(checked.text, int(positions_.size()));
+    if (!parsed.ok) {
+        checked.outcome = Opened::Refused;
+        checked.error = parsed.error;
+    }
+    checked.swaps = std::move(parsed.swaps);
+    return checked;
+}
+
 TrickCore::Opened
 TrickCore::openConfig(const QString& path,
                       const std::function<void(const ovra::CopyResult&)>& swapFailed) {
@@ -146,19 +167,12 @@ TrickCore::openConfig(const QString& path,
         result.error = why;
         return result;
     };
-    // Files from strangers: a FIFO or a device is refused unopened, and size is capped.
-    const ovra::Result<QByteArray> file = ovra::readRegularFile(path, rtf::kMaxDocumentSize);
-    if (!file)
-        return fail(Opened::Unreadable, file.error);
-    const rtf::ReadResult read = rtf::read(file.value);
-    if (!read.ok)
-        return fail(Opened::Unreadable, read.error);
-    openedConfig_ = read.text;
-
-    // Every record is checked before the first copy, so a damaged file changes nothing.
-    const ParseResult parsed = parseOpened(openedConfig_, int(positions_.size()));
-    if (!parsed.ok)
-        return fail(Opened::Refused, parsed.error);
+    const Checked parsed = checkConfig(path);
+    if (parsed.outcome == Opened::Unreadable)
+        return fail(parsed.outcome, parsed.error);
+    openedConfig_ = parsed.text;
+    if (parsed.outcome != Opened::Applied)
+        return fail(parsed.outcome, parsed.error);
     QString why;
     const std::unique_ptr<Batch> batch = parsed.swaps.isEmpty() ? nullptr : openBatch(&why);
     const QStringList& names = trickList_.names();

@@ -73,6 +73,16 @@ public:
         QString error; // why, when not Applied
         int swaps = 0; // swaps made
     };
+    // A Trick Config file read and checked whole, with nothing changed: its text and the swaps
+    // it would make (Applied), or why it cannot be used (Unreadable, Refused).
+    struct Checked {
+        Opened::Outcome outcome = Opened::Applied;
+        QString error;
+        QString text;
+        QList<Swap> swaps;
+    };
+    Checked checkConfig(const QString& path) const;
+
     // Reads a Trick Config file and checks it whole before the first copy; then makes every
     // swap it records, calling `swapFailed` for each swap that fails and going on with the next.
     Opened openConfig(const QString& path,

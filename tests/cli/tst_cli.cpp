@@ -355,6 +355,42 @@ private slots:
             QCOMPARE(TempInstall::bytes(f.trick(5)), TempInstall::bytes(f.cdTrick(5)));
     }
 
+    // A dry run tells what the command would copy and writes nothing, not even the history.
+    void dryRun_data() {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QStringList>("says");
+        QTest::newRow("apply") << QStringList{} << QStringList{"apply", "{dir}/swap.tcg"} << 0
+                               << QStringList{"over trick 3 (", "1 swap would be made"};
+        QTest::newRow("apply, refused") << QStringList{} << QStringList{"apply", "{dir}/bad.tcg"}
+                                        << 2 << QStringList{"Record 11", "Nothing would be"};
+        QTest::newRow("restore tricks")
+            << QStringList{"junk 5", "swap 9 10"} << QStringList{"restore", "tricks"} << 0
+            << QStringList{"Would put back trick 5 (", "Would put back trick 9 (",
+                           "659 trick files from the CD, 2 of them not stock"};
+        QTest::newRow("restore all")
+            << QStringList{"music menu.mus"} << QStringList{"restore", "all"} << 0
+            << QStringList{"Would put back menu.mus", "0 of them"};
+        QTest::newRow("with --kept") << QStringList{} << QStringList{"restore", "all", "--kept"}
+                                     << 2 << QStringList{"not both"};
+    }
+    void dryRun() {
+        QFETCH(QStringList, changes);
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QStringList, says);
+        Fixture f;
+        f.change(changes);
+        const Files before = Fixture::files(f.install.layout.gameDirectory);
+        const Run run = f.run(args + QStringList{"--dry-run"});
+        QCOMPARE(run.exit, exit);
+        for (const QString& text : says)
+            QVERIFY2((run.out + run.err).contains(text.toUtf8()), run.out + run.err);
+        QCOMPARE(Fixture::files(f.install.layout.gameDirectory), before);
+        QVERIFY(!QFile::exists(f.path("data/Ovra3/journal")));
+    }
+
     // What ovra3 prints for a person holds no control character from a path or a name: they
     // could redraw the terminal or forge a line. JSON keeps the path exact.
     void printsNoControls_data() {
