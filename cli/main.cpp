@@ -81,15 +81,18 @@ QString help(const QCommandLineParser& parser) {
 
 QString generalHelp(QCommandLineParser& parser) {
     QString commands = QStringLiteral("\n\nCommands (ovra3 COMMAND --help tells more):\n");
+    const auto usage = [](const cli::Command& c) {
+        return QStringLiteral("%1 %2 %3")
+            .arg(QLatin1String(c.name), QLatin1String(c.argument ? c.argument : ""),
+                 QLatin1String(c.second ? c.second : ""))
+            .trimmed();
+    };
+    qsizetype width = 0;
+    for (const cli::Command& c : cli::commands())
+        width = std::max(width, usage(c).size());
     for (const cli::Command& c : cli::commands())
         commands +=
-            QStringLiteral("  %1  %2\n")
-                .arg(QStringLiteral("%1 %2 %3")
-                         .arg(QLatin1String(c.name), QLatin1String(c.argument ? c.argument : ""),
-                              QLatin1String(c.second ? c.second : ""))
-                         .trimmed(),
-                     -16)
-                .arg(QLatin1String(c.brief));
+            QStringLiteral("  %1  %2\n").arg(usage(c), -int(width)).arg(QLatin1String(c.brief));
     parser.setApplicationDescription(QLatin1String(kDescription) + commands.chopped(1));
     return help(parser);
 }

@@ -61,5 +61,23 @@ for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
   env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$program" --help | grep -q -- '--version' ||
     fail "$program --help"
 done
+# The completion asks the installed ovra3 for its commands and options.
+completion=$work/root/usr/share/bash-completion/completions/ovra3
+completes() { # words of the line..., then the expected completions
+  local expected=$1
+  shift
+  # shellcheck disable=SC1090 # the package's own file
+  got=$(PATH="$work/root/usr/bin:$PATH" bash -c '. "$0"; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+    _ovra3; echo "${COMPREPLY[*]}"' "$completion" "$@")
+  [ "$got" = "$expected" ] || fail "completing '$*' gave '$got', not '$expected'"
+}
+if [ -f "$completion" ]; then
+  completes "status" ovra3 st
+  completes "create show apply" ovra3 pack ""
+  completes "music movies" ovra3 restore m
+  completes "--json" ovra3 history --j
+else
+  fail "the package lacks $completion"
+fi
 [ $failed -eq 0 ] && echo "package $(basename "$deb"): fields, dependencies, contents and programs good"
 exit $failed
