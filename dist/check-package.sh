@@ -61,6 +61,17 @@ for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
   env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$program" --help | grep -q -- '--version' ||
     fail "$program --help"
 done
+# The manual pages render without a warning from man.
+for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
+  page="$work/root/usr/share/man/man1/$program.1.gz"
+  if [ ! -f "$page" ]; then
+    fail "the package lacks the manual page $program(1)"
+  elif ! warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) || [ -n "$warnings" ]; then
+    fail "man $program(1): $warnings"
+  elif ! MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q -- '--version'; then
+    fail "the manual page $program(1) does not list --version"
+  fi
+done
 # The completion asks the installed ovra3 for its commands and options.
 completion=$work/root/usr/share/bash-completion/completions/ovra3
 completes() { # words of the line..., then the expected completions
