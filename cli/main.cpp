@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
         return usageError(console, first.errorText());
     if (first.positionalArguments().isEmpty()) {
         if (first.isSet(globals.version)) {
-            console.out() << "ovra3 " << QCoreApplication::applicationVersion() << '\n';
+            console.out() << "ovra3 " << QCoreApplication::applicationVersion()
+                          << " (Ovra3 Editors " OVRA_VERSION ")\n";
             return cli::kSuccess;
         }
         if (first.isSet(globals.help)) {

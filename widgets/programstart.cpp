@@ -153,7 +153,8 @@ std::optional<int> CommandLine::answer() const {
         out << helpText_ << toolkitHelp();
         return 0;
     case Answer::Version:
-        out << info_.name << ' ' << info_.version << '\n';
+        // The program's own version, as its About window shows it, and the release it came in.
+        out << info_.name << ' ' << info_.version << " (Ovra3 Editors " OVRA_VERSION ")\n";
         return 0;
     case Answer::Error:
         QTextStream(stderr) << info_.name << ": " << error_ << '\n'

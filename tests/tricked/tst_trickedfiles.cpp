@@ -164,7 +164,7 @@ private slots:
         const QString trickEd = QStringLiteral(TRICKED_PATH),
                       mediaEd = QStringLiteral(MEDIAED_PATH);
         const QString usage = QStringLiteral("Usage: Ovra3TrickEd [options] [file.tcg]\n");
-        const QString version = QStringLiteral("Ovra3TrickEd 1.05\n");
+        const QString version = QStringLiteral("Ovra3TrickEd 1.05 (Ovra3 Editors 1.0)\n");
         const auto row = [](const char* tag, const QString& program, const QStringList& arguments,
                             int exitCode, const QString& output) {
             QTest::newRow(tag) << program << arguments << exitCode << output;
@@ -177,7 +177,7 @@ private slots:
         row("-reverse is Qt's, not -v", trickEd, {"-reverse", "--version"}, 0, version);
         row("-stylesheet takes its value", trickEd, {"-stylesheet", "-h", "-v"}, 0, version);
         row("media editor --version", mediaEd, {"-platformtheme", "x", "--version"}, 0,
-            "Ovra3MediaEd 2.00\n");
+            "Ovra3MediaEd 2.00 (Ovra3 Editors 1.0)\n");
         row("media editor --help", mediaEd, {"--help"}, 0, "Usage: Ovra3MediaEd [options]\n");
         row("letters are not bundled", trickEd, {"-hv"}, 2, "Unknown option 'hv'.");
         row("unknown option", trickEd, {"--bogus", "a.tcg"}, 2, "Unknown option 'bogus'.");
