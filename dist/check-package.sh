@@ -40,7 +40,8 @@ for path in ./usr/bin/Ovra3MediaEd ./usr/bin/Ovra3TrickEd ./usr/bin/ovra3 \
             ./usr/share/mime/packages/org.ovra3editors.SetupPack.xml \
             ./usr/share/icons/hicolor/scalable/apps/org.ovra3editors.MediaEd.svg \
             ./usr/share/icons/hicolor/48x48/apps/org.ovra3editors.TrickEd.png \
-            ./usr/share/doc/Ovra3Editors/LICENSE ./usr/share/ovra3-editors/installed; do
+            ./usr/share/doc/ovra3-editors/copyright ./usr/share/doc/ovra3-editors/changelog.Debian.gz \
+            ./usr/share/ovra3-editors/installed; do
   grep -qx "$path" <<<"$contents" || fail "the package lacks $path"
 done
 # Nothing of the build tree: no tests, benchmarks or demo generator.
@@ -61,6 +62,13 @@ for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
   env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$program" --help | grep -q -- '--version' ||
     fail "$program --help"
 done
+# Debian's own package checks, where lintian is installed: no error and no warning.
+if command -v lintian >/dev/null; then
+  tags=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -E '^[EW]: ' || true)
+  [ -z "$tags" ] || fail "lintian: $tags"
+else
+  echo "SKIP: lintian is missing (Debian package lintian); the package's policy checks not run"
+fi
 # The manual pages render without a warning from man.
 for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
   page="$work/root/usr/share/man/man1/$program.1.gz"
