@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/doctor.h"
 #include "cli/inventory.h"
 #include "cli/packcommand.h"
 #include "cli/report.h"
@@ -603,6 +604,14 @@ std::span<const Command> commands() {
          .needsInstallation = false,
          .options = {olderThanOption()},
          .run = forget},
+        {.name = "doctor",
+         .brief = "what the programs check at start-up, and how to mend what fails",
+         .summary = "Checks what the two programs check when they start (the two settings, the "
+                    "game's folders and their files, the CD and its tricks, the soundtrack's "
+                    "slot files) and tells, per check, what it found and how to mend a fault. "
+                    "Exit status 1 when something is wrong.",
+         .takesIncomplete = true,
+         .run = doctor},
         {.name = "pack",
          .brief = "writes, shows or applies a setup pack (.o3pack)",
          .summary = "create: writes the installation's setup into a setup pack: the trick swaps "

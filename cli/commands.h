@@ -54,6 +54,7 @@ struct Command {
     const char* secondHelp = nullptr;
     bool argumentOptional = false;
     bool needsInstallation = true;          // else it runs on an installation never opened
+    bool takesIncomplete = false;           // it runs on the installation as far as it opened
     const char* withoutCd = nullptr;        // its option with which it needs no CD setting
     QList<QCommandLineOption> options = {}; // besides --game, --cd, --help and --version
     // Why the argument cannot be used, or nothing. Asked before the installation is opened, so

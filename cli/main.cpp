@@ -195,6 +195,9 @@ int main(int argc, char** argv) {
         given.gameDirectory = cli::gameSetting(parser.value(globals.game));
     if (parser.isSet(globals.cd))
         given.cdDrive = cli::cdSetting(parser.value(globals.cd));
+    if (command->takesIncomplete)
+        return command->run(ovra::Installation::open(QCoreApplication::applicationDirPath(), given),
+                            {argument, parser, second}, console);
     QString why;
     const std::optional<ovra::Installation> installation = cli::openInstallation(
         QCoreApplication::applicationDirPath(), given, &why,

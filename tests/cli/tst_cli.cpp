@@ -117,6 +117,14 @@ struct Fixture {
                 ok = QDir().mkpath(install.programDir + "/data") &&
                      TempInstall::write(install.programDir + "/data/" + w[1] + ".dat",
                                         rtf::write(w.mid(2).join(' ')));
+            } else if (w[0] == "nomusicfolder") {
+                ok = QDir(install.layout.gameDirectory + "/data/music").removeRecursively();
+            } else if (w[0] == "nogame") {
+                ok = QDir(install.layout.gameDirectory).removeRecursively();
+            } else if (w[0] == "nocdtrick") {
+                ok = QFile::remove(cdTrick(a));
+            } else if (w[0] == "badslot") { // a folder where a slot file would be
+                ok = QDir().mkpath(install.programDir + "/data/" + w[1] + ".dat");
             } else if (w[0] == "nomovie") {
                 ok = QFile::remove(install.movie(w[1]));
 #if defined(Q_OS_UNIX)
@@ -353,6 +361,44 @@ private slots:
             QCOMPARE(f.tricks(), before);
         if (exit == 0) // the command went on all the same
             QCOMPARE(TempInstall::bytes(f.trick(5)), TempInstall::bytes(f.cdTrick(5)));
+    }
+
+    // The doctor names each fault the programs' start-up would stop at, with the folder as the
+    // host sees it and how to mend it; a sound installation has none.
+    void doctor_data() {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QStringList>("says"); // {dir}: the installation's folder
+        QTest::newRow("sound") << QStringList{} << 0
+                               << QStringList{"ok     CD: 659 tricks", "No faults found."};
+        QTest::newRow("no settings")
+            << QStringList{"nosettings"} << 1
+            << QStringList{"FAULT  ", "directorydata.dat", "mend: start either program"};
+        QTest::newRow("no music folder")
+            << QStringList{"nomusicfolder"} << 1
+            << QStringList{"FAULT  the music folder {dir}/", "does not exist", "1 fault found."};
+        QTest::newRow("no game folder")
+            << QStringList{"nogame"} << 1
+            << QStringList{"FAULT  the game directory {dir}/game does not exist", "1 fault"};
+        QTest::newRow("a trick missing from the CD")
+            << QStringList{"nocdtrick 7"} << 1 << QStringList{"holds 658 tricks, not 659"};
+        QTest::newRow("an unreadable slot file")
+            << QStringList{"badslot 4"} << 1
+            << QStringList{"the slot file {dir}/program/data/4.dat cannot be read"};
+    }
+    void doctor() {
+        QFETCH(QStringList, changes);
+        QFETCH(int, exit);
+        QFETCH(QStringList, says);
+        Fixture f;
+        f.change(changes);
+        const Run run = f.run({"doctor"});
+        QCOMPARE(run.exit, exit);
+        for (QString text : says) {
+            if (text.contains("{dir}"))
+                text = QDir::toNativeSeparators(text.replace("{dir}", f.install.dir.path()));
+            QVERIFY2(run.out.contains(text.toUtf8()), run.out + run.err);
+        }
     }
 
     // A dry run tells what the command would copy and writes nothing, not even the history.
