@@ -27,22 +27,6 @@ QString shown(const QString& path) {
     return ovra::printable(QDir::toNativeSeparators(path));
 }
 
-// The inventory, with its progress line and warnings; nothing after an error already reported.
-std::optional<Inventory> inventory(const ovra::Installation& installation, Scope scope,
-                                   Console& console) {
-    const Taken taken = takeInventory(installation, scope, [&](int done, int total) {
-        console.progress(QStringLiteral("Comparing files"), done, total);
-    });
-    console.endProgress();
-    for (const QString& warning : taken.warnings)
-        console.warning(warning);
-    if (!taken.ok) {
-        console.error(taken.error);
-        return std::nullopt;
-    }
-    return taken.inventory;
-}
-
 // A reason as a sentence of its own, whether or not it ends in a full stop.
 QString sentence(const QString& text) {
     return text.endsWith(u'.') ? text : text + u'.';
@@ -83,6 +67,21 @@ QString folderSetting(const QString& given) {
 }
 
 } // namespace
+
+std::optional<Inventory> inventory(const ovra::Installation& installation, Scope scope,
+                                   Console& console) {
+    const Taken taken = takeInventory(installation, scope, [&](int done, int total) {
+        console.progress(QStringLiteral("Comparing files"), done, total);
+    });
+    console.endProgress();
+    for (const QString& warning : taken.warnings)
+        console.warning(warning);
+    if (!taken.ok) {
+        console.error(taken.error);
+        return std::nullopt;
+    }
+    return taken.inventory;
+}
 
 QString gameSetting(const QString& given) {
     // A folder named relative to where ovra3 runs, there or not, is kept as a full path.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/console.h"
+#include "cli/inventory.h"
 #include "installation/installation.h"
 
 #include <QCommandLineOption>
@@ -34,6 +35,10 @@ QString cdSetting(const QString& given);
 std::optional<ovra::Installation> openInstallation(const QString& programDir,
                                                    const ovra::Installation::Given& given,
                                                    QString* error, bool cdOptional = false);
+
+// The inventory, with its progress line and warnings; nothing after an error already reported.
+std::optional<Inventory> inventory(const ovra::Installation& installation, Scope scope,
+                                   Console& console);
 
 // What the command line gave one command, checked against its entry in the table.
 struct Args {

@@ -76,17 +76,10 @@ int create(const ovra::Installation& installation, const Args& args, Console& co
         any = any || args.parser.isSet(kindOption(kind));
     const auto wanted = [&](PackKind kind) { return !any || args.parser.isSet(kindOption(kind)); };
 
-    const Taken taken = takeInventory(installation, Scope::Everything, [&](int done, int total) {
-        console.progress(QStringLiteral("Comparing files"), done, total);
-    });
-    console.endProgress();
-    for (const QString& warning : taken.warnings)
-        console.warning(warning);
-    if (!taken.ok) {
-        console.error(taken.error);
+    const std::optional<Inventory> found = cli::inventory(installation, Scope::Everything, console);
+    if (!found)
         return kError;
-    }
-    const Inventory& inventory = taken.inventory;
+    const Inventory& inventory = *found;
 
     PackManifest manifest;
     manifest.program = QStringLiteral("ovra3 %1").arg(QCoreApplication::applicationVersion());
