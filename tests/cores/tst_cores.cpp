@@ -34,6 +34,8 @@ QByteArray wrapped(const QByteArray& body, int every) {
 class TestCores : public QObject {
     Q_OBJECT
 
+    const OwnKeptCopies store; // the suite's own, not the prefix's shared under Wine
+
 private slots:
     void open_data() {
         QTest::addColumn<QString>("removed"); // a settings file taken away

@@ -6,6 +6,7 @@
 #include "mediaed/mediabackend.h"
 #include "mediaed/mediacore.h"
 #include "rtf/rtfwriter.h"
+#include "tests/support/scopedenv.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/tempinstall.h"
 #include "tricked/frmovra3tricked.h"
@@ -74,6 +75,8 @@ QMap<QString, QByteArray> outsideAllowed(const QString& root) {
 
 class TestHostileNames : public QObject {
     Q_OBJECT
+
+    const OwnKeptCopies store; // the suite's own, not the prefix's shared under Wine
 
 public:
     // The program's media back end, chosen before the application object as main() does.
