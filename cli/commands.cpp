@@ -2,6 +2,7 @@
 
 #include "cli/doctor.h"
 #include "cli/inventory.h"
+#include "cli/locate.h"
 #include "cli/packcommand.h"
 #include "cli/report.h"
 #include "installation/keptcopies.h"
@@ -611,6 +612,26 @@ std::span<const Command> commands() {
                     "Exit status 1 when something is wrong.",
          .takesIncomplete = true,
          .run = doctor},
+        {.name = "locate",
+         .brief = "finds the game installations and game CDs on this computer",
+         .summary = "Looks for the game in the usual Wine prefixes (WINEPREFIX, ~/.wine, "
+                    "~/.local/share/wineprefixes, ~/Games, Lutris, Bottles, PlayOnLinux, Heroic, "
+                    "every Steam library's Proton prefixes) and install folders, and for the CD "
+                    "among mounted volumes and the disc images and copied CDs in the home "
+                    "folder's first two levels and Downloads. Exit status 1 when no game or no "
+                    "CD was found.",
+         .needsInstallation = false,
+         .options = {jsonOption()},
+         .run = locateCommand},
+        {.name = "setup",
+         .brief = "stores the game directory and CD drive as the programs' dialog does",
+         .summary = "Stores the two settings as the Directory and Drive Info dialog's OK does: "
+                    "--game and --cd take a folder (or, for the CD, an .iso image), or the "
+                    "number of one that ovra3 locate lists; without them, what is found is "
+                    "taken when there is one, and asked for on a terminal when there are more "
+                    "(elsewhere exit status 2).",
+         .needsInstallation = false,
+         .run = setupCommand},
         {.name = "pack",
          .brief = "writes, shows or applies a setup pack (.o3pack)",
          .summary = "create: writes the installation's setup into a setup pack: the trick swaps "

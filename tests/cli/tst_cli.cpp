@@ -1,3 +1,4 @@
+#include "cli/locate.h"
 #include "installation/filelist.h"
 #include "rtf/rtfwriter.h"
 #include "tests/support/smallfs.h"
@@ -204,6 +205,68 @@ QSet<QString> keys(const QJsonObject& o) {
     const QStringList k = o.keys();
     return {k.begin(), k.end()};
 }
+
+// A home folder made from what it holds, one "what|where[|more]" each, where relative to the
+// home: "game" (the game's layout, in the letter case Windows leaves), "nolayout" (a folder
+// named like the game, without its tricks), "cd" (a copied CD), "iso" (that CD packed into an
+// image), "otheriso" (an ISO 9660 image of something else), "notiso" (a file named .iso),
+// "file|where|text" and "link|where|target" ({home}; {out}: a folder beside the home).
+struct Home {
+    QTemporaryDir dir;
+    QString home = dir.filePath("home"), out = dir.filePath("outside");
+
+    QString expand(QString text) const {
+        return text.replace("{home}", home).replace("{out}", out);
+    }
+
+    void make(const QStringList& spec) const {
+        for (const QString& item : spec) {
+            const QStringList w = item.split('|');
+            const QString where = w.value(1).startsWith('{') ? expand(w[1]) : home + '/' + w[1];
+            bool ok = QDir().mkpath(QFileInfo(where).path());
+            const auto file = [](const QString& path, const QByteArray& bytes) {
+                return QDir().mkpath(QFileInfo(path).path()) && TempInstall::write(path, bytes);
+            };
+            if (w[0] == "game") {
+                ok = file(where + "/Data/Anims/skater_M/A.SKA", "trick") &&
+                     file(where + "/Data/Music/menu.mus", "song");
+            } else if (w[0] == "nolayout") {
+                ok = file(where + "/data/music/menu.mus", "song") &&
+                     QDir().mkpath(where + "/data/anims/skater_M");
+            } else if (w[0] == "cd") {
+                ok = file(where + "/setup/data/data/anims/skater_m/a.ska", "trick");
+            } else if (w[0] == "iso" || w[0] == "otheriso") {
+                const QString content = dir.filePath("image-content");
+                QDir(content).removeRecursively();
+                ok = file(content + (w[0] == "iso" ? "/setup/data/data/anims/skater_m/a.ska"
+                                                   : "/boot/vmlinuz"),
+                          "bytes");
+                QProcess make;
+                make.start(QStandardPaths::findExecutable("genisoimage"),
+                           {"-quiet", "-J", "-o", where, content});
+                ok = ok && make.waitForFinished(60000) && make.exitCode() == 0;
+            } else if (w[0] == "notiso") {
+                ok = file(where, QByteArray(64 * 1024, 'x'));
+            } else if (w[0] == "file") {
+                ok = file(where, expand(w.value(2)).toUtf8());
+            } else if (w[0] == "link") {
+                ok = QFile::link(expand(w.value(2)), where);
+            } else {
+                ok = false;
+            }
+            if (!ok)
+                qFatal("cannot make \"%s\"", qPrintable(item));
+        }
+    }
+
+    QStringList relative(const QList<cli::Candidate>& found) const {
+        QStringList paths;
+        for (const cli::Candidate& c : found)
+            paths << QDir(home).relativeFilePath(c.path);
+        paths.sort();
+        return paths;
+    }
+};
 
 } // namespace
 
@@ -828,6 +891,187 @@ private slots:
     // A batch first checks that it can write what it will, and writes nothing when it cannot:
     // a CD's files may claim any size, and a folder may refuse new files. What the copies
     // replace counts as freed.
+    // What locate finds in the homes of each launcher, and what it must not: decoys, places it
+    // does not look, links out of a place and link loops, and the time limit.
+    void locateFinds_data() {
+        QTest::addColumn<QStringList>("home");
+        QTest::addColumn<QString>("winePrefix"); // relative to the home
+        QTest::addColumn<int>("timeLimit");
+        QTest::addColumn<QStringList>("games");
+        QTest::addColumn<QStringList>("cds");
+        QTest::addColumn<QString>("how"); // said of the first game found, else of the first CD
+        const QString wine = ".wine/drive_c/Program Files (x86)/Maker/Ovra3";
+        QTest::newRow("~/.wine") << QStringList{"game|" + wine} << "" << 10000 << QStringList{wine}
+                                 << QStringList{} << "Wine prefix ~/.wine";
+        QTest::newRow("$WINEPREFIX and wineprefixes")
+            << QStringList{"game|elsewhere/pfx/drive_c/Games/Ovra3",
+                           "game|.local/share/wineprefixes/ovra/drive_c/GOG Games/Ovra3"}
+            << "elsewhere/pfx" << 10000
+            << QStringList{".local/share/wineprefixes/ovra/drive_c/GOG Games/Ovra3",
+                           "elsewhere/pfx/drive_c/Games/Ovra3"}
+            << QStringList{} << "$WINEPREFIX";
+        QTest::newRow("Lutris and ~/Games")
+            << QStringList{"file|.config/lutris/games/ovra3-1.yml|game:\n  exe: x\n  prefix: "
+                           "{home}/lutris/ovra\n",
+                           "file|.local/share/lutris/games/ovra3-2.yml|game:\n  prefix: '~/l2'\n",
+                           "game|lutris/ovra/drive_c/Program Files/Ovra3",
+                           "game|l2/drive_c/Ovra3",
+                           "game|Games/ovra3/drive_c/Program Files/Ovra3",
+                           "game|Games/Ovra3 copy"}
+            << "" << 10000
+            << QStringList{"Games/Ovra3 copy", "Games/ovra3/drive_c/Program Files/Ovra3",
+                           "l2/drive_c/Ovra3", "lutris/ovra/drive_c/Program Files/Ovra3"}
+            << QStringList{} << "Lutris game ovra3-1";
+        QTest::newRow("Bottles, PlayOnLinux and Heroic")
+            << QStringList{"game|.var/app/com.usebottles.bottles/data/bottles/bottles/O/drive_c/O3",
+                           "game|.local/share/bottles/bottles/O/drive_c/Program Files/O3",
+                           "game|.PlayOnLinux/wineprefix/O/drive_c/Program Files/O3",
+                           "file|.config/heroic/GamesConfig/abc.json|{\"abc\": {\"winePrefix\": "
+                           "\"{home}/h/abc\"}}",
+                           "game|h/abc/drive_c/Games/O3",
+                           "game|Games/Heroic/Prefixes/default/O/drive_c/O3"}
+            << "" << 10000
+            << QStringList{".PlayOnLinux/wineprefix/O/drive_c/Program Files/O3",
+                           ".local/share/bottles/bottles/O/drive_c/Program Files/O3",
+                           ".var/app/com.usebottles.bottles/data/bottles/bottles/O/drive_c/O3",
+                           "Games/Heroic/Prefixes/default/O/drive_c/O3", "h/abc/drive_c/Games/O3"}
+            << QStringList{} << "Heroic prefix";
+        QTest::newRow("Steam, two libraries")
+            << QStringList{"file|.local/share/Steam/steamapps/libraryfolders.vdf|"
+                           "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t"
+                           "\"{home}/.local/share/Steam\"\n\t}\n\t\"1\"\n\t{\n\t\t"
+                           "\"path\"\t\t\"{out}/SteamLibrary\"\n\t}\n}\n",
+                           "game|.local/share/Steam/steamapps/compatdata/9/pfx/drive_c/Games/O3",
+                           "game|{out}/SteamLibrary/steamapps/compatdata/4000/pfx/drive_c/O3",
+                           "game|{out}/SteamLibrary/steamapps/common/Ovra3"}
+            << "" << 10000
+            << QStringList{"../outside/SteamLibrary/steamapps/common/Ovra3",
+                           "../outside/SteamLibrary/steamapps/compatdata/4000/pfx/drive_c/O3",
+                           ".local/share/Steam/steamapps/compatdata/9/pfx/drive_c/Games/O3"}
+            << QStringList{} << "Proton prefix 9 of the Steam library";
+        QStringList cds{"cd|Downloads/copy", "cd|old/Ovra3 CD", "cd|mnt"};
+        QStringList found{"Downloads/copy", "mnt", "old/Ovra3 CD"};
+        if (kImagesRead) {
+            cds << "iso|Downloads/ovra3.iso"
+                << "iso|disc.ISO";
+            found << "Downloads/ovra3.iso"
+                  << "disc.ISO";
+            found.sort();
+        }
+        QTest::newRow("CDs") << cds << "" << 10000 << QStringList{} << found << "mounted volume";
+        QStringList decoys{"nolayout|.wine/drive_c/Program Files/Ovra3",
+                           "game|{out}/Ovra3",
+                           "link|.wine/drive_c/out|{out}",
+                           "link|.wine/drive_c/loop|{home}/.wine/drive_c",
+                           "game|.wine/drive_c/a/b/c/d/Ovra3",
+                           "game|Documents/Ovra3",
+                           "notiso|Downloads/fake.iso",
+                           "cd|a/b/c/Ovra3 CD",
+                           "cd|{out}/cd",
+                           "link|Downloads/cd|{out}/cd"};
+        if (kImagesRead)
+            decoys << "otheriso|Downloads/linux.iso"
+                   << "iso|{out}/x.iso"
+                   << "link|Downloads/x.iso|{out}/x.iso";
+        QTest::newRow("decoys") << decoys << "" << 10000 << QStringList{} << QStringList{} << "";
+        QTest::newRow("out of time") << QStringList{"game|" + wine, "cd|Downloads/copy"} << "" << 0
+                                     << QStringList{} << QStringList{} << "";
+    }
+    void locateFinds() {
+        QFETCH(QStringList, home);
+        QFETCH(QString, winePrefix);
+        QFETCH(int, timeLimit);
+        QFETCH(QStringList, games);
+        QFETCH(QStringList, cds);
+        QFETCH(QString, how);
+        const Home h;
+        h.make(home);
+        cli::LocateRoots roots{h.home,
+                               winePrefix.isEmpty() ? QString() : h.home + '/' + winePrefix,
+                               {h.home + "/mnt"},
+                               {}};
+        const cli::Located located = cli::locate(roots, timeLimit);
+        QCOMPARE(h.relative(located.games), games);
+        QCOMPARE(h.relative(located.cds), cds);
+        QCOMPARE(located.stopped, timeLimit == 0);
+        if (!how.isEmpty())
+            QVERIFY2(
+                (located.games.isEmpty() ? located.cds : located.games).first().how.contains(how),
+                qPrintable((located.games.isEmpty() ? located.cds : located.games).first().how));
+    }
+
+    // setup stores what the directory dialog's OK would for the same folders, or refuses and
+    // stores nothing.
+    void setupStores_data() {
+        QTest::addColumn<QStringList>("home");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("directory"); // the settings' bytes; {home}
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("says");
+        const QStringList prefix{"link|.wine/dosdevices/c:|{home}/.wine/drive_c",
+                                 "cd|Downloads/copy"};
+        QTest::newRow("one of each, in drive letters")
+            << prefix + QStringList{"game|.wine/drive_c/Program Files/Ovra3"} << QStringList{} << 0
+            << "C:\\Program Files\\Ovra3"
+            << "{home}/Downloads/copy/"
+            << "Stored in";
+        const QStringList two =
+            prefix + QStringList{"game|.wine/drive_c/Games/A", "game|.wine/drive_c/Games/B"};
+        QTest::newRow("two, no terminal") << two << QStringList{} << 2 << ""
+                                          << ""
+                                          << "choose one with --game N";
+        QTest::newRow("two, one chosen") << two << QStringList{"--game", "2"} << 0 << "C:\\Games\\B"
+                                         << "{home}/Downloads/copy/"
+                                         << "2. ";
+        QTest::newRow("no such number") << two << QStringList{"--game", "3"} << 2 << ""
+                                        << ""
+                                        << "no game installation 3";
+        QTest::newRow("nothing found") << QStringList{} << QStringList{} << 2 << ""
+                                       << ""
+                                       << "no game installation was found";
+        QTest::newRow("folders given")
+            << QStringList{"game|{out}/Ovra3", "cd|{out}/cd"}
+            << QStringList{"--game", "{out}/Ovra3", "--cd", "{out}/cd"} << 0 << "{out}/Ovra3"
+            << "{out}/cd/"
+            << "Stored in";
+        QTest::newRow("a folder that is not there")
+            << prefix << QStringList{"--game", "{out}/none"} << 2 << ""
+            << ""
+            << "does not exist";
+    }
+    void setupStores() {
+#if defined(Q_OS_WIN)
+        QSKIP("the places searched are a Linux home's; Windows gives a program its own home");
+#endif
+        QFETCH(QStringList, home);
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QString, directory);
+        QFETCH(QString, drive);
+        QFETCH(QString, says);
+        const Home h;
+        h.make(home);
+        const QString program = h.dir.filePath("program");
+        QVERIFY(QDir().mkpath(program) && QFile::copy(OVRA3_PATH, program + "/ovra3"));
+        for (QString& a : args)
+            a = h.expand(a);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", h.home);
+        env.insert("WINEPREFIX", h.home + "/.wine");
+        env.insert("XDG_CONFIG_HOME", h.dir.filePath("config"));
+        p.setProcessEnvironment(env);
+        p.start(program + "/ovra3", QStringList{"setup"} + args);
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(60000));
+        const QByteArray out = p.readAllStandardOutput() + p.readAllStandardError();
+        QCOMPARE(p.exitCode(), exit);
+        QVERIFY2(out.contains(says.toUtf8()), out);
+        QCOMPARE(TempInstall::bytes(program + "/directorydata.dat"), h.expand(directory).toUtf8());
+        QCOMPARE(TempInstall::bytes(program + "/drivedata.dat"), h.expand(drive).toUtf8());
+    }
+
     void batchChecks_data() {
         QTest::addColumn<QString>("folder"); // below the game directory and the CD's data folder
         QTest::addColumn<QStringList>("args");
