@@ -84,6 +84,10 @@ std::optional<Inventory> inventory(const ovra::Installation& installation, Scope
     return taken.inventory;
 }
 
+QString shownPath(const QString& path) {
+    return ovra::printable(QDir::toNativeSeparators(path));
+}
+
 QString gameSetting(const QString& given) {
     // A folder named relative to where ovra3 runs, there or not, is kept as a full path.
     if (given.isEmpty() || isDriveText(given))

@@ -28,6 +28,9 @@ enum ExitCode {
 QString gameSetting(const QString& given);
 QString cdSetting(const QString& given);
 
+// A host path as ovra3 prints it for a person: the host's separators, no control character.
+QString shownPath(const QString& path);
+
 // The installation of the program folder with the values given on the command line, or why it
 // cannot be used; a setting that was not given and is missing is named with the option that
 // would have stood in for it.

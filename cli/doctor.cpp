@@ -15,10 +15,6 @@ namespace cli {
 
 namespace {
 
-QString hostShown(const QString& path) {
-    return ovra::printable(QDir::toNativeSeparators(path));
-}
-
 // One line per check: "ok" or "FAULT", what was found, and for a fault how to mend it.
 struct Report {
     Console& console;
@@ -42,7 +38,7 @@ void checkFolder(Report& report, const ovra::Installation& installation,
     ovra::FileList list(pattern);
     if (!list.setPath(folder(*installation.gameDirectory()))) {
         report.fault(QStringLiteral("the %1 folder %2 does not exist or cannot be read")
-                         .arg(QLatin1String(what), hostShown(host)),
+                         .arg(QLatin1String(what), shownPath(host)),
                      QStringLiteral("check that the game directory is the folder the game is "
                                     "installed in; else %1")
                          .arg(QLatin1String(kSetAgain)));
@@ -50,20 +46,20 @@ void checkFolder(Report& report, const ovra::Installation& installation,
     }
     if (list.count() == 0) {
         report.fault(QStringLiteral("the %1 folder %2 holds no %3 files")
-                         .arg(QLatin1String(what), hostShown(host), pattern),
+                         .arg(QLatin1String(what), shownPath(host), pattern),
                      QStringLiteral("reinstall the game, or restore them with ovra3 restore"));
         return;
     }
     if (!QFileInfo(host).isWritable()) {
         report.fault(QStringLiteral("the %1 folder %2 is read-only")
-                         .arg(QLatin1String(what), hostShown(host)),
+                         .arg(QLatin1String(what), shownPath(host)),
                      QStringLiteral("make it writable for your user (on Windows: clear its "
                                     "read-only attribute, or install the game outside Program "
                                     "Files)"));
         return;
     }
     report.ok(QStringLiteral("%1 folder %2: %3 %4 files")
-                  .arg(QLatin1String(what), hostShown(host))
+                  .arg(QLatin1String(what), shownPath(host))
                   .arg(list.count())
                   .arg(pattern));
 }
@@ -83,11 +79,11 @@ int doctor(const ovra::Installation& installation, const Args&, Console& console
             ovra::paths::hostPath(ovra::paths::GamePath(*installation.gameDirectory())).text();
         if (!QFileInfo(game).isDir()) {
             report.fault(
-                QStringLiteral("the game directory %1 does not exist").arg(hostShown(game)),
+                QStringLiteral("the game directory %1 does not exist").arg(shownPath(game)),
                 QStringLiteral("%1 (the folder holding the game's data folder)")
                     .arg(QLatin1String(kSetAgain)));
         } else {
-            report.ok(QStringLiteral("game directory %1").arg(hostShown(game)));
+            report.ok(QStringLiteral("game directory %1").arg(shownPath(game)));
             checkFolder(report, installation, &ovra::paths::trickDirectory, QStringLiteral("*.ska"),
                         "trick");
             checkFolder(report, installation, &ovra::paths::musicDirectory, QStringLiteral("*.mus"),
@@ -132,13 +128,13 @@ int doctor(const ovra::Installation& installation, const Args&, Console& console
         if (const ovra::Result<QByteArray> read = ovra::readRegularFile(file, 1 << 20); !read) {
             ++unreadable;
             report.fault(QStringLiteral("the slot file %1 cannot be read: %2")
-                             .arg(hostShown(file), read.reason),
+                             .arg(shownPath(file), read.reason),
                          QStringLiteral("remove it: the slot shows its stock caption again"));
         }
     }
     if (unreadable == 0)
         report.ok(
-            QStringLiteral("soundtrack slot files in %1").arg(hostShown(catalogue.dataFolder())));
+            QStringLiteral("soundtrack slot files in %1").arg(shownPath(catalogue.dataFolder())));
 
     console.out() << (report.faults == 0 ? QStringLiteral("No faults found.\n")
                                          : QStringLiteral("%1 fault%2 found.\n")

@@ -43,10 +43,6 @@ const QStringList kMusicLayout{QStringLiteral("data"), QStringLiteral("music")};
 const QStringList kCdLayout{QStringLiteral("setup"), QStringLiteral("data"), QStringLiteral("data"),
                             QStringLiteral("anims"), QStringLiteral("skater_m")};
 
-QString shownPath(const QString& path) {
-    return ovra::printable(QDir::toNativeSeparators(path));
-}
-
 // The entry of `folder` named `name` without regard to letter case, the exact spelling first.
 QString childOf(const QString& folder, const QString& name) {
     const QDir dir(folder);

@@ -144,6 +144,11 @@ std::optional<GamePath> inDriveLetters(const HostPath& directory, const QList<Wi
                     (rest.isEmpty() ? QStringLiteral("\\") : QString(rest).replace(u'/', u'\\')));
 }
 
+QString shown(const GamePath& gamePath) {
+    const HostPath host = hostPath(gamePath);
+    return host.isEmpty() ? gamePath.text() : QDir::toNativeSeparators(host);
+}
+
 GamePath settingFor(const HostPath& directory, const QList<WineDrive>& drives) {
     const QString resolved = QFileInfo(directory).canonicalFilePath();
     return inDriveLetters(HostPath(resolved.isEmpty() ? directory.text() : resolved), drives)

@@ -82,6 +82,10 @@ bool isWithin(const QString& path, const QString& root);
 // match keeps its spelling (so a new file is created as named).
 HostPath hostPath(const GamePath& gamePath);
 
+// A game path for messages as the host sees it: mapped onto the host, with the host's separators;
+// as it stands only where it leads nowhere.
+QString shown(const GamePath& gamePath);
+
 // Why a setting's value (not empty) leads nowhere on this system, or an empty text: a drive
 // letter the Wine prefix does not hold, or a path that is not a full one.
 QString leadsNowhere(const QString& value);

@@ -40,7 +40,8 @@ MediaCore::Loaded MediaCore::load(ovra::Installation installation) {
     else
         loaded.error = installation_.error();
     if (!loaded.ok)
-        qCWarning(lcMediaEd, "Start-up stopped: %s", qUtf8Printable(loaded.error));
+        qCWarning(lcMediaEd, "Start-up stopped: %s; ovra3 doctor tells how to mend it.",
+                  qUtf8Printable(loaded.error));
     return loaded;
 }
 
@@ -50,7 +51,8 @@ MediaCore::Loaded MediaCore::loadLists() {
         const ovra::paths::GamePath folder = sideTable(side).installedFolder(*gameDirectory());
         ovra::FileList& list = lists_[std::size_t(side)];
         if (!list.setPath(folder)) {
-            result.error = QStringLiteral("the folder %1 cannot be read").arg(folder.text());
+            result.error =
+                QStringLiteral("the folder %1 cannot be read").arg(ovra::paths::shown(folder));
             return result;
         }
         listed_[std::size_t(side)] = true;
@@ -59,7 +61,7 @@ MediaCore::Loaded MediaCore::loadLists() {
         // Left out of the list, so the names after them are offered one place earlier.
         for (const QString& name : list.undecodable())
             qCWarning(lcMediaEd, "\"%s\" in %s is left out of the list: its name is not UTF-8.",
-                      qUtf8Printable(name), qUtf8Printable(folder.text()));
+                      qUtf8Printable(name), qUtf8Printable(ovra::paths::shown(folder)));
     }
     for (Side side : {Side::Music, Side::Movies}) {
         const int offered = sideTable(side).offered;
@@ -67,7 +69,7 @@ MediaCore::Loaded MediaCore::loadLists() {
         result.offered[std::size_t(side)] = list.names().mid(0, offered);
         if (list.count() < offered) {
             result.error = QStringLiteral("the folder %1 holds %2 files of %3, not %4")
-                               .arg(list.path())
+                               .arg(ovra::paths::shown(ovra::paths::GamePath(list.path())))
                                .arg(list.count())
                                .arg(sideTable(side).pattern)
                                .arg(offered);

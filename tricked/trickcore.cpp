@@ -37,7 +37,8 @@ TrickCore::Loaded TrickCore::load(ovra::Installation installation) {
     else
         loaded.error = installation_.error();
     if (!loaded.ok)
-        qCWarning(lcTrickEd, "Start-up stopped: %s", qUtf8Printable(loaded.error));
+        qCWarning(lcTrickEd, "Start-up stopped: %s; ovra3 doctor tells how to mend it.",
+                  qUtf8Printable(loaded.error));
     return loaded;
 }
 
