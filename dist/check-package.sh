@@ -47,19 +47,28 @@ done
 # Nothing of the build tree: no tests, benchmarks or demo generator.
 if grep -E 'tst_|bench_|ovra3-demo' <<<"$contents"; then fail "build-only files packaged"; fi
 
-dpkg-deb -x "$deb" "$work/root"
+# Installed with dpkg into an empty root of its own, as apt would install it, with a package
+# database of its own: the dependencies are the host's, and maintainer scripts, if any, run
+# outside the root (there is no shell inside it).
+root=$work/root
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$root/var/lib/dpkg/triggers"
+touch "$root/var/lib/dpkg/status"
+into_root() { dpkg --root="$root" --force-depends --force-script-chrootless --no-triggers "$@"; }
+into_root -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg could not install it"; }
+dpkg --root="$root" -s ovra3-editors 2>/dev/null | grep -qx 'Status: install ok installed' ||
+  fail "dpkg does not list it as installed"
 # The installed programs find the marker that tells them they are installed (and keep their
 # settings per user) by the path compiled into them, relative to their own folder.
 for program in Ovra3MediaEd Ovra3TrickEd; do
-  marker=$(strings -a "$work/root/usr/bin/$program" | grep -m1 'ovra3-editors/installed$' || true)
-  [ -n "$marker" ] && [ -f "$work/root/usr/bin/$marker" ] ||
+  marker=$(strings -a "$root/usr/bin/$program" | grep -m1 'ovra3-editors/installed$' || true)
+  [ -n "$marker" ] && [ -f "$root/usr/bin/$marker" ] ||
     fail "$program does not find its install marker ('$marker')"
 done
 for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
-  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$program" --version) ||
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/$program" --version) ||
     fail "$program --version failed"
   [[ "$out" == "$program "* ]] || fail "$program --version said '$out'"
-  env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/$program" --help | grep -q -- '--version' ||
+  env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/$program" --help | grep -q -- '--version' ||
     fail "$program --help"
 done
 # Debian's own package checks, where lintian is installed: no error and no warning.
@@ -71,7 +80,7 @@ else
 fi
 # The manual pages render without a warning from man.
 for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
-  page="$work/root/usr/share/man/man1/$program.1.gz"
+  page="$root/usr/share/man/man1/$program.1.gz"
   if [ ! -f "$page" ]; then
     fail "the package lacks the manual page $program(1)"
   elif ! warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) || [ -n "$warnings" ]; then
@@ -81,12 +90,12 @@ for program in Ovra3MediaEd Ovra3TrickEd ovra3; do
   fi
 done
 # The completion asks the installed ovra3 for its commands and options.
-completion=$work/root/usr/share/bash-completion/completions/ovra3
+completion=$root/usr/share/bash-completion/completions/ovra3
 completes() { # words of the line..., then the expected completions
   local expected=$1
   shift
   # shellcheck disable=SC1090 # the package's own file
-  got=$(PATH="$work/root/usr/bin:$PATH" bash -c '. "$0"; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+  got=$(PATH="$root/usr/bin:$PATH" bash -c '. "$0"; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
     _ovra3; echo "${COMPREPLY[*]}"' "$completion" "$@")
   [ "$got" = "$expected" ] || fail "completing '$*' gave '$got', not '$expected'"
 }
@@ -98,5 +107,9 @@ if [ -f "$completion" ]; then
 else
   fail "the package lacks $completion"
 fi
-[ $failed -eq 0 ] && echo "package $(basename "$deb"): fields, dependencies, contents and programs good"
+# Removing it takes every file it brought, and only those.
+into_root -r ovra3-editors >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg could not remove it"; }
+left=$(find "$root" -not -type d -not -path "$root/var/lib/dpkg/*")
+[ -z "$left" ] || fail "removing it left: $left"
+[ $failed -eq 0 ] && echo "package $(basename "$deb"): fields, dependencies, contents, install and removal into a clean root, and programs good"
 exit $failed
