@@ -375,7 +375,7 @@ void listCandidates(QTextStream& out, const char* title, const QList<Candidate>&
         out << "  none found\n";
     for (qsizetype i = 0; i < candidates.size(); ++i)
         out << "  " << i + 1 << ". " << shownPath(candidates[i].path) << "\n     "
-            << candidates[i].how << '\n';
+            << ovra::printable(candidates[i].how) << '\n';
 }
 
 QJsonArray asJson(const QList<Candidate>& candidates, QString (*setting)(const QString&)) {
