@@ -27,8 +27,8 @@ struct Report {
     }
 };
 
-const char kSetAgain[] = "set the folder in either program's Directory and Drive Info dialog, "
-                         "or give it with --game";
+const char kSetAgain[] = "run ovra3 setup (it finds the game), set the folder in either program's "
+                         "Directory and Drive Info dialog, or give it with --game";
 
 // An installed folder of the game: there, holding its kind of files, writable.
 void checkFolder(Report& report, const ovra::Installation& installation,
@@ -72,7 +72,8 @@ int doctor(const ovra::Installation& installation, const Args&, Console& console
 
     if (!installation.gameDirectory()) {
         report.fault(installation.error(),
-                     QStringLiteral("start either program and set the game directory in its "
+                     QStringLiteral("run ovra3 setup, which finds the game and its CD; or start "
+                                    "either program and set the game directory in its "
                                     "Directory and Drive Info dialog, or give it with --game"));
     } else {
         const QString game =
@@ -95,9 +96,10 @@ int doctor(const ovra::Installation& installation, const Args&, Console& console
 
     if (installation.gameDirectory() && !installation.cd()) {
         report.fault(installation.error(),
-                     QStringLiteral("set the CD drive in either program's Directory and Drive "
-                                    "Info dialog (a drive, a folder holding the CD's files or an "
-                                    ".iso image), or give it with --cd"));
+                     QStringLiteral("run ovra3 setup, which finds the CD; or set the CD drive "
+                                    "in either program's Directory and Drive Info dialog (a "
+                                    "drive, a folder holding the CD's files or an .iso image), or "
+                                    "give it with --cd"));
     } else if (const ovra::CdSource* cd = installation.cd()) {
         ovra::FileList tricks(QStringLiteral("*.ska"));
         const ovra::Result<> listed = cd->list(ovra::paths::kCdTricks, tricks);

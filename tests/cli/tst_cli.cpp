@@ -437,7 +437,7 @@ private slots:
                                << QStringList{"ok     CD: 659 tricks", "No faults found."};
         QTest::newRow("no settings")
             << QStringList{"nosettings"} << 1
-            << QStringList{"FAULT  ", "directorydata.dat", "mend: start either program"};
+            << QStringList{"FAULT  ", "directorydata.dat", "mend: run ovra3 setup"};
         QTest::newRow("no music folder")
             << QStringList{"nomusicfolder"} << 1
             << QStringList{"FAULT  the music folder {dir}/", "does not exist", "1 fault found."};
