@@ -369,6 +369,22 @@ bool stdinIsTerminal() {
 #endif
 }
 
+// The game directory as the dialog stores the folder its list shows: looked up on the host
+// first, so that a drive letter, a link or another letter case comes out as the dialog writes it.
+QString directorySetting(const QString& given) {
+    const QString value = gameSetting(given);
+    const QString host = ovra::paths::hostPath(ovra::paths::GamePath(value));
+    return host.isEmpty() || !QFileInfo(host).isDir() ? value : gameSetting(host);
+}
+
+// The CD drive as the dialog's drive list stores a drive: "D:\\", never "d:" alone.
+QString driveSetting(const QString& given) {
+    const QString value = cdSetting(given);
+    if (value.size() == 2 && value[1] == u':' && value[0].isLetter())
+        return value.toUpper() + u'\\';
+    return value;
+}
+
 void listCandidates(QTextStream& out, const char* title, const QList<Candidate>& candidates) {
     out << title << ":\n";
     if (candidates.isEmpty())
@@ -402,11 +418,14 @@ std::optional<QString> choose(const QString& option, const QString& given, bool 
     bool number = false;
     const int n = given.toInt(&number);
     if (isSet && !number) {
-        if (!QFileInfo::exists(given)) {
+        // Looked up as the programs will look it up: a drive letter through the Wine prefix.
+        const QString value = setting(given);
+        const QString host = ovra::paths::hostPath(ovra::paths::GamePath(value));
+        if (host.isEmpty() || !QFileInfo::exists(host)) {
             console.error(QStringLiteral("%1: %2 does not exist").arg(option, shownPath(given)));
             return std::nullopt;
         }
-        return setting(given);
+        return value;
     }
     if (isSet) {
         if (n < 1 || n > candidates.size()) {
@@ -476,8 +495,8 @@ int locateCommand(const ovra::Installation&, const Args& args, Console& console)
     const Located found = locate(LocateRoots::ofThisSystem());
     warnIfStopped(found, console);
     if (args.parser.isSet(QStringLiteral("json"))) {
-        const QJsonObject json{{QStringLiteral("games"), asJson(found.games, gameSetting)},
-                               {QStringLiteral("cds"), asJson(found.cds, cdSetting)},
+        const QJsonObject json{{QStringLiteral("games"), asJson(found.games, directorySetting)},
+                               {QStringLiteral("cds"), asJson(found.cds, driveSetting)},
                                {QStringLiteral("complete"), !found.stopped}};
         console.out() << QString::fromUtf8(QJsonDocument(json).toJson());
     } else {
@@ -506,7 +525,7 @@ int setupCommand(const ovra::Installation&, const Args& args, Console& console) 
     }
     const std::optional<QString> gameValue =
         choose(QStringLiteral("--game"), game, gameSet, found.games, "game installation",
-               gameSetting, console);
+               directorySetting, console);
     if (!gameValue)
         return kError;
     if (const QString host = ovra::paths::hostPath(ovra::paths::GamePath(*gameValue));
@@ -515,7 +534,7 @@ int setupCommand(const ovra::Installation&, const Args& args, Console& console) 
                                        "data\\music folders; it is stored as given")
                             .arg(shownPath(host)));
     const std::optional<QString> cdValue =
-        choose(QStringLiteral("--cd"), cd, cdSet, found.cds, "game CD", cdSetting, console);
+        choose(QStringLiteral("--cd"), cd, cdSet, found.cds, "game CD", driveSetting, console);
     if (!cdValue)
         return kError;
     if (!isCd(*cdValue))

@@ -1031,6 +1031,15 @@ private slots:
             << QStringList{"--game", "{out}/Ovra3", "--cd", "{out}/cd"} << 0 << "{out}/Ovra3"
             << "{out}/cd/"
             << "Stored in";
+#if !defined(Q_OS_WIN) // drive letters of a Wine prefix
+        QTest::newRow("drive letters given")
+            << prefix + QStringList{"game|.wine/drive_c/Program Files/Ovra3",
+                                    "link|.wine/dosdevices/d:|{home}/Downloads/copy"}
+            << QStringList{"--game", "c:\\Program Files\\Ovra3", "--cd", "d:"} << 0
+            << "C:\\Program Files\\Ovra3"
+            << "D:\\"
+            << "Stored in";
+#endif
         QTest::newRow("a folder that is not there")
             << prefix << QStringList{"--game", "{out}/none"} << 2 << ""
             << ""
