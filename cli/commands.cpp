@@ -23,11 +23,6 @@ namespace cli {
 
 namespace {
 
-// A path for a person to read: native separators, and nothing that drives a terminal.
-QString shown(const QString& path) {
-    return ovra::printable(QDir::toNativeSeparators(path));
-}
-
 // A reason as a sentence of its own, whether or not it ends in a full stop.
 QString sentence(const QString& text) {
     return text.endsWith(u'.') ? text : text + u'.';
@@ -164,7 +159,7 @@ int exportConfig(const ovra::Installation& installation, const Args& args, Conso
     const ovra::CopyResult saved = ovra::writeFileAtomically(file, rtf::write(config));
     if (!saved) {
         console.error(QStringLiteral("the Trick Config could not be saved to %1: %2")
-                          .arg(shown(file), saved.reason));
+                          .arg(shownPath(file), saved.reason));
         return kError;
     }
     for (const TrickEntry& entry : leftOut)
@@ -172,7 +167,8 @@ int exportConfig(const ovra::Installation& installation, const Args& args, Conso
     const auto recorded =
         std::count_if(found->tricks.begin(), found->tricks.end(),
                       [](const TrickEntry& e) { return e.state == TrickState::Holds; });
-    console.out() << QStringLiteral("Wrote %1: %2 recorded.\n").arg(shown(file), swaps(recorded));
+    console.out()
+        << QStringLiteral("Wrote %1: %2 recorded.\n").arg(shownPath(file), swaps(recorded));
     return leftOut.isEmpty() ? kSuccess : kDiffers;
 }
 
@@ -187,7 +183,7 @@ int applyDryRun(const tricked::TrickCore& tricks, const QString& file, Console& 
     const tricked::TrickCore::Checked checked = tricks.checkConfig(file);
     if (checked.outcome != tricked::TrickCore::Opened::Applied) {
         console.error(QStringLiteral("%1 %2: %3 Nothing would be changed.")
-                          .arg(shown(file),
+                          .arg(shownPath(file),
                                checked.outcome == tricked::TrickCore::Opened::Unreadable
                                    ? QStringLiteral("could not be read")
                                    : QStringLiteral("is not a Trick Config that can be used here"),
@@ -227,19 +223,19 @@ int apply(const ovra::Installation& installation, const Args& args, Console& con
     case tricked::TrickCore::Opened::Unreadable:
         console.error(QStringLiteral("the Trick Config %1 could not be read: %2 No trick was "
                                      "changed.")
-                          .arg(shown(file), sentence(opened.error)));
+                          .arg(shownPath(file), sentence(opened.error)));
         return kError;
     case tricked::TrickCore::Opened::Refused:
         console.error(QStringLiteral("%1 is not a Trick Config that can be used here: %2 No "
                                      "trick was changed.")
-                          .arg(shown(file), sentence(opened.error)));
+                          .arg(shownPath(file), sentence(opened.error)));
         return kError;
     case tricked::TrickCore::Opened::Stopped:
         console.error(QStringLiteral("the swaps of %1 cannot be made: %2 No trick was changed.")
-                          .arg(shown(file), sentence(opened.error)));
+                          .arg(shownPath(file), sentence(opened.error)));
         return kError;
     }
-    console.out() << QStringLiteral("Applied %1: %2 made").arg(shown(file), swaps(opened.swaps))
+    console.out() << QStringLiteral("Applied %1: %2 made").arg(shownPath(file), swaps(opened.swaps))
                   << (failures ? QStringLiteral(", %1 failed.\n").arg(failures)
                                : QStringLiteral(".\n"));
     return failures ? kDiffers : kSuccess;
@@ -315,7 +311,7 @@ int restoreKept(const ovra::Installation& installation, const QString& what, Con
                              .arg(word, put.put.size() == 1 ? "" : "s");
         for (const QString& file : put.missing)
             console.warning(
-                QStringLiteral("no kept copy holds the stock bytes of %1").arg(shown(file)));
+                QStringLiteral("no kept copy holds the stock bytes of %1").arg(shownPath(file)));
         if (!put.unknown.isEmpty())
             console.warning(QStringLiteral("%1 %2 files were never seen as stock and are left as "
                                            "they are")
@@ -469,7 +465,7 @@ int history(const ovra::Installation&, const Args& args, Console& console) {
     }
     console.out() << QStringLiteral("Kept copies: %1 in %2\n")
                          .arg(QLocale::c().formattedDataSize(size, 1, QLocale::DataSizeIecFormat),
-                              shown(folder));
+                              shownPath(folder));
     for (const ovra::RecordedCommand& c : journal)
         console.out() << QStringLiteral("  %1  %2  %3: %4\n")
                              .arg(c.time.toLocalTime().toString(
@@ -535,7 +531,7 @@ int undo(const ovra::Installation&, const Args& args, Console& console) {
         return kError;
     }
     for (const QString& file : put.value)
-        console.out() << QStringLiteral("Put back %1\n").arg(shown(file));
+        console.out() << QStringLiteral("Put back %1\n").arg(shownPath(file));
     console.out() << QStringLiteral("Undid %1: %2 put back.\n")
                          .arg(count == 1 ? QStringLiteral("1 command")
                                          : QStringLiteral("%1 commands").arg(count),

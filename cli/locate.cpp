@@ -512,9 +512,12 @@ int setupCommand(const ovra::Installation&, const Args& args, Console& console) 
     const bool cdSet = parser.isSet(QStringLiteral("cd"));
     const QString game = parser.value(QStringLiteral("game"));
     const QString cd = parser.value(QStringLiteral("cd"));
-    bool number = false;
-    const bool searches =
-        !gameSet || !cdSet || (game.toInt(&number), number) || (cd.toInt(&number), number);
+    const auto isNumber = [](const QString& text) {
+        bool number = false;
+        text.toInt(&number);
+        return number;
+    };
+    const bool searches = !gameSet || !cdSet || isNumber(game) || isNumber(cd);
     Located found;
     if (searches) {
         found = locate(LocateRoots::ofThisSystem());

@@ -24,10 +24,6 @@ namespace {
 
 enum class Action { Create, Show, Apply };
 
-QString shown(const QString& path) {
-    return ovra::printable(QDir::toNativeSeparators(path));
-}
-
 std::optional<Action> actionNamed(const QString& word) {
     if (word == QLatin1String("create"))
         return Action::Create;
@@ -68,7 +64,7 @@ int create(const ovra::Installation& installation, const Args& args, Console& co
     const QString file = args.second;
     if (!file.endsWith(QLatin1String(".o3pack"), Qt::CaseInsensitive)) {
         console.error(QStringLiteral("a setup pack is written to a file named NAME.o3pack, not %1")
-                          .arg(shown(file)));
+                          .arg(shownPath(file)));
         return kError;
     }
     bool any = false;
@@ -164,7 +160,7 @@ int create(const ovra::Installation& installation, const Args& args, Console& co
     for (const PackMember& m : manifest.members)
         ++counts[int(m.kind)];
     console.out() << QStringLiteral("Wrote %1: %2, %3, %4.\n")
-                         .arg(shown(file),
+                         .arg(shownPath(file),
                               counts[0] ? QStringLiteral("the trick swaps")
                                         : QStringLiteral("no trick swaps"),
                               plural(counts[1], "music file", "music files"),
@@ -198,7 +194,7 @@ std::optional<Plan> plan(const ovra::Installation& installation, const QString& 
     const auto refuse = [&](const PackMember& member, const QString& why) {
         console.error(QStringLiteral("%1 cannot be applied here: member \"%2\" %3. Nothing was "
                                      "changed.")
-                          .arg(shown(file), ovra::printable(memberPath(member)), why));
+                          .arg(shownPath(file), ovra::printable(memberPath(member)), why));
         return std::nullopt;
     };
     bool tricks = false, media = false;
@@ -279,12 +275,13 @@ std::optional<Plan> plan(const ovra::Installation& installation, const QString& 
         const QStorageInfo storage(folder);
         if (needed[int(side)] > 0 && storage.isValid() &&
             needed[int(side)] > storage.bytesAvailable()) {
-            console.error(QStringLiteral("%1 cannot be applied here: its %2 files need %3 bytes "
-                                         "and %4 has %5 free. Nothing was changed.")
-                              .arg(shown(file), side == mediaed::Side::Music ? "music" : "movie")
-                              .arg(needed[int(side)])
-                              .arg(shown(folder))
-                              .arg(storage.bytesAvailable()));
+            console.error(
+                QStringLiteral("%1 cannot be applied here: its %2 files need %3 bytes "
+                               "and %4 has %5 free. Nothing was changed.")
+                    .arg(shownPath(file), side == mediaed::Side::Music ? "music" : "movie")
+                    .arg(needed[int(side)])
+                    .arg(shownPath(folder))
+                    .arg(storage.bytesAvailable()));
             return std::nullopt;
         }
     }
@@ -297,7 +294,7 @@ int show(const ovra::Installation& installation, const Args& args, Console& cons
         return kError;
     const PackManifest& manifest = p->pack->manifest();
     console.out() << QStringLiteral("%1, written by %2:\n")
-                         .arg(shown(args.second), ovra::printable(manifest.program));
+                         .arg(shownPath(args.second), ovra::printable(manifest.program));
     ovra::Changes hashes{QString()};
     for (int i = 0; i < manifest.members.size(); ++i) {
         const PackMember& m = manifest.members[i];
@@ -341,7 +338,7 @@ int apply(const ovra::Installation& installation, const Args& args, Console& con
         if (opened.outcome != tricked::TrickCore::Opened::Applied) {
             console.error(QStringLiteral("the trick swaps of %1 cannot be made: %2 Nothing was "
                                          "changed.")
-                              .arg(shown(file), opened.error));
+                              .arg(shownPath(file), opened.error));
             return kError;
         }
         console.out() << QStringLiteral("Made %1.\n").arg(plural(opened.swaps, "swap", "swaps"));
@@ -364,7 +361,7 @@ int apply(const ovra::Installation& installation, const Args& args, Console& con
             return ovra::replaceFileWith(target, produce, ovra::LinkPolicy::ReplaceLink);
         });
         if (!done) {
-            failed(QStringLiteral("%1 was not replaced: %2").arg(shown(target), done.error));
+            failed(QStringLiteral("%1 was not replaced: %2").arg(shownPath(target), done.error));
             continue;
         }
         ++copied;
@@ -392,7 +389,7 @@ int apply(const ovra::Installation& installation, const Args& args, Console& con
         }
     }
     console.out() << QStringLiteral("Applied %1: %2 replaced, %3 named")
-                         .arg(shown(file), plural(copied, "file", "files"),
+                         .arg(shownPath(file), plural(copied, "file", "files"),
                               plural(named.size(), "slot", "slots"))
                   << (failures ? QStringLiteral(", %1 failed.\n").arg(failures)
                                : QStringLiteral(".\n"));

@@ -219,8 +219,8 @@ struct Home {
         return text.replace("{home}", home).replace("{out}", out);
     }
 
-    void make(const QStringList& spec) const {
-        for (const QString& item : spec) {
+    void make(const QStringList& contents) const {
+        for (const QString& item : contents) {
             const QStringList w = item.split('|');
             const QString where = w.value(1).startsWith('{') ? expand(w[1]) : home + '/' + w[1];
             bool ok = QDir().mkpath(QFileInfo(where).path());
